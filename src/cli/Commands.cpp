@@ -1,0 +1,15 @@
+#include "cli/Command.h"
+
+namespace cq::cli {
+
+int RunFetch(const std::vector<std::string>& args);
+
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> commands = {
+      {"fetch", "Fetches an address into the page cache and prints the cache file's name.",
+       "fetch [--no-cache] URL", RunFetch},
+  };
+  return commands;
+}
+
+}  // namespace cq::cli

@@ -1,0 +1,36 @@
+#include "core/sites/Sites.h"
+
+#include <stdexcept>
+
+#include "core/platform/Text.h"
+#include "core/transfer/Inet.h"
+
+namespace cq {
+
+namespace {
+
+std::vector<const TSite*>& Registry() {
+  static std::vector<const TSite*> sites;
+  return sites;
+}
+
+}  // namespace
+
+void TSite::FetchFile(TMelody& melody, TMelodyFormat format, int linkIndex,
+                      const TProgressCallback& progress, std::string& fileName) const {
+  const TMelodyLinkList& links = melody.Links[format];
+  if (linkIndex < 0 || static_cast<std::size_t>(linkIndex) >= links.size()) {
+    throw std::out_of_range("No such link");
+  }
+  fileName = FetchURL(links[static_cast<std::size_t>(linkIndex)].URL.str(), true, progress);
+}
+
+void RegisterSite(const TSite& site) { Registry().push_back(&site); }
+
+const std::vector<const TSite*>& RegisteredSites() { return Registry(); }
+
+bool CaptionNamesFormat(std::string_view caption, TMelodyFormat format) {
+  return UpperLatin(caption).find(FormatNames[format]) != std::string::npos;
+}
+
+}  // namespace cq

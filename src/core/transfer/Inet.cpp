@@ -1,0 +1,294 @@
+#include "core/transfer/Inet.h"
+
+#include <curl/curl.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <stdexcept>
+#include <system_error>
+
+#include "core/Errors.h"
+#include "core/platform/SpecialFolders.h"
+#include "core/transfer/Md5.h"
+
+namespace fs = std::filesystem;
+
+namespace cq {
+
+namespace {
+
+constexpr double kUnknownTotal = 2147483647.0;
+constexpr std::size_t kReportEvery = 256;
+// Leaves room for the suffixes of partial and set-aside files within a file name's 255 bytes.
+constexpr std::size_t kMaxSegment = 200;
+
+std::string Hex4() {
+  thread_local std::mt19937 random{std::random_device{}()};
+  char text[5];
+  std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(random() & 0xFFFF));
+  return text;
+}
+
+// A name of its own for each transfer, so that two fetches of one address never share a file.
+std::string UniquePartialSuffix() {
+  static std::atomic<unsigned> counter{0};
+  char text[64];
+  std::snprintf(text, sizeof text, "_partial%X-%X-%s", static_cast<unsigned>(::getpid()),
+                counter.fetch_add(1, std::memory_order_relaxed), Hex4().c_str());
+  return text;
+}
+
+// A segment the file system takes: no NUL, not "." or "..", not too long.
+std::string SafeSegment(std::string segment) {
+  for (char& c : segment) {
+    if (c == '\0') c = '_';
+  }
+  if (segment == "." || segment == "..") return "default.html";
+  if (segment.size() <= kMaxSegment) return segment;
+  std::string extension;
+  const std::size_t point = segment.rfind('.');
+  if (point != std::string::npos && segment.size() - point <= 16) extension = segment.substr(point);
+  return MD5String(segment) + extension;
+}
+
+[[noreturn]] void ThrowIoError(const std::string& what) {
+  throw std::system_error(errno, std::generic_category(), what);
+}
+
+void EnsureCurl() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct CurlDeleter {
+  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+struct ListDeleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// One download into one partial file.
+class Transfer {
+ public:
+  Transfer(CURL* curl, std::FILE* out, const TProgressCallback& progress)
+      : curl_(curl), out_(out), progress_(progress) {}
+
+  static std::size_t OnData(char* data, std::size_t, std::size_t size, void* self) {
+    return static_cast<Transfer*>(self)->Write(data, size);
+  }
+  static int OnTick(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<Transfer*>(self)->Poll() ? 1 : 0;
+  }
+
+  bool aborted() const { return aborted_; }
+  bool writeFailed() const { return writeFailed_; }
+  double done() const { return done_; }
+  curl_off_t announced() const { return announced_; }
+
+ private:
+  std::size_t Write(const char* data, std::size_t size) {
+    if (!started_) {
+      started_ = true;
+      curl_easy_getinfo(curl_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced_);
+      total_ = announced_ >= 0 ? static_cast<double>(announced_) : kUnknownTotal;
+      if (total_ <= 0) total_ = kUnknownTotal;
+    }
+    if (std::fwrite(data, 1, size, out_) != size) {
+      writeFailed_ = true;
+      return 0;
+    }
+    // Report each 256-byte piece, so a stop request is seen within 256 bytes.
+    for (std::size_t offset = 0; offset < size; offset += kReportEvery) {
+      const std::size_t piece = size - offset < kReportEvery ? size - offset : kReportEvery;
+      done_ += static_cast<double>(piece);
+      if (progress_ && progress_(jsDownloading, done_ / total_)) {
+        aborted_ = true;
+        return 0;
+      }
+    }
+    return size;
+  }
+
+  // Called by curl while it waits, too: a stalled or slow connection still sees a stop request.
+  bool Poll() {
+    if (aborted_) return true;
+    if (!progress_) return false;
+    const bool stop = started_ ? progress_(jsDownloading, done_ / total_)
+                               : progress_(jsConnecting, 0.0);
+    if (stop) aborted_ = true;
+    return aborted_;
+  }
+
+  CURL* curl_;
+  std::FILE* out_;
+  const TProgressCallback& progress_;
+  bool started_ = false;
+  bool aborted_ = false;
+  bool writeFailed_ = false;
+  double done_ = 0;
+  double total_ = kUnknownTotal;
+  curl_off_t announced_ = -1;
+};
+
+void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer& transfer) {
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_USERAGENT, "Chimequest");
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, 60L);
+  curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 65536L);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Transfer::OnData);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Transfer::OnTick);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+}
+
+// Moves the finished download into place. rename() replaces an older copy atomically; when it
+// cannot, the older copy is removed or set aside, and failing that the new one is stored beside
+// it under a name of its own.
+std::string Install(const std::string& partial, const std::string& name) {
+  std::error_code error;
+  fs::rename(partial, name, error);
+  if (!error) return name;
+  std::string target = name;
+  if (fs::exists(name, error) && !fs::remove_all(name, error)) {
+    const std::string aside = name + "_locked" + Hex4();
+    fs::rename(name, aside, error);
+    if (error) target = name + "_origwontrename" + Hex4();
+  }
+  fs::rename(partial, target, error);
+  if (error) {
+    fs::remove(partial, error);
+    throw std::runtime_error("Cannot store " + target);
+  }
+  return target;
+}
+
+std::string SegmentOf(std::string_view url) {
+  std::string_view path = url.substr(0, url.find('?'));
+  const std::size_t cut = path.find_last_of("\\/:");
+  std::string segment(cut == std::string_view::npos ? path : path.substr(cut + 1));
+  if (segment.empty()) return "default.html";
+  if (segment.find('.') == std::string::npos) segment += ".html";
+  return SafeSegment(std::move(segment));
+}
+
+}  // namespace
+
+std::string CacheFolder() {
+  std::string root = UserCacheFolder();
+  if (root.empty()) root = fs::temp_directory_path().string();
+  if (root.back() != '/') root += '/';
+  return root + "Chimequest/Cache/";
+}
+
+std::string CacheFileName(std::string_view url) {
+  return CacheFolder() + MD5String(url) + "/" + SegmentOf(url);
+}
+
+std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress) {
+  const std::string name = CacheFileName(url);
+  std::error_code error;
+  if (useCache && fs::is_regular_file(name, error)) {
+    if (progress) progress(jsProcessing, 0.0);
+    return name;
+  }
+  if (progress && progress(jsConnecting, 0.0)) throw EAbort();
+
+  EnsureCurl();
+  std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+  if (!curl) throw std::runtime_error("Unable to initialize WinInet");
+
+  fs::create_directories(fs::path(name).parent_path());
+  const std::string partial = name + UniquePartialSuffix();
+  std::unique_ptr<std::FILE, FileCloser> out(std::fopen(partial.c_str(), "wb"));
+  if (!out) ThrowIoError("Cannot create " + partial);
+
+  std::unique_ptr<curl_slist, ListDeleter> headers(
+      curl_slist_append(nullptr, "Accept-Charset: windows-1251"));
+  headers.reset(curl_slist_append(headers.release(), "Cache-Control: no-cache"));
+  headers.reset(curl_slist_append(headers.release(), "Pragma: no-cache"));
+
+  Transfer transfer(curl.get(), out.get(), progress);
+  Configure(curl.get(), url, headers.get(), transfer);
+  const CURLcode result = curl_easy_perform(curl.get());
+  const bool closed = std::fclose(out.release()) == 0;
+
+  const bool complete = result == CURLE_OK && closed && !transfer.writeFailed() &&
+                        (transfer.announced() < 0 ||
+                         transfer.done() == static_cast<double>(transfer.announced()));
+  if (transfer.aborted() || !complete) {
+    fs::remove(partial, error);
+    if (transfer.aborted()) {
+      if (progress) progress(jsProcessing, 0.0);
+      throw EAbort();
+    }
+    if (transfer.writeFailed() || !closed) ThrowIoError("Cannot write " + partial);
+    throw std::runtime_error("Cannot open URL " + url);
+  }
+  if (progress) progress(jsProcessing, 0.0);
+  return Install(partial, name);
+}
+
+std::string ReadFileText(const std::string& fileName) {
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) ThrowIoError("Cannot open " + fileName);
+  std::string text;
+  char buffer[65536];
+  ssize_t n;
+  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
+  const int readError = n < 0 ? errno : 0;
+  ::close(fd);
+  if (readError != 0) throw std::system_error(readError, std::generic_category(), fileName);
+  if (text.empty()) throw std::runtime_error("Read beyond end of file");
+  return text;
+}
+
+void WriteFileText(std::string_view text, const std::string& fileName) {
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "wb"));
+  if (!file) ThrowIoError("Cannot create " + fileName);
+  if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size()) {
+    ThrowIoError("Cannot write " + fileName);
+  }
+  if (std::fclose(file.release()) != 0) ThrowIoError("Cannot write " + fileName);
+}
+
+std::string EncodeQuery(std::string_view term) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(term.size() * 3);
+  for (char c : term) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+        (byte >= '0' && byte <= '9') || byte == '-' || byte == '_') {
+      out += c;
+    } else if (byte == ' ') {
+      out += '+';
+    } else {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    }
+  }
+  return out;
+}
+
+}  // namespace cq

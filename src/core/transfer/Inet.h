@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/sites/Sites.h"
+
+namespace cq {
+
+// Root of the page cache, with a trailing separator.
+std::string CacheFolder();
+
+// The cache file of an address: CacheFolder + MD5 of the whole address + "/" + its last path
+// segment (query dropped; "default.html" for an empty segment, ".html" added when it has no
+// point). Pure: creates nothing.
+std::string CacheFileName(std::string_view url);
+
+// Downloads `url` into its cache file and returns that file's name; with `useCache` a cached copy
+// is returned without any network access. Reports jsConnecting, jsDownloading (fraction received)
+// and jsProcessing through `progress`, which may ask to stop (then EAbort is thrown). Failures
+// throw std::runtime_error ("Cannot open URL ..."); nothing partial is ever left in the cache.
+std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress = {});
+
+// The whole file, bytes unchanged. A missing or empty file is an error.
+std::string ReadFileText(const std::string& fileName);
+// Creates or truncates the file and writes `text` as its whole content.
+void WriteFileText(std::string_view text, const std::string& fileName);
+
+// A search term for a query string: A-Z a-z 0-9 - _ stay, space becomes '+', every other byte
+// becomes %XX.
+std::string EncodeQuery(std::string_view term);
+
+}  // namespace cq

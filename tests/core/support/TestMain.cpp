@@ -1,0 +1,46 @@
+#include <gmock/gmock.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path g_root;
+
+void RemoveHome() {
+  std::error_code ignored;
+  fs::remove_all(g_root, ignored);
+}
+
+// Points HOME, the XDG folders and TMPDIR at a fresh folder, so no test touches the user's files.
+void IsolateHome() {
+  std::string pattern = (fs::temp_directory_path() / "cq-test-XXXXXX").string();
+  const char* root = ::mkdtemp(pattern.data());
+  if (root == nullptr) std::abort();
+  g_root = root;
+  std::atexit(RemoveHome);
+  const fs::path& home = g_root;
+  const std::pair<const char*, const char*> dirs[] = {
+      {"HOME", ""},
+      {"XDG_CONFIG_HOME", ".config"},
+      {"XDG_CACHE_HOME", ".cache"},
+      {"XDG_DATA_HOME", ".local/share"},
+      {"TMPDIR", "tmp"},
+  };
+  for (const auto& [name, sub] : dirs) {
+    const fs::path dir = home / sub;
+    fs::create_directories(dir);
+    ::setenv(name, dir.c_str(), 1);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  IsolateHome();
+  testing::InitGoogleMock(&argc, argv);
+  return RUN_ALL_TESTS();
+}
