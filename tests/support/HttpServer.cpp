@@ -1,0 +1,101 @@
+#include "support/HttpServer.h"
+
+#include <cstdlib>
+
+namespace cq::test {
+
+namespace {
+
+// "http://host:port/path?q" -> host "host:port", target "/path?q"; an origin-form target keeps
+// the Host header.
+void SplitTarget(const httplib::Request& request, std::string& host, std::string& target) {
+  const std::string& raw = request.target;
+  const std::string scheme = "http://";
+  if (raw.compare(0, scheme.size(), scheme) == 0) {
+    const std::size_t slash = raw.find('/', scheme.size());
+    host = raw.substr(scheme.size(), slash == std::string::npos ? std::string::npos
+                                                                : slash - scheme.size());
+    target = slash == std::string::npos ? "/" : raw.substr(slash);
+  } else {
+    host = request.get_header_value("Host");
+    target = raw;
+  }
+}
+
+}  // namespace
+
+HttpServer::HttpServer() {
+  server_.set_keep_alive_max_count(100);
+  auto dispatch = [this](const httplib::Request& request, httplib::Response& response) {
+    Dispatch(request, response);
+  };
+  server_.Get(".*", dispatch);
+  server_.Post(".*", dispatch);
+  port_ = server_.bind_to_any_port("127.0.0.1");
+  thread_ = std::thread([this] { server_.listen_after_bind(); });
+}
+
+HttpServer::~HttpServer() {
+  server_.stop();
+  thread_.join();
+}
+
+void HttpServer::On(const std::string& host, const std::string& target, Handler handler) {
+  std::lock_guard guard(lock_);
+  routes_[host + target] = std::move(handler);
+}
+
+void HttpServer::Serve(const std::string& host, const std::string& target, std::string body,
+                       std::string contentType) {
+  On(host, target,
+     [body = std::move(body), contentType = std::move(contentType)](
+         const std::string&, const httplib::Request&, httplib::Response& response) {
+       response.set_content(body, contentType.c_str());
+     });
+}
+
+int HttpServer::Hits(const std::string& host, const std::string& target) const {
+  std::lock_guard guard(lock_);
+  const auto found = hits_.find(host + target);
+  return found == hits_.end() ? 0 : found->second;
+}
+
+int HttpServer::TotalHits() const {
+  std::lock_guard guard(lock_);
+  return totalHits_;
+}
+
+void HttpServer::BecomeProxy() const {
+  ::setenv("http_proxy", Address().c_str(), 1);
+  ::setenv("HTTP_PROXY", Address().c_str(), 1);
+  ::unsetenv("no_proxy");
+  ::unsetenv("NO_PROXY");
+}
+
+void HttpServer::Dispatch(const httplib::Request& request, httplib::Response& response) {
+  std::string host;
+  std::string target;
+  SplitTarget(request, host, target);
+  Handler handler;
+  {
+    std::lock_guard guard(lock_);
+    ++hits_[host + target];
+    ++totalHits_;
+    const std::string key = host + target;
+    std::size_t best = 0;
+    for (const auto& [prefix, candidate] : routes_) {
+      if (key.compare(0, prefix.size(), prefix) == 0 && prefix.size() >= best) {
+        best = prefix.size();
+        handler = candidate;
+      }
+    }
+  }
+  if (!handler) {
+    response.status = 404;
+    response.set_content("not found", "text/plain");
+    return;
+  }
+  handler(host, request, response);
+}
+
+}  // namespace cq::test
