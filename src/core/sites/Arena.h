@@ -17,16 +17,12 @@ class TArena {
   // `expected` is a guess of the total, so that small pages take one small block.
   explicit TArena(std::size_t expected) : nextBlock_(Clamp(expected)) {}
 
+  // `align` is a power of two.
   void* Allocate(std::size_t size, std::size_t align = alignof(std::max_align_t)) {
-    std::size_t pad = Padding(align);
-    if (size + pad > static_cast<std::size_t>(end_ - cur_)) {
-      if (size > nextBlock_ / 4) return AllocateAlone(size);
-      NewBlock();
-      pad = Padding(align);
-    }
-    char* result = cur_ + pad;
-    cur_ = result + size;
-    return result;
+    const std::uintptr_t at = (reinterpret_cast<std::uintptr_t>(cur_) + align - 1) & ~(align - 1);
+    if (at + size > reinterpret_cast<std::uintptr_t>(end_)) return AllocateSlow(size, align);
+    cur_ = reinterpret_cast<char*>(at + size);
+    return reinterpret_cast<void*>(at);
   }
 
   template <class T>
@@ -58,9 +54,10 @@ class TArena {
     return size < kMinBlock ? kMinBlock : size > kMaxBlock ? kMaxBlock : size;
   }
 
-  std::size_t Padding(std::size_t align) const {
-    const auto address = reinterpret_cast<std::uintptr_t>(cur_);
-    return (align - address % align) % align;
+  [[gnu::noinline]] void* AllocateSlow(std::size_t size, std::size_t align) {
+    if (size > nextBlock_ / 4) return AllocateAlone(size);
+    NewBlock();
+    return Allocate(size, align);
   }
 
   void NewBlock() {

@@ -124,10 +124,12 @@ class TParser {
   };
 
   TParser(std::string_view text, TArena& arena)
-      : text_(text), t_(text.data()), n_(text.size()), arena_(arena) {}
+      : text_(text), t_(text.data()), n_(text.size()), last_(n_ == 0 ? 0 : n_ - 1), arena_(arena) {}
 
   // The end test of every scan: the last character is never scanned past.
-  bool AtEnd() const { return p_ + 1 >= n_; }
+  bool AtEnd() const { return p_ >= last_; }
+  // The class of the character at p_, which is not at the end.
+  std::uint8_t ClassHere() const { return kClasses[static_cast<unsigned char>(t_[p_])]; }
   unsigned char At(std::size_t i) const { return i < n_ ? static_cast<unsigned char>(t_[i]) : 0; }
   bool Is(std::size_t i, std::uint8_t cls) const { return (kClasses[At(i)] & cls) != 0; }
   std::string_view Slice(std::size_t from, std::size_t to) const {
@@ -136,14 +138,14 @@ class TParser {
 
   void SkipTo(char c) {
     if (AtEnd()) return;
-    const void* found = std::memchr(t_ + p_, c, n_ - 1 - p_);
-    p_ = found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - t_) : n_ - 1;
+    const void* found = std::memchr(t_ + p_, c, last_ - p_);
+    p_ = found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - t_) : last_;
   }
   void SkipWhileIn(std::uint8_t cls) {
-    while (!AtEnd() && Is(p_, cls)) ++p_;
+    while (!AtEnd() && (ClassHere() & cls) != 0) ++p_;
   }
   void SkipWhileNotIn(std::uint8_t cls) {
-    while (!AtEnd() && !Is(p_, cls)) ++p_;
+    while (!AtEnd() && (ClassHere() & cls) == 0) ++p_;
   }
 
   TElem* NewElem() { return new (arena_.Allocate(sizeof(TElem), alignof(TElem))) TElem(); }
@@ -278,7 +280,7 @@ class TParser {
   void ReadAttributes(TElem* elem) {
     attributes_.clear();
     for (;;) {
-      while (!AtEnd() && !Is(p_, kName) && At(p_) != '>') ++p_;
+      while (!AtEnd() && (ClassHere() & kName) == 0 && t_[p_] != '>') ++p_;
       if (AtEnd() || !Is(p_, kName)) break;
       const std::size_t nameStart = p_;
       SkipWhileIn(kAttrName);
@@ -589,6 +591,7 @@ class TParser {
   std::string_view text_;
   const char* t_;
   std::size_t n_;
+  std::size_t last_;  // n_ - 1: a scan stops there
   std::size_t p_ = 0;
   bool inForm_ = false;
   bool inFont_ = false;

@@ -12,50 +12,67 @@ constexpr std::string_view kNames[] = {
 #undef CQ_TAG_NAME
 };
 
-constexpr std::size_t kLongest = 10;
-constexpr std::size_t kSlots = 512;
-
 constexpr char Upper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }
 
-constexpr std::uint32_t Hash(const char* upper, std::size_t length) {
-  std::uint32_t hash = 2166136261u;
+// Names of up to eight characters, upper-cased and packed into one word; name characters are
+// never zero, so the word also tells the length.
+constexpr std::size_t kPacked = 8;
+constexpr std::size_t kSlots = 256;
+
+constexpr std::uint64_t Pack(const char* chars, std::size_t length) {
+  std::uint64_t key = 0;
   for (std::size_t i = 0; i < length; ++i) {
-    hash = (hash ^ static_cast<unsigned char>(upper[i])) * 16777619u;
+    key |= std::uint64_t{static_cast<unsigned char>(Upper(chars[i]))} << (8 * i);
   }
-  return hash;
+  return key;
 }
 
-// Open addressing over the table above; slot value 0 is empty, otherwise the tag number.
+constexpr std::size_t Slot(std::uint64_t key) {
+  return (key * 0x9E3779B97F4A7C15ull) >> 56;
+}
+
+// Open addressing over the names; tag 0 marks an empty slot.
 struct TTable {
-  std::array<std::uint8_t, kSlots> slots{};
+  std::array<std::uint64_t, kSlots> keys{};
+  std::array<std::uint8_t, kSlots> tags{};
 
   constexpr TTable() {
     for (std::size_t i = 0; i < std::size(kNames); ++i) {
-      std::size_t slot = Hash(kNames[i].data(), kNames[i].size()) % kSlots;
-      while (slots[slot] != 0) slot = (slot + 1) % kSlots;
-      slots[slot] = static_cast<std::uint8_t>(i + 1);
+      if (kNames[i].size() > kPacked) continue;
+      const std::uint64_t key = Pack(kNames[i].data(), kNames[i].size());
+      std::size_t slot = Slot(key);
+      while (tags[slot] != 0) slot = (slot + 1) % kSlots;
+      keys[slot] = key;
+      tags[slot] = static_cast<std::uint8_t>(i + 1);
     }
   }
 };
 
 constexpr TTable kTable;
 
-static_assert(std::size(kNames) < 255);
+static_assert(std::size(kNames) < kSlots / 2);
+
+TTagName Named(std::size_t tag) {
+  return {static_cast<TTag>(tag), kNames[tag - 1]};
+}
 
 }  // namespace
 
 TTagName LookupTag(const char* chars, std::size_t length) {
-  if (length == 0 || length > kLongest) return {TTag::Other, {}};
-  char upper[kLongest];
-  for (std::size_t i = 0; i < length; ++i) upper[i] = Upper(chars[i]);
-  const std::string_view key(upper, length);
-  std::size_t slot = Hash(upper, length) % kSlots;
-  while (kTable.slots[slot] != 0) {
-    const std::size_t index = kTable.slots[slot] - 1u;
-    if (kNames[index] == key) return {static_cast<TTag>(index + 1), kNames[index]};
-    slot = (slot + 1) % kSlots;
+  if (length == 0) return {TTag::Other, {}};
+  if (length > kPacked) {
+    constexpr auto kLong = static_cast<std::size_t>(TTag::BLOCKQUOTE);
+    if (length != kNames[kLong - 1].size()) return {TTag::Other, {}};
+    for (std::size_t i = 0; i < length; ++i) {
+      if (Upper(chars[i]) != kNames[kLong - 1][i]) return {TTag::Other, {}};
+    }
+    return Named(kLong);
+  }
+  const std::uint64_t key = Pack(chars, length);
+  for (std::size_t slot = Slot(key); kTable.tags[slot] != 0; slot = (slot + 1) % kSlots) {
+    if (kTable.keys[slot] == key) return Named(kTable.tags[slot]);
   }
   return {TTag::Other, {}};
 }
