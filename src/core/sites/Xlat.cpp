@@ -53,8 +53,8 @@ std::string XlatDecode(std::string_view utf8) {
   std::size_t i = 0;
   while (i < utf8.size()) {
     if (i + 1 < utf8.size()) {
-      const unsigned char letter = LetterOf(static_cast<unsigned char>(utf8[i]),
-                                            static_cast<unsigned char>(utf8[i + 1]));
+      const unsigned char letter =
+          LetterOf(static_cast<unsigned char>(utf8[i]), static_cast<unsigned char>(utf8[i + 1]));
       if (letter != 0) {
         out += static_cast<char>(letter);
         i += 2;

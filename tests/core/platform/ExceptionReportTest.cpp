@@ -13,7 +13,9 @@ namespace {
 using testing::HasSubstr;
 using testing::Not;
 
-[[gnu::noinline]] void FindResultTableOrFail() { throw ETracedError("badhtml"); }
+[[gnu::noinline]] void FindResultTableOrFail() {
+  throw ETracedError("badhtml");
+}
 
 [[gnu::noinline]] void ReadMelodyPageWrapped() {
   try {

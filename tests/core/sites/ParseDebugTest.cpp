@@ -40,8 +40,9 @@ class ParseDebugTest : public testing::Test {
  protected:
   void SetUp() override {
     previous_ = fs::current_path();
-    folder_ = fs::temp_directory_path() /
-              ("dump-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    folder_ =
+        fs::temp_directory_path() /
+        ("dump-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
     fs::current_path(folder_);
@@ -61,7 +62,9 @@ class ParseDebugTest : public testing::Test {
   fs::path folder_;
 };
 
-[[gnu::noinline]] void WalkResultRows() { throw ETracedError("empty"); }
+[[gnu::noinline]] void WalkResultRows() {
+  throw ETracedError("empty");
+}
 
 TEST_F(ParseDebugTest, WithoutTheMarkerNothingIsWrittenNotEvenTheFolder) {
   TPageDumper dumper;
@@ -100,8 +103,10 @@ TEST_F(ParseDebugTest, CyrillicSiteNamesBecomeUtf8FileNames) {
   // "Тоны/МИДИ" in windows-1251: the slash must not make a sub-folder.
   dumper.Dump(TNamedSite("\xD2\xEE\xED\xFB/\xCC\xC8\xC4\xC8"), "Search term=x", "page",
               std::runtime_error("f"));
-  EXPECT_TRUE(fs::exists(Dumped("1-\xD0\xA2\xD0\xBE\xD0\xBD\xD1\x8B_\xD0\x9C\xD0\x98\xD0\x94\xD0\x98.html")));
-  EXPECT_TRUE(fs::exists(Dumped("1-\xD0\xA2\xD0\xBE\xD0\xBD\xD1\x8B_\xD0\x9C\xD0\x98\xD0\x94\xD0\x98.txt")));
+  EXPECT_TRUE(fs::exists(
+      Dumped("1-\xD0\xA2\xD0\xBE\xD0\xBD\xD1\x8B_\xD0\x9C\xD0\x98\xD0\x94\xD0\x98.html")));
+  EXPECT_TRUE(fs::exists(
+      Dumped("1-\xD0\xA2\xD0\xBE\xD0\xBD\xD1\x8B_\xD0\x9C\xD0\x98\xD0\x94\xD0\x98.txt")));
 }
 
 TEST_F(ParseDebugTest, ConcurrentDumpsEachTakeTheirOwnNumber) {

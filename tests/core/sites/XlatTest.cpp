@@ -8,7 +8,9 @@
 namespace cq {
 namespace {
 
-std::string Byte(unsigned value) { return std::string(1, static_cast<char>(value)); }
+std::string Byte(unsigned value) {
+  return std::string(1, static_cast<char>(value));
+}
 
 TEST(Xlat, EncodesEveryLetterAndSmallYoAsIconvDoes) {
   for (unsigned letter = 184; letter <= 255; ++letter) {
@@ -41,11 +43,16 @@ struct DecodeCase {
 TEST(Xlat, DecodeConvertsOnlyTheSixtyFiveLetters) {
   const DecodeCase cases[] = {
       {"plain Latin text", "Love me 2", "Love me 2"},
-      {"Cyrillic word", "\xD0\x9B\xD1\x8E\xD0\xB1\xD0\xBE\xD0\xB2\xD1\x8C", "\xCB\xFE\xE1\xEE\xE2\xFC"},
+      {"Cyrillic word", "\xD0\x9B\xD1\x8E\xD0\xB1\xD0\xBE\xD0\xB2\xD1\x8C",
+       "\xCB\xFE\xE1\xEE\xE2\xFC"},
       {"first and last letter", "\xD0\x90\xD1\x8F", "\xC0\xFF"},
       {"small yo", "\xD1\x91", "\xB8"},
       {"capital Yo stays UTF-8", "\xD0\x81", "\xD0\x81"},
-      {"dash stays UTF-8", "a\xE2\x80\x94" "b", "a\xE2\x80\x94" "b"},
+      {"dash stays UTF-8",
+       "a\xE2\x80\x94"
+       "b",
+       "a\xE2\x80\x94"
+       "b"},
       {"lead byte at the end", "x\xD0", "x\xD0"},
       {"doubled lead byte", "\xD0\xD0\x90", "\xD0\xC0"},
       {"D1 beyond the letters", "\xD1\x90", "\xD1\x90"},
