@@ -1,0 +1,155 @@
+#include <gmock/gmock.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace std::string_literals;
+
+#include "core/platform/StackTrace.h"
+#include "core/sites/ParseDebug.h"
+#include "core/transfer/Inet.h"
+
+namespace fs = std::filesystem;
+
+namespace cq {
+namespace {
+
+using testing::HasSubstr;
+using testing::StartsWith;
+
+class TNamedSite : public TSite {
+ public:
+  explicit TNamedSite(std::string name) : name_(std::move(name)) {}
+  std::string GetName() const override { return name_; }
+  std::string GetHomePage() const override { return "http://named.example/"; }
+  void Search(const std::string&, TMelodyList&, const TProgressCallback&) const override {}
+  void LoadMelodyPage(TMelody&, const TProgressCallback&) const override {}
+
+ private:
+  std::string name_;
+};
+
+// Each test works in a fresh current directory, with the marker present or not as it chooses.
+class ParseDebugTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = fs::current_path();
+    folder_ =
+        fs::temp_directory_path() /
+        ("dump-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    fs::current_path(folder_);
+  }
+  void TearDown() override {
+    fs::current_path(previous_);
+    fs::remove_all(folder_);
+    fs::remove(DumpMarkerPath());
+  }
+  static void PlaceMarker() {
+    fs::create_directories(fs::path(DumpMarkerPath()).parent_path());
+    std::ofstream(DumpMarkerPath()) << "";
+  }
+  static fs::path Dumped(const std::string& name) { return fs::path(DumpFolder) / name; }
+
+  fs::path previous_;
+  fs::path folder_;
+};
+
+[[gnu::noinline]] void WalkResultRows() {
+  throw ETracedError("empty");
+}
+
+TEST_F(ParseDebugTest, WithoutTheMarkerNothingIsWrittenNotEvenTheFolder) {
+  TPageDumper dumper;
+  dumper.Dump(TNamedSite("Site"), "Search term=love", "<html>", std::runtime_error("badhtml"));
+  DumpPage(TNamedSite("Site"), "Search term=love", "<html>", std::runtime_error("badhtml"));
+  EXPECT_FALSE(fs::exists(DumpFolder));
+}
+
+TEST_F(ParseDebugTest, TwoFailuresAreNumberedOneAndTwoWithPageAndReport) {
+  PlaceMarker();
+  TPageDumper dumper;
+  const TNamedSite site("Tune Request");
+  const std::string page = "<html>\r\n<body>\xE0\xE1\0x</body>"s;
+  try {
+    WalkResultRows();
+  } catch (const std::exception& failure) {
+    dumper.Dump(site, "Search term=love", page, failure);
+  }
+  dumper.Dump(site, "MelodyPage=http://tunerequest.example/melody/7.shtml", "<p>second",
+              std::runtime_error("badhtml"));
+
+  EXPECT_EQ(ReadFileText(Dumped("1-Tune Request.html")), page);
+  EXPECT_EQ(ReadFileText(Dumped("2-Tune Request.html")), "<p>second");
+  const std::string first = ReadFileText(Dumped("1-Tune Request.txt"));
+  EXPECT_THAT(first, StartsWith("Search term=love\r\n\r\n"));
+  EXPECT_THAT(first, HasSubstr("Message: empty\r\n"));
+  EXPECT_THAT(first, HasSubstr("WalkResultRows"));
+  EXPECT_THAT(ReadFileText(Dumped("2-Tune Request.txt")),
+              StartsWith("MelodyPage=http://tunerequest.example/melody/7.shtml\r\n\r\nException"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(DumpFolder), fs::directory_iterator()), 4);
+}
+
+TEST_F(ParseDebugTest, CyrillicSiteNamesBecomeUtf8FileNames) {
+  PlaceMarker();
+  TPageDumper dumper;
+  // "Тоны/МИДИ" in windows-1251: the slash must not make a sub-folder.
+  dumper.Dump(TNamedSite("\xD2\xEE\xED\xFB/\xCC\xC8\xC4\xC8"), "Search term=x", "page",
+              std::runtime_error("f"));
+  EXPECT_TRUE(fs::exists(
+      Dumped("1-\xD0\xA2\xD0\xBE\xD0\xBD\xD1\x8B_\xD0\x9C\xD0\x98\xD0\x94\xD0\x98.html")));
+  EXPECT_TRUE(fs::exists(
+      Dumped("1-\xD0\xA2\xD0\xBE\xD0\xBD\xD1\x8B_\xD0\x9C\xD0\x98\xD0\x94\xD0\x98.txt")));
+}
+
+TEST_F(ParseDebugTest, ConcurrentDumpsEachTakeTheirOwnNumber) {
+  PlaceMarker();
+  TPageDumper dumper;
+  constexpr int kThreads = 4;
+  constexpr int kEach = 25;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&dumper, t] {
+      const TNamedSite site("Site");
+      for (int k = 0; k < kEach; ++k) {
+        dumper.Dump(site, "ctx", std::to_string(t) + ":" + std::to_string(k),
+                    std::runtime_error("f"));
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  std::set<std::string> pages;
+  for (int n = 1; n <= kThreads * kEach; ++n) {
+    pages.insert(ReadFileText(Dumped(std::to_string(n) + "-Site.html")));
+  }
+  EXPECT_EQ(pages.size(), static_cast<std::size_t>(kThreads * kEach));
+  EXPECT_FALSE(fs::exists(Dumped(std::to_string(kThreads * kEach + 1) + "-Site.html")));
+}
+
+TEST_F(ParseDebugTest, AFileThatCannotBeWrittenRaisesAFileError) {
+  PlaceMarker();
+  // A folder where the page file should go makes its write fail.
+  fs::create_directories(Dumped("1-Site.html"));
+  TPageDumper dumper;
+  EXPECT_THROW(dumper.Dump(TNamedSite("Site"), "ctx", "page", std::runtime_error("f")),
+               std::system_error);
+}
+
+TEST_F(ParseDebugTest, AnExistingFolderIsReusedAndEarlierFilesOverwritten) {
+  PlaceMarker();
+  fs::create_directories(DumpFolder);
+  std::ofstream(Dumped("1-Site.html")) << "from an earlier run, longer than the new page";
+  TPageDumper dumper;
+  dumper.Dump(TNamedSite("Site"), "ctx", "new", std::runtime_error("f"));
+  EXPECT_EQ(ReadFileText(Dumped("1-Site.html")), "new");
+}
+
+}  // namespace
+}  // namespace cq

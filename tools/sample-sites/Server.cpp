@@ -1,0 +1,58 @@
+#include "Server.h"
+
+#include <thread>
+
+namespace cq::samples {
+
+void SplitTarget(const std::string& target, const std::string& hostHeader, std::string& host,
+                 std::string& pathAndQuery) {
+  const std::string scheme = "http://";
+  if (target.compare(0, scheme.size(), scheme) != 0) {
+    host = hostHeader;
+    pathAndQuery = target;
+    return;
+  }
+  const std::size_t slash = target.find_first_of("/?", scheme.size());
+  host = target.substr(scheme.size(),
+                       slash == std::string::npos ? std::string::npos : slash - scheme.size());
+  if (slash == std::string::npos) {
+    pathAndQuery = "/";
+  } else {
+    // "http://host?q" asks for the root with a query.
+    pathAndQuery = (target[slash] == '?' ? "/" : "") + target.substr(slash);
+  }
+}
+
+TServer::TServer(TSampleSites& sites, std::chrono::milliseconds latency)
+    : sites_(sites), latency_(latency) {
+  server_.set_keep_alive_max_count(1000);
+  server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+    Answer(request, response);
+  });
+}
+
+int TServer::Bind(int port) {
+  port_ = port == 0 ? server_.bind_to_any_port("127.0.0.1")
+                    : (server_.bind_to_port("127.0.0.1", port) ? port : -1);
+  return port_;
+}
+
+void TServer::Listen() {
+  server_.listen_after_bind();
+}
+
+void TServer::Stop() {
+  server_.stop();
+}
+
+void TServer::Answer(const httplib::Request& request, httplib::Response& response) {
+  if (latency_.count() > 0) std::this_thread::sleep_for(latency_);
+  std::string host;
+  std::string target;
+  SplitTarget(request.target, request.get_header_value("Host"), host, target);
+  const TReply reply = sites_.Handle(host, target);
+  response.status = reply.Status;
+  response.set_content(reply.Body, reply.ContentType.c_str());
+}
+
+}  // namespace cq::samples

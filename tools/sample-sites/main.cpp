@@ -1,0 +1,83 @@
+// chimequest-sample-sites: the seven sites and the update server on loopback, for the demo, the
+// end-to-end tests and the benchmarks.
+#include <pthread.h>
+#include <signal.h>
+
+#include <atomic>
+#include <cstdio>
+#include <exception>
+#include <thread>
+
+#include "Options.h"
+#include "SampleSites.h"
+#include "Server.h"
+#include "core/transfer/Version.h"
+
+namespace {
+
+using namespace cq::samples;
+
+std::string OwnVersion() {
+  const cq::TVersion own = cq::GetOwnVersion();
+  return std::to_string(own.Major) + "." + std::to_string(own.Minor) + "." +
+         std::to_string(own.Release) + "." + std::to_string(own.Build);
+}
+
+int Run(const TOptions& options) {
+  const std::string data = options.DataFolder.empty() ? DefaultDataFolder() : options.DataFolder;
+  TSampleSites sites(
+      TCatalogue::Load(data + "/catalogue.tsv"), TMedia::Load(data + "/media"),
+      {options.WaitingShare, options.Version.empty() ? OwnVersion() : options.Version});
+
+  // SIGTERM and SIGINT are taken by a waiting thread, never by the server's threads.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+  TServer server(sites, std::chrono::milliseconds(options.LatencyMs));
+  if (server.Bind(options.Port) < 0) {
+    std::fprintf(stderr, "chimequest-sample-sites: cannot listen on 127.0.0.1:%d\n", options.Port);
+    return 1;
+  }
+  std::printf("%s\n", server.Address().c_str());
+  std::fflush(stdout);
+
+  std::atomic<bool> listenOver{false};
+  std::thread stopper([&server, &listenOver, stopSignals] {
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    // A signal that comes before the server runs would find nothing to stop.
+    while (!server.Running() && !listenOver)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    server.Stop();
+  });
+  server.Listen();
+  listenOver = true;
+  // Listen also ends when the socket fails; wake the waiting thread then.
+  pthread_kill(stopper.native_handle(), SIGTERM);
+  stopper.join();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string error;
+  const auto options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  if (!options) {
+    std::fprintf(stderr, "chimequest-sample-sites: %s\n%s", error.c_str(), UsageText());
+    return 2;
+  }
+  if (options->Help) {
+    std::printf("%s", UsageText());
+    return 0;
+  }
+  try {
+    return Run(*options);
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "chimequest-sample-sites: %s\n", failure.what());
+    return 1;
+  }
+}
