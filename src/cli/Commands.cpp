@@ -3,11 +3,19 @@
 namespace cq::cli {
 
 int RunFetch(const std::vector<std::string>& args);
+int RunSearchCommand(const std::vector<std::string>& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
       {"fetch", "Fetches an address into the page cache and prints the cache file's name.",
        "fetch [--no-cache] URL", RunFetch},
+      {"search", "Searches the sites and prints a line per melody: site, title, page (tabs).",
+       "search [--site NAME]... [--pages] [--json] TERM\n\n"
+       "  --site NAME  search only this site (repeatable)\n"
+       "  --pages      also read every melody's page and print its links per format\n"
+       "  --json       print one JSON object per melody\n\n"
+       "Exit status 1 when a site or a page failed; the others go on.",
+       RunSearchCommand},
   };
   return commands;
 }
