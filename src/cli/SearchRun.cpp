@@ -195,9 +195,13 @@ int RunSearch(const TSearchOptions& options, const std::vector<const TSite*>& si
   settings.SearchSites.assign(sites.size(), true);
   settings.Updates = false;
   driver.SearchBtnClick(Utf8ToCp1251(options.Term), settings);
+  std::string shown;
   while (true) {
     driver.JobManagerTimer();
-    if (progress) err << "\r\033[K" << printer.ProgressLine(sites.size()) << std::flush;
+    if (progress && printer.ProgressLine(sites.size()) != shown) {
+      shown = printer.ProgressLine(sites.size());
+      err << "\r\033[K" << shown << std::flush;
+    }
     if (driver.Manager().Idle()) break;
     driver.Manager().WaitForFinish(std::chrono::milliseconds(10));
   }

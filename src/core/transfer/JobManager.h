@@ -4,6 +4,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "core/transfer/Jobs.h"
 
@@ -60,6 +61,17 @@ class TJobManager {
   std::shared_ptr<TChangedFlag> changed_;
   std::shared_ptr<TFinishSignal> finished_ = std::make_shared<TFinishSignal>();
 };
+
+// What PaintJobStatus draws in a status area `width` pixels wide: a progress bar filled
+// `Filled` pixels (downloading, 0.01 < progress <= 1.01), or the status word centred between two
+// rules, grey for a waiting row and darker for a running one. Nothing for a finished job.
+struct TJobStatusPaint {
+  bool Bar = false;
+  int Filled = 0;
+  std::string Text;  // translated; "Retrying (15)" with the seconds left
+  bool Waiting = false;
+};
+TJobStatusPaint JobStatusPaint(TJobStatus status, double progress, int width);
 
 // Keeps a job manager step and the handling of a click on the result view from running inside
 // each other while a menu or dialog runs its own message loop. Main thread only.

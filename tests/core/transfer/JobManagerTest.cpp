@@ -149,6 +149,40 @@ TEST_F(JobManagerTest, EndingTheManagerWhileJobsRunNeitherWaitsNorLeaks) {
   EXPECT_EQ(site_.Stopped(), 5);
 }
 
+TEST(JobStatusPaint, BarOrWord) {
+  struct Case {
+    TJobStatus status;
+    double progress;
+    bool bar;
+    int filled;
+    const char* text;
+  };
+  const Case cases[] = {
+      {jsDownloading, 0.005, false, 0, "Downloading"},
+      {jsDownloading, 0.01, false, 0, "Downloading"},
+      {jsDownloading, 0.5, true, 50, ""},
+      {jsDownloading, 1.0, true, 100, ""},
+      {jsDownloading, 1.01, true, 101, ""},
+      {jsDownloading, 1.02, false, 0, "Downloading"},
+      {jsDownloading, 0.125, true, 12, ""},  // 12.5 rounds to the even 12
+      {jsDownloading, 0.375, true, 38, ""},  // 37.5 rounds to the even 38
+      {jsRetrying, 15, false, 0, "Retrying (15)"},
+      {jsRetrying, 2.5, false, 0, "Retrying (2)"},
+      {jsWaiting, 0, false, 0, "Waiting"},
+      {jsInitializing, 0, false, 0, "Initializing"},
+      {jsConnecting, 0, false, 0, "Connecting"},
+      {jsProcessing, 0, false, 0, "Processing"},
+      {jsFinished, 0, false, 0, ""},
+  };
+  for (const Case& c : cases) {
+    const TJobStatusPaint paint = JobStatusPaint(c.status, c.progress, 100);
+    EXPECT_EQ(paint.Bar, c.bar) << int{c.status} << " " << c.progress;
+    EXPECT_EQ(paint.Filled, c.filled) << c.progress;
+    EXPECT_EQ(paint.Text, c.text) << c.progress;
+    EXPECT_EQ(paint.Waiting, c.status == jsWaiting);
+  }
+}
+
 TEST(ClickLock, ConsistencyErrorsAndSkippedTicks) {
   TClickLock lock;
   lock.Take();
