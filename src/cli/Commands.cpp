@@ -5,6 +5,7 @@ namespace cq::cli {
 int RunFetch(const std::vector<std::string>& args);
 int RunParse(const std::vector<std::string>& args);
 int RunPath(const std::vector<std::string>& args);
+int RunSearchCommand(const std::vector<std::string>& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -14,6 +15,13 @@ const std::vector<Command>& Commands() {
        "parse FILE", RunParse},
       {"path", "Prints the text of the element a path leads to, or one of its attributes.",
        "path FILE PATH [--attr NAME]", RunPath},
+      {"search", "Searches the sites and prints a line per melody: site, title, page (tabs).",
+       "search [--site NAME]... [--pages] [--json] TERM\n\n"
+       "  --site NAME  search only this site (repeatable)\n"
+       "  --pages      also read every melody's page and print its links per format\n"
+       "  --json       print one JSON object per melody\n\n"
+       "Exit status 1 when a site or a page failed; the others go on.",
+       RunSearchCommand},
   };
   return commands;
 }

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/transfer/Jobs.h"
+
+namespace cq {
+
+// What the manager asks of the rows it works for (the result model answers).
+class TJobTarget {
+ public:
+  virtual ~TJobTarget() = default;
+  // A job is taking its task: binds it to the task's row. False when that row is gone; the task
+  // is then dropped and no job starts.
+  virtual bool BindJob(const TJob& job) = 0;
+  // A finished job's outcome, applied before the job is freed.
+  virtual void CollectJob(const TJob& job) = 0;
+};
+
+// The main-thread half of the job system: the queue, the five slots and the step that moves
+// work between them. Everything here runs on the main thread.
+class TJobManager {
+ public:
+  // `tasks` is the queue it serves (its owner outlives it); `changed` is the result model's flag,
+  // which every job gets too.
+  TJobManager(TJobTarget& target, TTaskQueue& tasks, std::shared_ptr<TChangedFlag> changed);
+  // Asks every running job to stop and forgets it; never waits (see TJob for who frees them).
+  ~TJobManager();
+  TJobManager(const TJobManager&) = delete;
+  TJobManager& operator=(const TJobManager&) = delete;
+
+  TTaskQueue& Tasks() { return tasks_; }
+  const TTaskQueue& Tasks() const { return tasks_; }
+  const TJob* Slot(std::size_t index) const { return slots_[index].get(); }
+  std::size_t BusySlots() const;
+  // Nothing queued and no job in a slot.
+  bool Idle() const { return tasks_.empty() && BusySlots() == 0; }
+
+  // One step: collects every finished job, then starts queued tasks in free slots, both passes
+  // in slot order.
+  void JobManagerStep();
+
+  // A new search: every queued task goes, every running job is asked to stop and forgotten.
+  void DropTasks() { tasks_.clear(); }
+  void AbandonJobs();
+
+  // Sleeps until a job finishes or the timeout passes (a step may then come early).
+  bool WaitForFinish(std::chrono::milliseconds timeout) { return finished_->Wait(timeout); }
+
+ private:
+  void CollectFinished(std::size_t slot);
+  void StartNext(std::size_t slot);
+
+  TJobTarget& target_;
+  TTaskQueue& tasks_;
+  std::array<std::shared_ptr<TJob>, JobSlotCount> slots_;
+  std::shared_ptr<TChangedFlag> changed_;
+  std::shared_ptr<TFinishSignal> finished_ = std::make_shared<TFinishSignal>();
+};
+
+// What PaintJobStatus draws in a status area `width` pixels wide: a progress bar filled
+// `Filled` pixels (downloading, 0.01 < progress <= 1.01), or the status word centred between two
+// rules, grey for a waiting row and darker for a running one. Nothing for a finished job.
+struct TJobStatusPaint {
+  bool Bar = false;
+  int Filled = 0;
+  std::string Text;  // translated; "Retrying (15)" with the seconds left
+  bool Waiting = false;
+};
+TJobStatusPaint JobStatusPaint(TJobStatus status, double progress, int width);
+
+// Keeps a job manager step and the handling of a click on the result view from running inside
+// each other while a menu or dialog runs its own message loop. Main thread only.
+class TClickLock {
+ public:
+  bool Held() const { return held_; }
+  // Consistency checks: every caller tests Held() first.
+  void Take();     // throws "!!!" when held
+  void Release();  // throws "!!!!!" when not held
+
+ private:
+  bool held_ = false;
+};
+
+// Runs `action` under the lock; does nothing and answers false when the lock is held. The lock is
+// released whatever `action` does.
+bool RunLocked(TClickLock& lock, const std::function<void()>& action);
+
+// The JobManager timer's tick: a step, skipped while the lock is held.
+bool JobManagerTimer(TClickLock& lock, TJobManager& manager);
+
+}  // namespace cq

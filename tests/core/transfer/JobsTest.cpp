@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+#include <sched.h>
+
+#include <thread>
+
+#include "core/transfer/Jobs.h"
+#include "support/FakeSite.h"
+
+namespace cq {
+namespace {
+
+using test::TFakeSite;
+using test::TGate;
+using test::TScript;
+
+class JobsTest : public testing::Test {
+ protected:
+  void TearDown() override { EXPECT_TRUE(test::WaitForJobsToEnd()); }
+
+  std::shared_ptr<TJob> MakeJob(TTask task) {
+    return std::make_shared<TJob>(std::move(task), changed_, finished_);
+  }
+  // Runs the job body on a thread of the test's own and waits for it.
+  static void RunToEnd(const std::shared_ptr<TJob>& job) {
+    std::thread thread([job] { job->Execute(); });
+    thread.join();
+  }
+  static TTask SearchTask(const TSite& site, const std::string& term) {
+    TTask task;
+    task.Kind = taskSearch;
+    task.Site = &site;
+    task.Term = term;
+    return task;
+  }
+
+  TFakeSite site_{"fake.example"};
+  std::shared_ptr<TChangedFlag> changed_ = std::make_shared<TChangedFlag>(false);
+  std::shared_ptr<TFinishSignal> finished_ = std::make_shared<TFinishSignal>();
+};
+
+TEST_F(JobsTest, SearchJobPublishesItsMelodiesAndFinishes) {
+  site_.OnSearch("bells", test::Finds({site_.Melody("One"), site_.Melody("Two")}));
+  auto job = MakeJob(SearchTask(site_, "bells"));
+  EXPECT_EQ(job->Status(), jsWaiting);
+  RunToEnd(job);
+  ASSERT_TRUE(job->Finished());
+  EXPECT_EQ(job->ErrorText(), "");
+  ASSERT_EQ(job->Melodies().size(), 2u);
+  EXPECT_EQ(job->Melodies()[1].Title.str(), "Two");
+  EXPECT_TRUE(changed_->load());
+  EXPECT_TRUE(finished_->Wait(std::chrono::milliseconds(0)));
+}
+
+TEST_F(JobsTest, FailuresBecomeTheErrorTextAndTheJobStillFinishes) {
+  site_.OnSearch("bells", test::Fails("Cannot retreive page from the Internet."));
+  auto job = MakeJob(SearchTask(site_, "bells"));
+  RunToEnd(job);
+  EXPECT_EQ(job->Status(), jsFinished);
+  EXPECT_EQ(job->ErrorText(), "Cannot retreive page from the Internet.");
+  EXPECT_TRUE(job->Melodies().empty());
+}
+
+TEST_F(JobsTest, ProcessedMelodyPageFinishesWithoutTouchingTheSite) {
+  TTask task;
+  task.Kind = taskMelodyPage;
+  task.Melody = site_.Melody("Done", true);
+  auto job = MakeJob(task);
+  RunToEnd(job);
+  EXPECT_TRUE(job->Finished());
+  EXPECT_EQ(job->ErrorText(), "");
+  EXPECT_EQ(site_.Calls("page"), 0);
+}
+
+TEST_F(JobsTest, MelodyPageJobFillsItsOwnCopyOfTheMelody) {
+  TTask task;
+  task.Kind = taskMelodyPage;
+  task.Melody = site_.Melody("Tune");
+  TScript page;
+  page.Links[fmMidi] = {{"MIDI", "http://fake.example/tune.mid"}};
+  site_.OnPage(task.Melody.PageURL.str(), page);
+  auto job = MakeJob(task);
+  RunToEnd(job);
+  EXPECT_TRUE(job->Task().Melody.Processed);
+  ASSERT_EQ(job->Task().Melody.Links[fmMidi].size(), 1u);
+  EXPECT_EQ(job->Task().Melody.Links[fmMidi][0].URL.str(), "http://fake.example/tune.mid");
+}
+
+TEST_F(JobsTest, FileJobsKeepTheFetchedFileName) {
+  for (TTaskKind kind : {taskDownload, taskPlay}) {
+    TTask task;
+    task.Kind = kind;
+    task.Melody = site_.Melody("Tune", true);
+    task.Melody.Links[fmMp3] = {{"MP3", "a.mp3"}, {"MP3 hi", "b.mp3"}};
+    task.Format = fmMp3;
+    task.LinkIndex = 1;
+    auto job = MakeJob(task);
+    RunToEnd(job);
+    EXPECT_EQ(job->FileName(), "/cache/b.mp3") << int{kind};
+  }
+}
+
+TEST_F(JobsTest, ProgressIsStoredAndMarksTheResultsChanged) {
+  auto job = MakeJob(SearchTask(site_, "x"));
+  EXPECT_FALSE(job->JobProgress(jsDownloading, 0.25));
+  EXPECT_EQ(job->Status(), jsDownloading);
+  EXPECT_DOUBLE_EQ(job->Progress(), 0.25);
+  EXPECT_TRUE(changed_->load());
+  job->RequestStop();
+  EXPECT_TRUE(job->JobProgress(jsRetrying, 15));
+}
+
+TEST_F(JobsTest, StopRequestIsSeenAtTheNextReportAndEndsTheJob) {
+  TGate gate;
+  site_.OnSearch("slow", test::Gated(gate));
+  auto job = MakeJob(SearchTask(site_, "slow"));
+  TJob::Start(job);
+  // The job runs until it is asked to stop; it never sees the gate open.
+  while (job->Status() == jsInitializing || job->Status() == jsWaiting) std::this_thread::yield();
+  EXPECT_FALSE(job->Finished());
+  job->RequestStop();
+  ASSERT_TRUE(finished_->Wait(std::chrono::seconds(20)));
+  EXPECT_TRUE(job->Finished());
+  EXPECT_EQ(job->ErrorText(), EAbort().what());
+  EXPECT_EQ(site_.Stopped(), 1);
+}
+
+TEST_F(JobsTest, StartedJobRunsAtIdlePriority) {
+  site_.OnSearch("bells", test::Finds({}));
+  auto job = MakeJob(SearchTask(site_, "bells"));
+  TJob::Start(job);
+  ASSERT_TRUE(finished_->Wait(std::chrono::seconds(20)));
+  EXPECT_EQ(site_.LastPolicy(), SCHED_IDLE);
+}
+
+TEST_F(JobsTest, ForgottenJobIsFreedByItsOwnThread) {
+  TGate gate;
+  site_.OnSearch("slow", test::Gated(gate));
+  std::weak_ptr<TJob> watch;
+  {
+    auto job = MakeJob(SearchTask(site_, "slow"));
+    watch = job;
+    TJob::Start(job);
+  }
+  // Nobody but its thread holds the job now.
+  EXPECT_EQ(TJob::LiveJobs(), 1);
+  if (const std::shared_ptr<TJob> job = watch.lock()) {
+    job->RequestStop();
+  } else {
+    FAIL() << "the running job was freed";
+  }
+  EXPECT_TRUE(test::WaitForJobsToEnd());
+  EXPECT_TRUE(watch.expired());
+}
+
+}  // namespace
+}  // namespace cq
