@@ -120,6 +120,8 @@ TSettingsForm::TSettingsForm(TFirstStartForm& firstStart, TSettingsHost& host, Q
   connect(BrowseBtn, &QPushButton::clicked, this, [this] { BrowseBtnClick(); });
   connect(ClearCacheBtn, &QPushButton::clicked, this, [this] { ClearCacheBtnClick(); });
   connect(ClearSearchHistory, &QPushButton::clicked, this, [this] { ClearSearchHistoryClick(); });
+  // A long folder shows from its start, as the field is read-only.
+  connect(SaveDir, &QLineEdit::textChanged, this, [this] { SaveDir->setCursorPosition(0); });
   connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
   FormCreate(firstStart);
