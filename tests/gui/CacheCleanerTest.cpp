@@ -12,9 +12,13 @@ using namespace std::chrono_literals;
 
 namespace {
 
-fs::path Root() { return fs::path(CacheFolder()); }
+fs::path Root() {
+  return fs::path(CacheFolder());
+}
 
-void WriteFile(const fs::path& path) { std::ofstream(path) << "cached"; }
+void WriteFile(const fs::path& path) {
+  std::ofstream(path) << "cached";
+}
 
 // Sets a time relative to now; done last, since writing into a folder changes its time.
 void Age(const fs::path& path, fs::file_time_type::duration age) {

@@ -78,8 +78,9 @@ class FirstStartTest : public QObject {
                              << "Accept";
     QTest::newRow("Russian") << 1 << "Russian" << kRussianLicence << kRussianNotes
                              << QString::fromUtf8("Чаймквест") << QString::fromUtf8("Принимаю");
-    QTest::newRow("third language") << 2 << "Deutsch" << kEnglishLicence << kEnglishNotes
-                                    << "Erster Start" << "Accept";
+    QTest::newRow("third language")
+        << 2 << "Deutsch" << kEnglishLicence << kEnglishNotes << "Erster Start"
+        << "Accept";
   }
   void firstStartWalksThroughThePanels() {
     QFETCH(int, position);

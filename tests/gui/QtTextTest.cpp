@@ -38,7 +38,8 @@ class QtTextTest : public QObject {
   void everyByteSurvivesTheRoundTrip() {
     std::string all;
     for (int byte = 0; byte < 256; ++byte) {
-      if (byte != 0x98) all += static_cast<char>(byte);  // the one byte windows-1251 leaves unassigned
+      if (byte != 0x98)
+        all += static_cast<char>(byte);  // the one byte windows-1251 leaves unassigned
     }
     QCOMPARE(ToCp1251(FromCp1251(all)), all);
   }
@@ -46,8 +47,10 @@ class QtTextTest : public QObject {
   void designFontsResolveToMetricCompatibleFamilies_data() {
     QTest::addColumn<QString>("design");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("Tahoma") << "Tahoma" << "DejaVu Sans";
-    QTest::newRow("Arial") << "Arial" << "Liberation Sans";
+    QTest::newRow("Tahoma") << "Tahoma"
+                            << "DejaVu Sans";
+    QTest::newRow("Arial") << "Arial"
+                           << "Liberation Sans";
   }
   void designFontsResolveToMetricCompatibleFamilies() {
     QFETCH(QString, design);

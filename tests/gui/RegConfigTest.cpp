@@ -109,10 +109,12 @@ class RegConfigTest : public QObject {
     QTest::addColumn<bool>("alpha");
     QTest::addColumn<bool>("beta");
     QTest::newRow("set") << true << true << QString::fromUtf8("Папка/с, запятой") << "42"
-                         << "one\ntwo\nthree\n" << 2 << false << true;
+                         << "one\ntwo\nthree\n"
+                         << 2 << false << true;
     QTest::newRow("cleared") << false << false << QString() << "5" << QString() << -1 << true
                              << false;
-    QTest::newRow("quotes and equals") << true << false << "a=b;\"c\" #d" << "99"
+    QTest::newRow("quotes and equals") << true << false << "a=b;\"c\" #d"
+                                       << "99"
                                        << "\n\nx" << 1 << false << false;
   }
   void roundTripsEveryKindAndValue() {
@@ -162,9 +164,10 @@ class RegConfigTest : public QObject {
     const auto store = Store();
     QStringList keys = store->allKeys();
     keys.sort();
-    QStringList expected = {"Check",  "Combo",    "Edit",    "Memo",
-                            "Nested", "RadioA",   "RadioB",  "Sites",
-                            "Sites-Alpha", QString::fromUtf8("Sites-Бета"), "Spin"};
+    QStringList expected = {
+        "Check",  "Combo",  "Edit",  "Memo",        "Nested",
+        "RadioA", "RadioB", "Sites", "Sites-Alpha", QString::fromUtf8("Sites-Бета"),
+        "Spin"};
     expected.sort();
     QCOMPARE(keys, expected);
     QCOMPARE(store->value("Check").toInt(), 0);

@@ -47,7 +47,9 @@ void RemoveStore() {
 }
 
 // A store that exists, so no first start runs.
-void SeedStore(const QString& name, const QVariant& value) { Store()->setValue(name, value); }
+void SeedStore(const QString& name, const QVariant& value) {
+  Store()->setValue(name, value);
+}
 
 const QString kCyrillicSite = FromCp1251("\xC1\xE5\xF2\xE0 \xEC\xE5\xEB\xEE\xE4\xE8\xE8");
 
@@ -55,8 +57,7 @@ fs::path OldCacheFolder(const char* name, int days) {
   const fs::path folder = fs::path(CacheFolder()) / name;
   fs::create_directories(folder);
   std::ofstream(folder / "page.html") << "x";
-  fs::last_write_time(folder,
-                      fs::file_time_type::clock::now() - std::chrono::hours(24 * days + 1));
+  fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(24 * days + 1));
   return folder;
 }
 
@@ -76,7 +77,8 @@ class SettingsFormTest : public QObject {
  private slots:
   void initTestCase() {
     test::RegisterFakeSites();
-    test::WriteLanguageFile("[English]\r\nStatus.Waiting=Waiting\r\n[Russian]\r\nStatus.Waiting=x\r\n");
+    test::WriteLanguageFile(
+        "[English]\r\nStatus.Waiting=Waiting\r\n[Russian]\r\nStatus.Waiting=x\r\n");
   }
   void init() {
     RemoveStore();
@@ -114,10 +116,21 @@ class SettingsFormTest : public QObject {
     const auto store = Store();
     QStringList keys = store->allKeys();
     keys.sort();
-    QStringList expected = {"CacheDaysEdit", "DownloadAsk", "DownloadSave", "FormatMIDI",
-                            "FormatMMF", "FormatMP3", "FormatWAV", "Language", "SaveDir",
-                            "SearchHistory", "SearchRecordsEdit", "SearchSites",
-                            "SearchSites-Alpha Tones", "SearchSites-" + kCyrillicSite, "Updates",
+    QStringList expected = {"CacheDaysEdit",
+                            "DownloadAsk",
+                            "DownloadSave",
+                            "FormatMIDI",
+                            "FormatMMF",
+                            "FormatMP3",
+                            "FormatWAV",
+                            "Language",
+                            "SaveDir",
+                            "SearchHistory",
+                            "SearchRecordsEdit",
+                            "SearchSites",
+                            "SearchSites-Alpha Tones",
+                            "SearchSites-" + kCyrillicSite,
+                            "Updates",
                             "_ShowJobButton"};
     expected.sort();
     QCOMPARE(keys, expected);
@@ -285,11 +298,14 @@ class SettingsFormTest : public QObject {
     QTest::addColumn<QString>("music");
     QTest::addColumn<QString>("documents");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("music") << "/home/u/Music" << "/home/u/Documents"
+    QTest::newRow("music") << "/home/u/Music"
+                           << "/home/u/Documents"
                            << "/home/u/Music/Chimequest downloads/";
-    QTest::newRow("music with separator") << "/home/u/Music/" << ""
+    QTest::newRow("music with separator") << "/home/u/Music/"
+                                          << ""
                                           << "/home/u/Music/Chimequest downloads/";
-    QTest::newRow("no music folder") << "" << "/home/u/Documents"
+    QTest::newRow("no music folder") << ""
+                                     << "/home/u/Documents"
                                      << "/home/u/Documents/Chimequest downloads/";
   }
   void defaultDownloadFolder() {

@@ -68,7 +68,9 @@ bool Save(QWidget& widget, const QString& folder, const QString& name) {
   return true;
 }
 
-QString Slug(const std::string& language) { return cq::FromCp1251(language).toLower(); }
+QString Slug(const std::string& language) {
+  return cq::FromCp1251(language).toLower();
+}
 
 bool ShootSettings(const std::string& language, int position, const QString& folder) {
   cq::TFirstStartForm firstStart;

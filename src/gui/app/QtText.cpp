@@ -37,7 +37,8 @@ QString FromCp1251(std::string_view text) {
   const Cp1251Tables& tables = Tables();
   QString result(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
   for (std::size_t i = 0; i < text.size(); ++i) {
-    result[static_cast<qsizetype>(i)] = QChar(tables.toUnicode[static_cast<unsigned char>(text[i])]);
+    result[static_cast<qsizetype>(i)] =
+        QChar(tables.toUnicode[static_cast<unsigned char>(text[i])]);
   }
   return result;
 }

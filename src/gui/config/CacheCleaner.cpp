@@ -13,7 +13,9 @@ namespace cq {
 
 namespace {
 
-bool Hidden(const fs::path& entry) { return entry.filename().string().starts_with('.'); }
+bool Hidden(const fs::path& entry) {
+  return entry.filename().string().starts_with('.');
+}
 
 bool RealFolder(const fs::path& entry) {
   std::error_code error;

@@ -12,11 +12,17 @@ void TCheckListBox::AddEntry(const QString& text, bool checked) {
   entry->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
 }
 
-QString TCheckListBox::EntryText(int index) const { return item(index)->text(); }
+QString TCheckListBox::EntryText(int index) const {
+  return item(index)->text();
+}
 
-void TCheckListBox::SetEntryText(int index, const QString& text) { item(index)->setText(text); }
+void TCheckListBox::SetEntryText(int index, const QString& text) {
+  item(index)->setText(text);
+}
 
-bool TCheckListBox::Checked(int index) const { return item(index)->checkState() == Qt::Checked; }
+bool TCheckListBox::Checked(int index) const {
+  return item(index)->checkState() == Qt::Checked;
+}
 
 void TCheckListBox::SetChecked(int index, bool checked) {
   item(index)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);

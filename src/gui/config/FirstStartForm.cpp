@@ -204,6 +204,8 @@ void CheckFirstStart(TFirstStartForm& dialog) {
   throw EAbort();
 }
 
-bool FirstStartDeclined() { return g_declined; }
+bool FirstStartDeclined() {
+  return g_declined;
+}
 
 }  // namespace cq

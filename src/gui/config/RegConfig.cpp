@@ -191,7 +191,9 @@ bool StoreExists() {
 #endif
 }
 
-QString StoreLocation() { return OpenStore()->fileName(); }
+QString StoreLocation() {
+  return OpenStore()->fileName();
+}
 
 bool SaveControlState(QWidget& control, bool strict) {
   const auto store = OpenStore();

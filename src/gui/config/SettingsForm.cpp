@@ -42,8 +42,7 @@ QString WithSeparator(const QString& folder) {
 }
 
 QString PickFolder(QWidget* owner, const QString& title, const QString& initialFolder) {
-  return QFileDialog::getExistingDirectory(owner, title, initialFolder,
-                                           QFileDialog::ShowDirsOnly);
+  return QFileDialog::getExistingDirectory(owner, title, initialFolder, QFileDialog::ShowDirsOnly);
 }
 
 // An edit with its up-down beside it; the up-down places itself, the layout keeps room for it.
@@ -93,8 +92,7 @@ TSettingsForm::TSettingsForm(TFirstStartForm& firstStart, TSettingsHost& host, Q
       Days(Named(new QLabel("days", CacheControlBox), "Days")),
       ClearCacheBtn(Named(new QPushButton("Clear the cache", CacheControlBox), "ClearCacheBtn")),
       SearchHistoryBox(Named(new QGroupBox("Search history", this), "SearchHistoryBox")),
-      RecordsToKeepLbl(
-          Named(new QLabel("Records to keep:", SearchHistoryBox), "RecordsToKeepLbl")),
+      RecordsToKeepLbl(Named(new QLabel("Records to keep:", SearchHistoryBox), "RecordsToKeepLbl")),
       SearchRecordsEdit(Named(new TZeqSpinEdit(SearchHistoryBox), "SearchRecordsEdit")),
       SearchRecordsUpDown(Named(new TUpDown(SearchHistoryBox), "SearchRecordsUpDown")),
       ClearSearchHistory(Named(new QPushButton("Clear the search history", SearchHistoryBox),
@@ -223,7 +221,8 @@ void TSettingsForm::BuildLayout() {
 void TSettingsForm::FormCreate(TFirstStartForm& firstStart) {
   for (const std::string& language : LanguageList()) Language->addItem(FromCp1251(language));
   Language->setCurrentIndex(0);
-  for (const TSite* site : RegisteredSites()) SearchSites->AddEntry(FromCp1251(site->GetName()), true);
+  for (const TSite* site : RegisteredSites())
+    SearchSites->AddEntry(FromCp1251(site->GetName()), true);
   LoadControlState(*this, false);
   // A position the store may hold but the language list no longer has.
   if (Language->currentIndex() < 0) Language->setCurrentIndex(0);
@@ -279,7 +278,9 @@ void TSettingsForm::BrowseBtnClick() {
   if (!chosen.isEmpty()) SaveDir->setText(WithSeparator(chosen));
 }
 
-void TSettingsForm::ClearCacheBtnClick() { CleanCache(0); }
+void TSettingsForm::ClearCacheBtnClick() {
+  CleanCache(0);
+}
 
 void TSettingsForm::ClearSearchHistoryClick() {
   SearchHistory->clear();

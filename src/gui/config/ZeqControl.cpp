@@ -58,7 +58,9 @@ bool TUpDown::SetPosition(int position) {
   return true;
 }
 
-void TUpDown::Step() { SetPosition(position_ + pressedStep_); }
+void TUpDown::Step() {
+  SetPosition(position_ + pressedStep_);
+}
 
 void TUpDown::paintEvent(QPaintEvent*) {
   QStylePainter painter(this);
@@ -185,11 +187,20 @@ void TZeqSpinEdit::SetTextKeepingSelection(const QString& newText) {
 void TZeqSpinEdit::keyPressEvent(QKeyEvent* event) {
   int step = 0;
   switch (event->key()) {
-    case Qt::Key_Up: step = 1; break;
-    case Qt::Key_Down: step = -1; break;
-    case Qt::Key_PageUp: step = 10; break;
-    case Qt::Key_PageDown: step = -10; break;
-    default: break;
+    case Qt::Key_Up:
+      step = 1;
+      break;
+    case Qt::Key_Down:
+      step = -1;
+      break;
+    case Qt::Key_PageUp:
+      step = 10;
+      break;
+    case Qt::Key_PageDown:
+      step = -10;
+      break;
+    default:
+      break;
   }
   if (upDown_ == nullptr || step == 0) return QLineEdit::keyPressEvent(event);
   updating_ = true;

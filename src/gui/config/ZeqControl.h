@@ -24,7 +24,9 @@ class TUpDown : public QWidget {
   // Proposes a new position; returns whether it was taken.
   bool SetPosition(int position);
   // Asked with every proposed position before it is taken.
-  void SetOnChanging(std::function<bool(int proposed)> handler) { onChanging_ = std::move(handler); }
+  void SetOnChanging(std::function<bool(int proposed)> handler) {
+    onChanging_ = std::move(handler);
+  }
 
   QSize sizeHint() const override { return {17, 21}; }
 

@@ -48,9 +48,13 @@ void IsolateGuiTest() {
   OpenLanguageFile(TestLanguageFile().toStdString());
 }
 
-QString TestHome() { return QString::fromStdString(g_root.string()); }
+QString TestHome() {
+  return QString::fromStdString(g_root.string());
+}
 
-QString TestLanguageFile() { return QString::fromStdString((g_root / "Languages.ini").string()); }
+QString TestLanguageFile() {
+  return QString::fromStdString((g_root / "Languages.ini").string());
+}
 
 void WriteLanguageFile(const QByteArray& content) {
   const std::string path = TestLanguageFile().toStdString();

@@ -29,5 +29,7 @@ int RunGuiTest(int argc, char** argv) {
 
 }  // namespace cq::test
 
-#define CQ_GUI_TEST_MAIN(TestClass) \
-  int main(int argc, char** argv) { return cq::test::RunGuiTest<TestClass>(argc, argv); }
+#define CQ_GUI_TEST_MAIN(TestClass)                     \
+  int main(int argc, char** argv) {                     \
+    return cq::test::RunGuiTest<TestClass>(argc, argv); \
+  }
