@@ -1,6 +1,8 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -275,6 +277,21 @@ class RegConfigTest : public QObject {
     Store()->setValue("Button", 1);
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, LoadControlState(*form.button, true));
     LoadControlState(*form.button, false);
+  }
+
+  // Even as root: a plain file where the store's folder belongs cannot be written through.
+  void saveReportsAStoreThatCannotBeWritten() {
+    const QString folder = QFileInfo(StoreLocation()).absolutePath();
+    QVERIFY(QDir(folder).removeRecursively());
+    QFile blocker(folder);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    TSampleForm form;
+    const bool saved = SaveControlState(form.form, false);
+    QVERIFY(blocker.remove());
+    QVERIFY(!saved);
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(SaveControlState(form.form, false));
   }
 
   void qtHelpersAreNeverStored() {
