@@ -1,0 +1,290 @@
+#include "gui/config/SettingsForm.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+#include "core/Errors.h"
+#include "core/config/Translation.h"
+#include "core/sites/Sites.h"
+#include "gui/app/Fonts.h"
+#include "gui/app/QtText.h"
+#include "gui/config/CacheCleaner.h"
+#include "gui/config/CheckListBox.h"
+#include "gui/config/FirstStartForm.h"
+#include "gui/config/RegConfig.h"
+#include "gui/config/ZeqControl.h"
+
+namespace cq {
+
+namespace {
+
+template <typename T>
+T* Named(T* control, const char* name) {
+  control->setObjectName(QString::fromLatin1(name));
+  return control;
+}
+
+QString WithSeparator(const QString& folder) {
+  const QString native = QDir::toNativeSeparators(folder);
+  return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
+}
+
+QString PickFolder(QWidget* owner, const QString& title, const QString& initialFolder) {
+  return QFileDialog::getExistingDirectory(owner, title, initialFolder, QFileDialog::ShowDirsOnly);
+}
+
+// An edit with its up-down beside it; the up-down places itself, the layout keeps room for it.
+void AddSpinEdit(QHBoxLayout& row, TZeqSpinEdit& edit, TUpDown& upDown) {
+  edit.setFixedWidth(30);
+  row.addWidget(&edit);
+  row.addSpacing(upDown.width() + 1);
+}
+
+}  // namespace
+
+QString DefaultDownloadFolder(const QString& musicFolder, const QString& documentsFolder) {
+  QString base = !musicFolder.isEmpty() ? musicFolder : documentsFolder;
+  if (base.isEmpty()) base = QDir::homePath();
+  return WithSeparator(base) + "Chimequest downloads" + QDir::separator();
+}
+
+QString DefaultDownloadFolder() {
+  return DefaultDownloadFolder(QStandardPaths::writableLocation(QStandardPaths::MusicLocation),
+                               QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+}
+
+TSettingsForm::TSettingsForm(TFirstStartForm& firstStart, TSettingsHost& host, QWidget* parent)
+    : QDialog(parent),
+      LanguageBox(Named(new QGroupBox("Language", this), "LanguageBox")),
+      Language(Named(new QComboBox(LanguageBox), "Language")),
+      DownloadBox(Named(new QGroupBox("When downloading...", this), "DownloadBox")),
+      DownloadAsk(Named(new QRadioButton("Ask me where to save the file every time", DownloadBox),
+                        "DownloadAsk")),
+      DownloadSave(Named(new QRadioButton("Download all files to:", DownloadBox), "DownloadSave")),
+      SaveDir(Named(new QLineEdit(DownloadBox), "SaveDir")),
+      BrowseBtn(Named(new QPushButton("Browse...", DownloadBox), "BrowseBtn")),
+      FormatsBox(Named(new QGroupBox("Search for these music formats:", this), "FormatsBox")),
+      FormatWAV(Named(new QCheckBox("WAV", FormatsBox), "FormatWAV")),
+      FormatMIDI(Named(new QCheckBox("MIDI", FormatsBox), "FormatMIDI")),
+      FormatMMF(Named(new QCheckBox("MMF", FormatsBox), "FormatMMF")),
+      FormatMP3(Named(new QCheckBox("MP3", FormatsBox), "FormatMP3")),
+      CacheControlBox(Named(new QGroupBox("Cache control", this), "CacheControlBox")),
+      CacheControlHelp(Named(new QLabel("For better performance, Chimequest caches downloaded "
+                                        "files (search results, etc.) on your hard drive. ",
+                                        CacheControlBox),
+                             "CacheControlHelp")),
+      KeepFilesInCache(
+          Named(new QLabel("Keep files in cache", CacheControlBox), "KeepFilesInCache")),
+      CacheDaysEdit(Named(new TZeqSpinEdit(CacheControlBox), "CacheDaysEdit")),
+      CacheDaysUpDown(Named(new TUpDown(CacheControlBox), "CacheDaysUpDown")),
+      Days(Named(new QLabel("days", CacheControlBox), "Days")),
+      ClearCacheBtn(Named(new QPushButton("Clear the cache", CacheControlBox), "ClearCacheBtn")),
+      SearchHistoryBox(Named(new QGroupBox("Search history", this), "SearchHistoryBox")),
+      RecordsToKeepLbl(Named(new QLabel("Records to keep:", SearchHistoryBox), "RecordsToKeepLbl")),
+      SearchRecordsEdit(Named(new TZeqSpinEdit(SearchHistoryBox), "SearchRecordsEdit")),
+      SearchRecordsUpDown(Named(new TUpDown(SearchHistoryBox), "SearchRecordsUpDown")),
+      ClearSearchHistory(Named(new QPushButton("Clear the search history", SearchHistoryBox),
+                               "ClearSearchHistory")),
+      SearchOnSitesBox(
+          Named(new QGroupBox("Search on these web-sites:", this), "SearchOnSitesBox")),
+      SearchSites(Named(new TCheckListBox(SearchOnSitesBox), "SearchSites")),
+      UpdatesBox(Named(new QGroupBox("Updates:", this), "UpdatesBox")),
+      Updates(Named(new QCheckBox("Automatically check for updates", UpdatesBox), "Updates")),
+      SearchHistory(Named(new QPlainTextEdit(this), "SearchHistory")),
+      ShowJobButton(Named(new QCheckBox(this), "_ShowJobButton")),
+      OkBtn(Named(new QPushButton("OK", this), "OkBtn")),
+      CancelBtn(Named(new QPushButton("Cancel", this), "CancelBtn")),
+      host_(host),
+      folderPicker_(PickFolder) {
+  setObjectName("SettingsForm");
+  setWindowTitle("Settings");
+  UseFormFont(*this);
+  SetDesignValues();
+  BuildLayout();
+  connect(DownloadAsk, &QRadioButton::clicked, this, [this] { DownloadAskClick(); });
+  connect(DownloadSave, &QRadioButton::clicked, this, [this] { DownloadSaveClick(); });
+  connect(BrowseBtn, &QPushButton::clicked, this, [this] { BrowseBtnClick(); });
+  connect(ClearCacheBtn, &QPushButton::clicked, this, [this] { ClearCacheBtnClick(); });
+  connect(ClearSearchHistory, &QPushButton::clicked, this, [this] { ClearSearchHistoryClick(); });
+  // A long folder shows from its start, as the field is read-only.
+  connect(SaveDir, &QLineEdit::textChanged, this, [this] { SaveDir->setCursorPosition(0); });
+  connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
+  connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+  FormCreate(firstStart);
+}
+
+void TSettingsForm::SetDesignValues() {
+  DownloadAsk->setChecked(true);
+  SaveDir->setReadOnly(true);
+  SaveDir->setEnabled(false);
+  BrowseBtn->setEnabled(false);
+  for (QCheckBox* format : {FormatWAV, FormatMIDI, FormatMMF, FormatMP3}) format->setChecked(true);
+  FormatsBox->hide();
+  CacheControlHelp->setWordWrap(true);
+  CacheDaysUpDown->SetRange(0, 99);
+  CacheDaysUpDown->SetPosition(7);
+  CacheDaysEdit->setText("7");
+  CacheDaysEdit->SetTypingLimit(2);
+  CacheDaysEdit->SetUpDown(CacheDaysUpDown);
+  SearchRecordsUpDown->SetRange(5, 99);
+  SearchRecordsUpDown->SetPosition(20);
+  SearchRecordsEdit->setText("20");
+  SearchRecordsEdit->SetTypingLimit(2);
+  SearchRecordsEdit->SetUpDown(SearchRecordsUpDown);
+  Updates->setChecked(true);
+  SearchHistory->hide();
+  ShowJobButton->hide();
+  OkBtn->setDefault(true);
+}
+
+void TSettingsForm::BuildLayout() {
+  auto* languageLayout = new QVBoxLayout(LanguageBox);
+  languageLayout->addWidget(Language);
+
+  auto* downloadLayout = new QVBoxLayout(DownloadBox);
+  downloadLayout->addWidget(DownloadAsk);
+  downloadLayout->addWidget(DownloadSave);
+  auto* folderRow = new QHBoxLayout;
+  folderRow->addSpacing(18);
+  folderRow->addWidget(SaveDir, 1);
+  folderRow->addWidget(BrowseBtn);
+  downloadLayout->addLayout(folderRow);
+
+  auto* formatsLayout = new QHBoxLayout(FormatsBox);
+  for (QCheckBox* format : {FormatWAV, FormatMIDI, FormatMMF, FormatMP3}) {
+    formatsLayout->addWidget(format);
+  }
+
+  auto* cacheLayout = new QVBoxLayout(CacheControlBox);
+  cacheLayout->addWidget(CacheControlHelp);
+  auto* daysRow = new QHBoxLayout;
+  daysRow->addWidget(KeepFilesInCache);
+  AddSpinEdit(*daysRow, *CacheDaysEdit, *CacheDaysUpDown);
+  daysRow->addWidget(Days);
+  daysRow->addStretch();
+  cacheLayout->addLayout(daysRow);
+  auto* clearCacheRow = new QHBoxLayout;
+  clearCacheRow->addWidget(ClearCacheBtn);
+  clearCacheRow->addStretch();
+  cacheLayout->addLayout(clearCacheRow);
+
+  auto* historyLayout = new QVBoxLayout(SearchHistoryBox);
+  auto* recordsRow = new QHBoxLayout;
+  recordsRow->addWidget(RecordsToKeepLbl);
+  AddSpinEdit(*recordsRow, *SearchRecordsEdit, *SearchRecordsUpDown);
+  recordsRow->addStretch();
+  historyLayout->addLayout(recordsRow);
+  auto* clearHistoryRow = new QHBoxLayout;
+  clearHistoryRow->addWidget(ClearSearchHistory);
+  clearHistoryRow->addStretch();
+  historyLayout->addLayout(clearHistoryRow);
+
+  auto* sitesLayout = new QVBoxLayout(SearchOnSitesBox);
+  sitesLayout->addWidget(SearchSites);
+  auto* updatesLayout = new QVBoxLayout(UpdatesBox);
+  updatesLayout->addWidget(Updates);
+
+  auto* left = new QVBoxLayout;
+  left->addWidget(LanguageBox);
+  left->addWidget(DownloadBox);
+  left->addWidget(CacheControlBox);
+  left->addWidget(SearchHistoryBox);
+  left->addStretch();
+  auto* right = new QVBoxLayout;
+  right->addWidget(SearchOnSitesBox, 1);
+  right->addWidget(UpdatesBox);
+  auto* columns = new QHBoxLayout;
+  columns->addLayout(left, 3);
+  columns->addLayout(right, 2);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(OkBtn);
+  buttons->addWidget(CancelBtn);
+  auto* form = new QVBoxLayout(this);
+  form->addLayout(columns, 1);
+  form->addLayout(buttons);
+  resize(560, 481);
+}
+
+void TSettingsForm::FormCreate(TFirstStartForm& firstStart) {
+  for (const std::string& language : LanguageList()) Language->addItem(FromCp1251(language));
+  Language->setCurrentIndex(0);
+  for (const TSite* site : RegisteredSites())
+    SearchSites->AddEntry(FromCp1251(site->GetName()), true);
+  LoadControlState(*this, false);
+  // A position the store may hold but the language list no longer has.
+  if (Language->currentIndex() < 0) Language->setCurrentIndex(0);
+  if (SaveDir->text().isEmpty()) SaveDir->setText(DefaultDownloadFolder());
+  firstStart.SetOnLanguageChosen([this](int position) { Language->setCurrentIndex(position); });
+  try {
+    firstStartPending_ = true;
+    CheckFirstStart(firstStart);
+    firstStartPending_ = false;
+    SaveControlState(*this, false);
+    host_.ApplySettings();
+  } catch (const EAbort&) {
+    // Declined: nothing is stored or applied, and the program ends.
+  }
+}
+
+TSettingsForm::~TSettingsForm() {
+  if (!firstStartPending_) SaveControlState(*this, false);
+  CleanCache(CacheDaysUpDown->Position());
+}
+
+void TSettingsForm::Edit() {
+  SaveControlState(*this, false);
+  if (exec() == QDialog::Accepted) {
+    SaveControlState(*this, false);
+    host_.ApplySettings();
+  } else {
+    LoadControlState(*this, false);
+  }
+}
+
+std::string TSettingsForm::SelectedLanguage() const {
+  const std::vector<std::string> languages = LanguageList();
+  const int position = Language->currentIndex();
+  const bool inList = position >= 0 && static_cast<std::size_t>(position) < languages.size();
+  return languages.at(inList ? static_cast<std::size_t>(position) : 0);
+}
+
+void TSettingsForm::DownloadAskClick() {
+  SaveDir->setEnabled(false);
+  BrowseBtn->setEnabled(false);
+}
+
+void TSettingsForm::DownloadSaveClick() {
+  SaveDir->setEnabled(true);
+  BrowseBtn->setEnabled(true);
+}
+
+void TSettingsForm::BrowseBtnClick() {
+  const QString current = SaveDir->text();
+  const QString initial = !current.isEmpty() && QDir(current).exists() ? current : QString();
+  const QString chosen = folderPicker_(this, DownloadSave->text(), initial);
+  if (!chosen.isEmpty()) SaveDir->setText(WithSeparator(chosen));
+}
+
+void TSettingsForm::ClearCacheBtnClick() {
+  CleanCache(0);
+}
+
+void TSettingsForm::ClearSearchHistoryClick() {
+  SearchHistory->clear();
+  host_.ClearSearchTermList();
+}
+
+}  // namespace cq

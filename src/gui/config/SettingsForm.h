@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace cq {
+
+class TCheckListBox;
+class TFirstStartForm;
+class TUpDown;
+class TZeqSpinEdit;
+
+// What the settings dialog asks of the main window.
+class TSettingsHost {
+ public:
+  virtual ~TSettingsHost() = default;
+  // Applies the dialog's settings to the program: language, translations, history, filters.
+  virtual void ApplySettings() = 0;
+  // Empties the search box's drop-down list at once.
+  virtual void ClearSearchTermList() = 0;
+};
+
+// The download folder of a new user: the music folder, else the documents folder, plus
+// "Chimequest downloads" and a separator.
+QString DefaultDownloadFolder(const QString& musicFolder, const QString& documentsFolder);
+QString DefaultDownloadFolder();
+
+// The settings dialog, and the program's settings: its controls hold them for the whole run and
+// the store mirrors them value by value. Creating it restores the stored settings, runs the first
+// start when needed and applies the settings; destroying it stores them and prunes the cache.
+class TSettingsForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  using TFolderPicker =
+      std::function<QString(QWidget* owner, const QString& title, const QString& initialFolder)>;
+
+  TSettingsForm(TFirstStartForm& firstStart, TSettingsHost& host, QWidget* parent = nullptr);
+  ~TSettingsForm() override;
+
+  // The Settings command: the store is the undo copy. OK stores and applies the edits, any other
+  // close restores what the store holds.
+  void Edit();
+
+  // The entry of the language list at the selected position (position 0 when none is).
+  std::string SelectedLanguage() const;
+
+  // True from the first-start check until it is passed; stays true when it was declined, which
+  // keeps the settings from being stored at program end.
+  bool FirstStartPending() const { return firstStartPending_; }
+
+  // Replaces the folder picker (QFileDialog::getExistingDirectory by default).
+  void SetFolderPicker(TFolderPicker picker) { folderPicker_ = std::move(picker); }
+
+  // The controls, named as in the store and the language file. A control whose object name
+  // begins with "_" is a member of the same name without it.
+  QGroupBox* const LanguageBox;
+  QComboBox* const Language;
+  QGroupBox* const DownloadBox;
+  QRadioButton* const DownloadAsk;
+  QRadioButton* const DownloadSave;
+  QLineEdit* const SaveDir;
+  QPushButton* const BrowseBtn;
+  QGroupBox* const FormatsBox;
+  QCheckBox* const FormatWAV;
+  QCheckBox* const FormatMIDI;
+  QCheckBox* const FormatMMF;
+  QCheckBox* const FormatMP3;
+  QGroupBox* const CacheControlBox;
+  QLabel* const CacheControlHelp;
+  QLabel* const KeepFilesInCache;
+  TZeqSpinEdit* const CacheDaysEdit;
+  TUpDown* const CacheDaysUpDown;
+  QLabel* const Days;
+  QPushButton* const ClearCacheBtn;
+  QGroupBox* const SearchHistoryBox;
+  QLabel* const RecordsToKeepLbl;
+  TZeqSpinEdit* const SearchRecordsEdit;
+  TUpDown* const SearchRecordsUpDown;
+  QPushButton* const ClearSearchHistory;
+  QGroupBox* const SearchOnSitesBox;
+  TCheckListBox* const SearchSites;
+  QGroupBox* const UpdatesBox;
+  QCheckBox* const Updates;
+  QPlainTextEdit* const SearchHistory;
+  QCheckBox* const ShowJobButton;
+  QPushButton* const OkBtn;
+  QPushButton* const CancelBtn;
+
+ private:
+  void BuildLayout();
+  void SetDesignValues();
+  void FormCreate(TFirstStartForm& firstStart);
+  void DownloadAskClick();
+  void DownloadSaveClick();
+  void BrowseBtnClick();
+  void ClearCacheBtnClick();
+  void ClearSearchHistoryClick();
+
+  TSettingsHost& host_;
+  bool firstStartPending_ = false;
+  TFolderPicker folderPicker_;
+};
+
+}  // namespace cq

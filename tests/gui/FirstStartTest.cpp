@@ -1,0 +1,201 @@
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTextBrowser>
+
+#include "GuiTestMain.h"
+#include "ModalDialogs.h"
+#include "core/Errors.h"
+#include "core/config/Translation.h"
+#include "core/transfer/Version.h"
+#include "gui/app/QtText.h"
+#include "gui/config/FirstStartForm.h"
+#include "gui/config/RegConfig.h"
+
+using namespace cq;
+
+namespace {
+
+const QString kEnglishNotes = "Welcome to Chimequest";
+const QString kRussianNotes = QString::fromUtf8("Добро пожаловать в Chimequest");
+const QString kEnglishLicence = "Chimequest licence agreement";
+const QString kRussianLicence = QString::fromUtf8("Лицензионное соглашение Chimequest");
+
+QByteArray ThreeLanguages() {
+  return "[English]\r\nForms.FirstStartForm=Chimequest\r\n"
+         "[Russian]\r\nForms.FirstStartForm=" +
+         QByteArray::fromStdString(ToCp1251(QString::fromUtf8("Чаймквест"))) +
+         "\r\nForms.FirstStartForm.LicensePanel.AcceptBtn=" +
+         QByteArray::fromStdString(ToCp1251(QString::fromUtf8("Принимаю"))) +
+         "\r\nForms.FirstStartForm.NotesPanel._OkBtn2=X\r\n"
+         "[Deutsch]\r\nForms.FirstStartForm=Erster Start\r\n";
+}
+
+void ChooseLanguage(QDialog& dialog, int position) {
+  auto* group = dialog.findChild<QGroupBox*>("_LangSelect");
+  QVERIFY(group != nullptr);
+  const auto choices = group->findChildren<QRadioButton*>();
+  QVERIFY(position < choices.size());
+  choices.at(position)->setChecked(true);
+  test::Click(dialog, "_OkBtn");
+}
+
+}  // namespace
+
+class FirstStartTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    test::WriteLanguageFile(ThreeLanguages());
+    SetCurrentLanguage("");
+  }
+
+  void opensOnTheLanguagePanel() {
+    TFirstStartForm form;
+    QVERIFY(!form.LangPanel->isHidden());
+    QVERIFY(form.LicensePanel->isHidden());
+    QVERIFY(form.NotesPanel->isHidden());
+    QCOMPARE(form.VersionLabel->text(), FromCp1251(VersionText()));
+    QCOMPARE(form.size(), QSize(393, 285));
+    const auto choices = form.LangSelect->findChildren<QRadioButton*>();
+    QCOMPARE(choices.size(), 3);
+    QCOMPARE(choices.at(1)->text(), QString("Russian"));
+    QVERIFY(choices.at(0)->isChecked());
+  }
+
+  // The first start picks the documents by position: 1 is the second language, any other
+  // position gets the English ones.
+  void firstStartWalksThroughThePanels_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("licence");
+    QTest::addColumn<QString>("notes");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("accept");
+    QTest::newRow("English") << 0 << "English" << kEnglishLicence << kEnglishNotes << "Chimequest"
+                             << "Accept";
+    QTest::newRow("Russian") << 1 << "Russian" << kRussianLicence << kRussianNotes
+                             << QString::fromUtf8("Чаймквест") << QString::fromUtf8("Принимаю");
+    QTest::newRow("third language")
+        << 2 << "Deutsch" << kEnglishLicence << kEnglishNotes << "Erster Start"
+        << "Accept";
+  }
+  void firstStartWalksThroughThePanels() {
+    QFETCH(int, position);
+    QFETCH(QString, language);
+    QFETCH(QString, licence);
+    QFETCH(QString, notes);
+    QFETCH(QString, caption);
+    QFETCH(QString, accept);
+    TFirstStartForm form;
+    int chosen = -1;
+    form.SetOnLanguageChosen([&](int picked) { chosen = picked; });
+    bool walked = false;
+    test::OnNextModal([&](QDialog& dialog) {
+      ChooseLanguage(dialog, position);
+      QVERIFY(form.LangPanel->isHidden());
+      QVERIFY(!form.LicensePanel->isHidden());
+      QVERIFY(form.License->toPlainText().contains(licence));
+      QCOMPARE(form.windowTitle(), caption);
+      QCOMPARE(form.AcceptBtn->text(), accept);
+      test::Click(dialog, "AcceptBtn");
+      QVERIFY(form.LicensePanel->isHidden());
+      QVERIFY(form.Notes->toPlainText().contains(notes));
+      QCOMPARE(form.OkBtn2->text(), QString("OK"));
+      test::Click(dialog, "_OkBtn2");
+      walked = true;
+    });
+    CheckFirstStart(form);
+    QVERIFY(walked);
+    QCOMPARE(chosen, position);
+    QCOMPARE(FromCp1251(CurrentLanguage()), language);
+    QVERIFY(!FirstStartDeclined());
+  }
+
+  void noDialogOnceTheStoreExists() {
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "ZEQ", "Chimequest")
+        .setValue("Updates", 1);
+    QVERIFY(StoreExists());
+    TFirstStartForm form;
+    bool shown = false;
+    test::OnNextModal([&](QDialog& dialog) {
+      shown = true;
+      dialog.accept();
+    });
+    CheckFirstStart(form);
+    QCoreApplication::processEvents();
+    QVERIFY(!shown);
+    QFile::remove(StoreLocation());
+  }
+
+  // The Help menu goes by the language's name: English documents for "English" only.
+  void helpMenuShowsDocumentsByLanguageName_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("licenceCommand");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("notes, English") << "English" << false << kEnglishNotes;
+    QTest::newRow("notes, Russian") << "Russian" << false << kRussianNotes;
+    QTest::newRow("notes, third language") << "Deutsch" << false << kRussianNotes;
+    QTest::newRow("licence, English") << "English" << true << kEnglishLicence;
+    QTest::newRow("licence, third language") << "Deutsch" << true << kRussianLicence;
+  }
+  void helpMenuShowsDocumentsByLanguageName() {
+    QFETCH(QString, language);
+    QFETCH(bool, licenceCommand);
+    QFETCH(QString, expected);
+    SetCurrentLanguage(ToCp1251(language));
+    TFirstStartForm form;
+    bool shown = false;
+    test::OnNextModal([&](QDialog& dialog) {
+      shown = true;
+      QVERIFY(form.LangPanel->isHidden());
+      QVERIFY(form.LicensePanel->isHidden());
+      QVERIFY(!form.NotesPanel->isHidden());
+      QVERIFY(form.Notes->toPlainText().contains(expected));
+      // Design captions: this dialog is translated only at a first start.
+      QCOMPARE(form.windowTitle(), QString("Chimequest"));
+      test::Click(dialog, "_OkBtn2");
+    });
+    licenceCommand ? form.ShowLicense() : form.ShowNotes();
+    QVERIFY(shown);
+  }
+
+  void documentsAreCarriedInBothLanguages() {
+    for (TDocument document : {TDocument::License, TDocument::Notes}) {
+      for (bool second : {false, true}) {
+        const QString html = DocumentHtml(document, second);
+        QVERIFY(html.size() > 1000);
+        QVERIFY(html.contains("Chimequest"));
+      }
+    }
+  }
+
+  // Declining, or closing the dialog at any step, ends the start; nothing is stored.
+  void decliningEndsTheStart_data() {
+    QTest::addColumn<int>("step");
+    QTest::newRow("Decline") << 0;
+    QTest::newRow("closed on the language panel") << 1;
+    QTest::newRow("closed on the licence panel") << 2;
+  }
+  void decliningEndsTheStart() {
+    QFETCH(int, step);
+    TFirstStartForm form;
+    test::OnNextModal([step](QDialog& dialog) {
+      if (step >= 1) {
+        if (step == 2) ChooseLanguage(dialog, 0);
+        dialog.close();
+        return;
+      }
+      ChooseLanguage(dialog, 0);
+      test::Click(dialog, "DeclineBtn");
+    });
+    QVERIFY_THROWS_EXCEPTION(EAbort, CheckFirstStart(form));
+    QVERIFY(FirstStartDeclined());
+    QVERIFY(!StoreExists());
+  }
+};
+
+CQ_GUI_TEST_MAIN(FirstStartTest)
+#include "FirstStartTest.moc"

@@ -1,0 +1,196 @@
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+
+#include "FakeSites.h"
+#include "GuiTestMain.h"
+#include "core/config/IniFile.h"
+#include "core/config/Translation.h"
+#include "core/platform/SpecialFolders.h"
+#include "gui/app/QtText.h"
+#include "gui/config/FirstStartForm.h"
+#include "gui/config/SettingsForm.h"
+#include "gui/config/Translators.h"
+
+using namespace cq;
+
+namespace {
+
+struct TFakeHost : TSettingsHost {
+  void ApplySettings() override {}
+  void ClearSearchTermList() override {}
+};
+
+QByteArray LanguageFileBytes() {
+  QFile file(test::TestLanguageFile());
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The keys each section holds, in file order.
+QMap<QString, QStringList> SectionKeys(const QByteArray& content) {
+  QMap<QString, QStringList> keys;
+  QString section;
+  for (const QByteArray& raw : content.split('\n')) {
+    const QString line = FromCp1251(raw.trimmed().toStdString());
+    if (line.startsWith('[')) {
+      section = line.mid(1, line.size() - 2);
+    } else if (line.contains('=')) {
+      keys[section] << line.section('=', 0, 0);
+    }
+  }
+  return keys;
+}
+
+// The main window's pop-up menu as the program builds it.
+struct TMainMenu {
+  QMenu menu;
+  TMainMenu() {
+    auto* filter = menu.addMenu("Filter");
+    filter->setObjectName("MenuFilter");
+    for (const char* format : {"WAV", "MIDI", "MMF", "MP3"}) {
+      filter->addAction(format)->setObjectName(QString("Filter") + format);
+    }
+    menu.addSeparator()->setObjectName("N1");
+    menu.addAction("Settings")->setObjectName("MenuSettings");
+    menu.addSeparator()->setObjectName("N2");
+    auto* help = menu.addMenu("Help");
+    help->setObjectName("MenuHelp");
+    help->addAction("Show notes")->setObjectName("MenuNotes");
+    help->addAction("Show license agreement")->setObjectName("MenuLicense");
+    help->addSeparator()->setObjectName("N3");
+    help->addAction("Send feedback...")->setObjectName("MenuFeedback");
+    help->addSeparator()->setObjectName("N4");
+    help->addAction("About Chimequest")->setObjectName("MenuAbout");
+  }
+};
+
+QStringList Captions(QWidget& form) {
+  QStringList captions{form.windowTitle()};
+  for (auto* label : form.findChildren<QLabel*>()) captions << label->text().trimmed();
+  for (auto* button : form.findChildren<QAbstractButton*>()) captions << button->text();
+  for (auto* box : form.findChildren<QGroupBox*>()) captions << box->title();
+  return captions;
+}
+
+}  // namespace
+
+class LanguagesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    test::RegisterFakeSites();
+    QFile shipped(QString::fromStdString(ExecutableFolder() + "Languages.ini"));
+    QVERIFY2(shipped.open(QIODevice::ReadOnly), "the build places Languages.ini beside the tests");
+    test::WriteLanguageFile(shipped.readAll());
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "ZEQ", "Chimequest")
+        .setValue("Updates", 1);
+  }
+
+  void shipsEnglishAndACompleteRussianSection() {
+    QCOMPARE(LanguageList(), (std::vector<std::string>{"English", "Russian"}));
+    const auto keys = SectionKeys(LanguageFileBytes());
+    QCOMPARE(keys.keys(), QStringList({"English", "Russian"}));
+    const QStringList english = keys["English"];
+    QCOMPARE(keys["Russian"], english);
+    QCOMPARE(english.size(), QSet<QString>(english.begin(), english.end()).size());
+    // windows-1251, as the program reads it.
+    QCOMPARE(FromCp1251(Translate("Russian", "Forms.SettingsForm", "")),
+             QString::fromUtf8("Настройки"));
+  }
+
+  // The English section holds exactly the texts the program passes as defaults.
+  void fixedKeysHoldTheProgramsDefaults_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("english");
+    const char* rows[][2] = {
+        {"Messages.InetError", "Cannot retreive page from the Internet."},
+        {"Messages.ParserError", "The HTML parsing engine has crashed."},
+        {"Messages.ParseError", "Error while parsing page."},
+        {"Formats.Monophonic", "Однотоновый"},
+        {"Formats.Polyphonic", "Полифонический"},
+        {"Formats.WithVibration", "with vibration"},
+        {"Status.Waiting", "Waiting"},
+        {"Status.Initializing", "Initializing"},
+        {"Status.Connecting", "Connecting"},
+        {"Status.Downloading", "Downloading"},
+        {"Status.Retrying", "Retrying"},
+        {"Status.Processing", "Processing"},
+        {"FormatMenu.Download", "Download"},
+        {"FormatMenu.Play", "Play"},
+        {"FormatMenu.ShowLink", "Show link"},
+        {"Messages.FailedToSave", "Failed to save"},
+        {"Messages.FileExists", "File already exists. Overwrite?"},
+        {"Messages.NewVersion1", "A newer version of Chimequest is available."},
+        {"Messages.NewVersion2", "Would you like to download it?"},
+        {"Messages.Feedback.NoName", "Please fill out your name."},
+        {"Messages.Feedback.NoEmail",
+         "If you don't enter an e-mail address, we won't be able to reply."},
+        {"Messages.Feedback.BadEmail", "Please enter a valid e-mail address."},
+        {"Messages.Feedback.NoFeedback", "You didn't enter a message!"},
+        {"Messages.Feedback.ShortFeedback", "Your message is too short."},
+        {"Messages.Feedback.MailError", "Sorry, there was an error while sending your feedback."},
+        {"Messages.Feedback.MailOK", "Your feedback was successfully sent. Thank you!"},
+        {"Messages.Feedback.MailOther",
+         "Something strange happened while trying to send the feedback..."},
+        {"Forms.MainForm", "Chimequest"},
+        {"Forms.MainForm.SearchBtn", "Search"},
+        {"Forms.AboutForm", "About Chimequest"},
+        {"Forms.AboutForm.HomePageLbl", "Homepage:"},
+        {"Forms.FeedbackForm", "Send feedback"},
+        {"Forms.FeedbackForm.NameLbl", "Your name, or nick-name:"},
+        {"Forms.FeedbackForm.SendBtn", "Send"},
+    };
+    for (const auto& [key, english] : rows) {
+      QTest::newRow(key) << QString(key) << QString::fromUtf8(english);
+    }
+  }
+  void fixedKeysHoldTheProgramsDefaults() {
+    QFETCH(QString, key);
+    QFETCH(QString, english);
+    const QByteArray before = LanguageFileBytes();
+    QCOMPARE(FromCp1251(Translate("English", ToCp1251(key), ToCp1251(english))), english);
+    QVERIFY(!Translate("Russian", ToCp1251(key), "").empty());
+    QCOMPARE(LanguageFileBytes(), before);
+  }
+
+  // Walking every dialog and the main menu in either language finds every key: nothing is
+  // added to the file. English gives back the design captions.
+  void dialogsAndMenuFindEveryKey_data() {
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << "English";
+    QTest::newRow("Russian") << "Russian";
+  }
+  void dialogsAndMenuFindEveryKey() {
+    QFETCH(QString, language);
+    const std::string name = ToCp1251(language);
+    TFirstStartForm firstStart;
+    TFakeHost host;
+    TSettingsForm settings(firstStart, host);
+    TMainMenu mainMenu;
+    const QStringList settingsDesign = Captions(settings);
+    const QStringList firstStartDesign = Captions(firstStart);
+    const QByteArray before = LanguageFileBytes();
+    TranslateControls(&settings, name, "Forms");
+    TranslateControls(&firstStart, name, "Forms");
+    TranslateMenuItems(mainMenu.menu, name, "MainMenu");
+    QCOMPARE(LanguageFileBytes(), before);
+    if (language == "English") {
+      QCOMPARE(Captions(settings), settingsDesign);
+      QCOMPARE(Captions(firstStart), firstStartDesign);
+    } else {
+      QCOMPARE(settings.windowTitle(), QString::fromUtf8("Настройки"));
+      QCOMPARE(firstStart.AcceptBtn->text(), QString::fromUtf8("Принимаю"));
+      QCOMPARE(mainMenu.menu.actions().at(4)->menu()->actions().at(0)->text(),
+               QString::fromUtf8("Показать заметки"));
+    }
+  }
+};
+
+CQ_GUI_TEST_MAIN(LanguagesTest)
+#include "LanguagesTest.moc"

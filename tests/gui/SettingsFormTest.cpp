@@ -1,0 +1,377 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "FakeSites.h"
+#include "GuiTestMain.h"
+#include "ModalDialogs.h"
+#include "core/config/Translation.h"
+#include "core/transfer/Inet.h"
+#include "gui/app/QtText.h"
+#include "gui/config/CheckListBox.h"
+#include "gui/config/FirstStartForm.h"
+#include "gui/config/RegConfig.h"
+#include "gui/config/SettingsForm.h"
+#include "gui/config/ZeqControl.h"
+
+using namespace cq;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TFakeHost : TSettingsHost {
+  int applied = 0;
+  int listCleared = 0;
+  void ApplySettings() override { ++applied; }
+  void ClearSearchTermList() override { ++listCleared; }
+};
+
+std::unique_ptr<QSettings> Store() {
+  return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "ZEQ",
+                                     "Chimequest");
+}
+
+void RemoveStore() {
+  Store()->clear();
+  QFile::remove(StoreLocation());
+}
+
+// A store that exists, so no first start runs.
+void SeedStore(const QString& name, const QVariant& value) {
+  Store()->setValue(name, value);
+}
+
+const QString kCyrillicSite = FromCp1251("\xC1\xE5\xF2\xE0 \xEC\xE5\xEB\xEE\xE4\xE8\xE8");
+
+fs::path OldCacheFolder(const char* name, int days) {
+  const fs::path folder = fs::path(CacheFolder()) / name;
+  fs::create_directories(folder);
+  std::ofstream(folder / "page.html") << "x";
+  fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(24 * days + 1));
+  return folder;
+}
+
+void AcceptFirstStart() {
+  test::OnNextModal([](QDialog& dialog) {
+    test::Click(dialog, "_OkBtn");
+    test::Click(dialog, "AcceptBtn");
+    test::Click(dialog, "_OkBtn2");
+  });
+}
+
+}  // namespace
+
+class SettingsFormTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    test::RegisterFakeSites();
+    test::WriteLanguageFile(
+        "[English]\r\nStatus.Waiting=Waiting\r\n[Russian]\r\nStatus.Waiting=x\r\n");
+  }
+  void init() {
+    RemoveStore();
+    fs::remove_all(CacheFolder());
+  }
+
+  void firstStartWithNoStoreGivesEveryDefault() {
+    TFirstStartForm firstStart;
+    TFakeHost host;
+    AcceptFirstStart();
+    TSettingsForm form(firstStart, host);
+    QVERIFY(!form.FirstStartPending());
+    QCOMPARE(host.applied, 1);
+    QCOMPARE(form.SaveDir->text(), test::TestHome() + "/Music/Chimequest downloads/");
+    QVERIFY(form.DownloadAsk->isChecked());
+    QVERIFY(!form.DownloadSave->isChecked());
+    QVERIFY(!form.SaveDir->isEnabled());
+    QVERIFY(!form.BrowseBtn->isEnabled());
+    QCOMPARE(form.Language->count(), 2);
+    QCOMPARE(form.Language->currentIndex(), 0);
+    for (QCheckBox* format : {form.FormatWAV, form.FormatMIDI, form.FormatMMF, form.FormatMP3}) {
+      QVERIFY(format->isChecked());
+    }
+    QCOMPARE(form.SearchSites->EntryCount(), 2);
+    QCOMPARE(form.SearchSites->EntryText(1), kCyrillicSite);
+    QVERIFY(form.SearchSites->Checked(0) && form.SearchSites->Checked(1));
+    QCOMPARE(form.CacheDaysEdit->text(), QString("7"));
+    QCOMPARE(form.CacheDaysUpDown->Position(), 7);
+    QCOMPARE(form.SearchRecordsEdit->text(), QString("20"));
+    QCOMPARE(form.SearchRecordsUpDown->Position(), 20);
+    QVERIFY(form.Updates->isChecked());
+    QVERIFY(!form.ShowJobButton->isChecked());
+
+    // The first save writes every value of the settings, by the controls' names.
+    const auto store = Store();
+    QStringList keys = store->allKeys();
+    keys.sort();
+    QStringList expected = {"CacheDaysEdit",
+                            "DownloadAsk",
+                            "DownloadSave",
+                            "FormatMIDI",
+                            "FormatMMF",
+                            "FormatMP3",
+                            "FormatWAV",
+                            "Language",
+                            "SaveDir",
+                            "SearchHistory",
+                            "SearchRecordsEdit",
+                            "SearchSites",
+                            "SearchSites-Alpha Tones",
+                            "SearchSites-" + kCyrillicSite,
+                            "Updates",
+                            "_ShowJobButton"};
+    expected.sort();
+    QCOMPARE(keys, expected);
+    QCOMPARE(store->value("DownloadAsk").toInt(), 1);
+    QCOMPARE(store->value("CacheDaysEdit").toString(), QString("7"));
+    QCOMPARE(store->value("SearchSites").toString(), QString("I exist"));
+    QCOMPARE(store->value("SearchHistory").toString(), QString());
+  }
+
+  void declinedFirstStartStoresNothingButStillPrunes() {
+    const fs::path old = OldCacheFolder("old", 8);
+    const fs::path young = OldCacheFolder("young", 2);
+    auto firstStart = std::make_unique<TFirstStartForm>();
+    TFakeHost host;
+    test::OnNextModal([](QDialog& dialog) {
+      test::Click(dialog, "_OkBtn");
+      test::Click(dialog, "DeclineBtn");
+    });
+    auto form = std::make_unique<TSettingsForm>(*firstStart, host);
+    QVERIFY(FirstStartDeclined());
+    QVERIFY(form->FirstStartPending());
+    QCOMPARE(host.applied, 0);
+    QVERIFY(!StoreExists());
+    form.reset();
+    QVERIFY(!StoreExists());
+    QVERIFY(!fs::exists(old));
+    QVERIFY(fs::exists(young));
+  }
+
+  void storedSettingsAreRestoredAtCreation() {
+    SeedStore("DownloadSave", 1);
+    SeedStore("DownloadAsk", 0);
+    SeedStore("SaveDir", "/srv/tones/");
+    SeedStore("Language", 1);
+    SeedStore("FormatMMF", 0);
+    SeedStore("CacheDaysEdit", "12");
+    SeedStore("SearchRecordsEdit", "9");
+    SeedStore("SearchSites", "I exist");
+    SeedStore("SearchSites-" + kCyrillicSite, 0);
+    SeedStore("SearchHistory", "bells\r\nchimes");
+    SeedStore("Updates", 0);
+    SeedStore("_ShowJobButton", 1);
+    TFirstStartForm firstStart;
+    TFakeHost host;
+    TSettingsForm form(firstStart, host);
+    QCOMPARE(host.applied, 1);
+    QVERIFY(form.DownloadSave->isChecked());
+    QVERIFY(form.SaveDir->isEnabled());
+    QVERIFY(form.BrowseBtn->isEnabled());
+    QCOMPARE(form.SaveDir->text(), QString("/srv/tones/"));
+    QCOMPARE(form.SelectedLanguage(), std::string("Russian"));
+    QVERIFY(!form.FormatMMF->isChecked());
+    QVERIFY(form.FormatMP3->isChecked());
+    QCOMPARE(form.CacheDaysUpDown->Position(), 12);
+    QCOMPARE(form.SearchRecordsUpDown->Position(), 9);
+    QVERIFY(form.SearchSites->Checked(0));
+    QVERIFY(!form.SearchSites->Checked(1));
+    QCOMPARE(form.SearchHistory->toPlainText(), QString("bells\nchimes"));
+    QVERIFY(!form.Updates->isChecked());
+    QVERIFY(form.ShowJobButton->isChecked());
+  }
+
+  // A language position the list does not have (a section removed from the file) falls back to
+  // the first language instead of leaving nothing selected.
+  void languageOutsideTheListFallsBackToTheFirst_data() {
+    QTest::addColumn<int>("stored");
+    QTest::newRow("past the end") << 5;
+    QTest::newRow("none selected") << -1;
+  }
+  void languageOutsideTheListFallsBackToTheFirst() {
+    QFETCH(int, stored);
+    SeedStore("Language", stored);
+    TFirstStartForm firstStart;
+    TFakeHost host;
+    TSettingsForm form(firstStart, host);
+    QCOMPARE(form.Language->currentIndex(), 0);
+    QCOMPARE(form.SelectedLanguage(), std::string("English"));
+  }
+
+  void cancelRestoresEveryControl() {
+    SeedStore("SearchHistory", "bells\r\nchimes");
+    TFirstStartForm firstStart;
+    TFakeHost host;
+    TSettingsForm form(firstStart, host);
+    const QString saveDir = form.SaveDir->text();
+    test::OnNextModal([&form](QDialog& dialog) {
+      form.DownloadSave->click();
+      QVERIFY(form.SaveDir->isEnabled());
+      form.Language->setCurrentIndex(1);
+      form.SearchSites->SetChecked(0, false);
+      form.CacheDaysEdit->setText("30");
+      form.SearchRecordsEdit->setText("50");
+      form.Updates->click();
+      form.FormatWAV->setChecked(false);
+      form.ClearSearchHistory->click();
+      form.SetFolderPicker([](QWidget*, const QString&, const QString&) { return "/elsewhere"; });
+      form.BrowseBtn->click();
+      QCOMPARE(form.SaveDir->text(), QString("/elsewhere/"));
+      test::Click(dialog, "CancelBtn");
+    });
+    form.Edit();
+    QCOMPARE(host.applied, 1);
+    QCOMPARE(host.listCleared, 1);
+    QVERIFY(form.DownloadAsk->isChecked());
+    QVERIFY(!form.DownloadSave->isChecked());
+    QVERIFY(!form.SaveDir->isEnabled());
+    QVERIFY(!form.BrowseBtn->isEnabled());
+    QCOMPARE(form.SaveDir->text(), saveDir);
+    QCOMPARE(form.Language->currentIndex(), 0);
+    QVERIFY(form.SearchSites->Checked(0));
+    QCOMPARE(form.CacheDaysUpDown->Position(), 7);
+    QCOMPARE(form.CacheDaysEdit->text(), QString("7"));
+    QCOMPARE(form.SearchRecordsUpDown->Position(), 20);
+    QVERIFY(form.Updates->isChecked());
+    QVERIFY(form.FormatWAV->isChecked());
+    QCOMPARE(form.SearchHistory->toPlainText(), QString("bells\nchimes"));
+  }
+
+  void okStoresAndApplies() {
+    SeedStore("Updates", 1);
+    TFirstStartForm firstStart;
+    TFakeHost host;
+    TSettingsForm form(firstStart, host);
+    test::OnNextModal([&form](QDialog& dialog) {
+      form.DownloadSave->click();
+      form.CacheDaysEdit->setText("30");
+      test::Click(dialog, "OkBtn");
+    });
+    form.Edit();
+    QCOMPARE(host.applied, 2);
+    QCOMPARE(Store()->value("DownloadSave").toInt(), 1);
+    QCOMPARE(Store()->value("CacheDaysEdit").toString(), QString("30"));
+  }
+
+  void folderPickerIsTitledAndStartedFromTheSettings() {
+    SeedStore("Updates", 1);
+    TFirstStartForm firstStart;
+    TFakeHost host;
+    TSettingsForm form(firstStart, host);
+    QString title;
+    QString initial;
+    QString answer;
+    form.SetFolderPicker([&](QWidget* owner, const QString& caption, const QString& start) {
+      if (owner != &form) QTest::qFail("the picker belongs to the dialog", __FILE__, __LINE__);
+      title = caption;
+      initial = start;
+      return answer;
+    });
+    form.DownloadSave->click();
+    form.DownloadSave->setText("Save here:");
+    const QString existing = test::TestHome() + "/";
+    form.SaveDir->setText(existing);
+    answer = test::TestHome() + "/tones";
+    form.BrowseBtn->click();
+    QCOMPARE(title, QString("Save here:"));
+    QCOMPARE(initial, existing);
+    QCOMPARE(form.SaveDir->text(), test::TestHome() + "/tones/");
+    answer.clear();
+    form.BrowseBtn->click();
+    QCOMPARE(initial, QString());
+    QCOMPARE(form.SaveDir->text(), test::TestHome() + "/tones/");
+  }
+
+  void defaultDownloadFolder_data() {
+    QTest::addColumn<QString>("music");
+    QTest::addColumn<QString>("documents");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("music") << "/home/u/Music"
+                           << "/home/u/Documents"
+                           << "/home/u/Music/Chimequest downloads/";
+    QTest::newRow("music with separator") << "/home/u/Music/"
+                                          << ""
+                                          << "/home/u/Music/Chimequest downloads/";
+    QTest::newRow("no music folder") << ""
+                                     << "/home/u/Documents"
+                                     << "/home/u/Documents/Chimequest downloads/";
+  }
+  void defaultDownloadFolder() {
+    QFETCH(QString, music);
+    QFETCH(QString, documents);
+    QFETCH(QString, expected);
+    QCOMPARE(DefaultDownloadFolder(music, documents), expected);
+  }
+
+  void clearButtonsEmptyCacheAndHistory() {
+    SeedStore("SearchHistory", "bells");
+    const fs::path young = OldCacheFolder("young", 0);
+    const fs::path plain = fs::path(CacheFolder()) / "plain.html";
+    std::ofstream(plain) << "x";
+    TFirstStartForm firstStart;
+    TFakeHost host;
+    TSettingsForm form(firstStart, host);
+    form.ClearCacheBtn->click();
+    QVERIFY(!fs::exists(young));
+    QVERIFY(fs::exists(plain));
+    form.ClearSearchHistory->click();
+    QCOMPARE(form.SearchHistory->toPlainText(), QString());
+    QCOMPARE(host.listCleared, 1);
+  }
+
+  void destructionStoresAndPrunesByTheDaysSet() {
+    SeedStore("CacheDaysEdit", "3");
+    const fs::path old = OldCacheFolder("old", 3);
+    const fs::path young = OldCacheFolder("young", 2);
+    TFirstStartForm firstStart;
+    TFakeHost host;
+    {
+      TSettingsForm form(firstStart, host);
+      form.SearchHistory->setPlainText("one\ntwo");
+    }
+    QCOMPARE(Store()->value("SearchHistory").toString(), QString("one\r\ntwo"));
+    QVERIFY(!fs::exists(old));
+    QVERIFY(fs::exists(young));
+  }
+
+  void controlsAreNestedAsTheStoreAndTranslationsExpect() {
+    SeedStore("Updates", 1);
+    TFirstStartForm firstStart;
+    TFakeHost host;
+    TSettingsForm form(firstStart, host);
+    QCOMPARE(form.objectName(), QString("SettingsForm"));
+    QCOMPARE(form.windowTitle(), QString("Settings"));
+    QCOMPARE(form.DownloadAsk->parentWidget(), form.DownloadBox);
+    QCOMPARE(form.CacheDaysUpDown->parentWidget(), form.CacheControlBox);
+    QVERIFY(form.FormatsBox->isHidden());
+    QVERIFY(form.SearchHistory->isHidden());
+    QVERIFY(form.ShowJobButton->isHidden());
+    QCOMPARE(form.ShowJobButton->objectName(), QString("_ShowJobButton"));
+    QVERIFY(form.CacheControlHelp->text().endsWith("hard drive. "));
+    // The filter order is an index: the format boxes are the group's children in this order.
+    QStringList formats;
+    for (QCheckBox* box : form.FormatsBox->findChildren<QCheckBox*>(Qt::FindDirectChildrenOnly)) {
+      formats << box->objectName();
+    }
+    QCOMPARE(formats, QStringList({"FormatWAV", "FormatMIDI", "FormatMMF", "FormatMP3"}));
+    QCOMPARE(form.CacheDaysUpDown->Min(), 0);
+    QCOMPARE(form.CacheDaysUpDown->Max(), 99);
+    QCOMPARE(form.SearchRecordsUpDown->Min(), 5);
+    QCOMPARE(form.SearchRecordsUpDown->Max(), 99);
+  }
+};
+
+CQ_GUI_TEST_MAIN(SettingsFormTest)
+#include "SettingsFormTest.moc"

@@ -1,0 +1,192 @@
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "GuiTestMain.h"
+#include "core/config/IniFile.h"
+#include "gui/app/QtText.h"
+#include "gui/config/Translators.h"
+
+using namespace cq;
+
+namespace {
+
+std::optional<QString> FileEntry(const char* section, const char* key) {
+  TIniFile file(test::TestLanguageFile().toStdString());
+  const auto text = file.Read(section, key);
+  if (!text) return std::nullopt;
+  return FromCp1251(*text);
+}
+
+QByteArray Cp1251(const char* utf8) {
+  return QByteArray::fromStdString(ToCp1251(QString::fromUtf8(utf8)));
+}
+
+// A dialog shaped like the settings dialog: a group box behind an unnamed helper widget and
+// layouts, controls of translated and untranslated kinds, and a "_" panel.
+struct TSampleDialog {
+  QDialog dialog;
+  QWidget* helper = new QWidget(&dialog);
+  QGroupBox* box = new QGroupBox("When downloading...", helper);
+  QRadioButton* ask = new QRadioButton("Ask me", box);
+  QLineEdit* edit = new QLineEdit("folder", box);
+  QLabel* label = new QLabel("Keep files in cache", &dialog);
+  QPushButton* button = new QPushButton("OK", &dialog);
+  QPushButton* glyph = new QPushButton(&dialog);
+  QToolButton* speed = new QToolButton(&dialog);
+  QPlainTextEdit* memo = new QPlainTextEdit("memo", &dialog);
+  QWidget* hidden = new QWidget(&dialog);
+  QLabel* hiddenLabel = new QLabel("Select your language:", hidden);
+  QLabel* unnamed = new QLabel("no name", &dialog);
+
+  TSampleDialog() {
+    dialog.setObjectName("SettingsForm");
+    dialog.setWindowTitle("Settings");
+    box->setObjectName("DownloadBox");
+    ask->setObjectName("DownloadAsk");
+    edit->setObjectName("SaveDir");
+    label->setObjectName("KeepFilesInCache");
+    button->setObjectName("OkBtn");
+    glyph->setObjectName("MenuBtn");
+    speed->setObjectName("Speed");
+    speed->setText("speed");
+    memo->setObjectName("SearchHistory");
+    hidden->setObjectName("_LangPanel");
+    hiddenLabel->setObjectName("Label1");
+    auto* outer = new QVBoxLayout(&dialog);
+    outer->addWidget(helper);
+    auto* inner = new QVBoxLayout(helper);
+    inner->addWidget(box);
+    auto* boxLayout = new QVBoxLayout(box);
+    boxLayout->addWidget(ask);
+    boxLayout->addWidget(edit);
+  }
+};
+
+// The main menu: a nameless root with a submenu, separators and items.
+struct TSampleMenu {
+  QMenu menu;
+  QMenu* help = new QMenu("Help", &menu);
+  QAction* settings = new QAction("Settings", &menu);
+  QAction* notes = new QAction("Show notes", help);
+
+  TSampleMenu() {
+    menu.setObjectName("MainMenu");
+    help->setObjectName("MenuHelp");
+    settings->setObjectName("MenuSettings");
+    notes->setObjectName("MenuNotes");
+    menu.addAction(settings);
+    menu.addSeparator()->setObjectName("N2");
+    menu.addMenu(help);
+    help->addAction(notes);
+  }
+};
+
+}  // namespace
+
+class TranslatorsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { test::WriteLanguageFile(QByteArray()); }
+
+  void keysSpellTheChainOfNamedControls() {
+    test::WriteLanguageFile("[Russian]\r\nForms.SettingsForm=" + Cp1251("Настройки") +
+                            "\r\nForms.SettingsForm.DownloadBox=" + Cp1251("При загрузке") +
+                            "\r\nForms.SettingsForm.DownloadBox.DownloadAsk=" + Cp1251("Спросить") +
+                            "\r\nForms.SettingsForm.KeepFilesInCache=" + Cp1251("Хранить") +
+                            "\r\nForms.SettingsForm.OkBtn=" + Cp1251("Да") + "\r\n");
+    TSampleDialog sample;
+    TranslateControls(&sample.dialog, "Russian", "Forms");
+    QCOMPARE(sample.dialog.windowTitle(), QString::fromUtf8("Настройки"));
+    QCOMPARE(sample.box->title(), QString::fromUtf8("При загрузке"));
+    QCOMPARE(sample.ask->text(), QString::fromUtf8("Спросить"));
+    QCOMPARE(sample.label->text(), QString::fromUtf8("Хранить"));
+    QCOMPARE(sample.button->text(), QString::fromUtf8("Да"));
+  }
+
+  void onlyCaptionedKindsAreTranslated() {
+    test::WriteLanguageFile(
+        "[Russian]\r\nForms.SettingsForm.DownloadBox.SaveDir=x\r\nForms.SettingsForm.Speed=x\r\n"
+        "Forms.SettingsForm.SearchHistory=x\r\nForms.SettingsForm.MenuBtn=x\r\n");
+    TSampleDialog sample;
+    TranslateControls(&sample.dialog, "Russian", "Forms");
+    QCOMPARE(sample.edit->text(), QString("folder"));
+    QCOMPARE(sample.speed->text(), QString("speed"));
+    QCOMPARE(sample.memo->toPlainText(), QString("memo"));
+    QCOMPARE(sample.glyph->text(), QString("x"));
+    QVERIFY(!FileEntry("Russian", "Forms.SettingsForm.Speed.").has_value());
+  }
+
+  void underscoreNamesKeepTheirCaptionsWithEverythingInside() {
+    test::WriteLanguageFile(
+        "[Russian]\r\nForms.SettingsForm._LangPanel.Label1=x\r\nForms.SettingsForm.Label1=x\r\n");
+    TSampleDialog sample;
+    TranslateControls(&sample.dialog, "Russian", "Forms");
+    QCOMPARE(sample.hiddenLabel->text(), QString("Select your language:"));
+    QVERIFY(!FileEntry("Russian", "Forms.SettingsForm._LangPanel").has_value());
+  }
+
+  void missingKeysAreWrittenWithTheCurrentCaption() {
+    TSampleDialog sample;
+    TranslateControls(&sample.dialog, "English", "Forms");
+    QCOMPARE(FileEntry("English", "Forms.SettingsForm"), QString("Settings"));
+    QCOMPARE(FileEntry("English", "Forms.SettingsForm.DownloadBox.DownloadAsk"), QString("Ask me"));
+    QCOMPARE(FileEntry("English", "Forms.SettingsForm.KeepFilesInCache"),
+             QString("Keep files in cache"));
+    // A captionless button is looked up but writes nothing; unnamed helpers have no key.
+    QVERIFY(!FileEntry("English", "Forms.SettingsForm.MenuBtn").has_value());
+    QVERIFY(!FileEntry("English", "Forms.SettingsForm.").has_value());
+    QCOMPARE(sample.unnamed->text(), QString("no name"));
+  }
+
+  void anEmptyEntryGivesAnEmptyCaption() {
+    test::WriteLanguageFile("[Russian]\r\nForms.SettingsForm.OkBtn=\r\nForms.SettingsForm=x\r\n");
+    TSampleDialog sample;
+    TranslateControls(&sample.dialog, "Russian", "Forms");
+    QCOMPARE(sample.button->text(), QString());
+  }
+
+  void aLanguageSwitchWritesTheOldTextsAsDefaults() {
+    test::WriteLanguageFile("[Russian]\r\nForms.SettingsForm.OkBtn=" + Cp1251("Да") +
+                            "\r\n[Deutsch]\r\nForms.SettingsForm=Einstellungen\r\n");
+    TSampleDialog sample;
+    TranslateControls(&sample.dialog, "Russian", "Forms");
+    QCOMPARE(sample.button->text(), QString::fromUtf8("Да"));
+    QCOMPARE(sample.dialog.windowTitle(), QString("Settings"));
+    QCOMPARE(FileEntry("Russian", "Forms.SettingsForm"), QString("Settings"));
+    TranslateControls(&sample.dialog, "Deutsch", "Forms");
+    QCOMPARE(sample.dialog.windowTitle(), QString("Einstellungen"));
+    QCOMPARE(sample.button->text(), QString::fromUtf8("Да"));
+    QCOMPARE(FileEntry("Deutsch", "Forms.SettingsForm.OkBtn"), QString::fromUtf8("Да"));
+  }
+
+  void absentControlIsNothing() { TranslateControls(nullptr, "English", "Forms"); }
+
+  void menuKeysCarryTwoPointsAfterTheRoot() {
+    test::WriteLanguageFile("[Russian]\r\nMainMenu..MenuHelp.MenuNotes=" + Cp1251("Заметки") +
+                            "\r\nMainMenu.MenuSettings=" + Cp1251("Неверно") +
+                            "\r\nMainMenu..MenuHelp=" + Cp1251("Справка") + "\r\n");
+    TSampleMenu sample;
+    TranslateMenuItems(sample.menu, "Russian", "MainMenu");
+    QCOMPARE(sample.notes->text(), QString::fromUtf8("Заметки"));
+    QCOMPARE(sample.help->title(), QString::fromUtf8("Справка"));
+    // One point instead of two has no effect; the right key is written with the English text.
+    QCOMPARE(sample.settings->text(), QString("Settings"));
+    QCOMPARE(FileEntry("Russian", "MainMenu..MenuSettings"), QString("Settings"));
+    QCOMPARE(FileEntry("Russian", "MainMenu..N2"), QString("-"));
+    QVERIFY(sample.menu.actions().at(1)->isSeparator());
+    // The root has neither name nor caption: nothing is written for it.
+    QVERIFY(!FileEntry("Russian", "MainMenu.").has_value());
+  }
+};
+
+CQ_GUI_TEST_MAIN(TranslatorsTest)
+#include "TranslatorsTest.moc"
