@@ -119,7 +119,7 @@ void CompareThroughput(const char* title, const std::vector<const std::string*>&
   }
 }
 
-void ReportMemory(const std::vector<TPage>& pages) {
+void ReportMemory(const char* title, const std::vector<TPage>& pages) {
   std::size_t bytes = 0;
   std::size_t memory = 0;
   double worst = 0;
@@ -136,7 +136,7 @@ void ReportMemory(const std::vector<TPage>& pages) {
     }
   }
   std::printf("\nTree memory (storage reserved by the trees / input bytes)\n");
-  std::printf("  whole corpus: %.2f bytes per input byte\n",
+  std::printf("  %-13s %.2f bytes per input byte\n", title,
               static_cast<double>(memory) / static_cast<double>(bytes));
   if (worstPage != nullptr) {
     std::printf("  worst page:   %.2f bytes per input byte, %s (%zu bytes)\n", worst,
@@ -257,7 +257,7 @@ int main(int argc, char** argv) {
     std::vector<const std::string*> pages;
     for (const TPage& page : corpus) pages.push_back(&page.text);
     CompareThroughput("Corpus", pages, parsers, rounds);
-    ReportMemory(corpus);
+    ReportMemory("whole corpus:", corpus);
   }
 
   std::vector<TPage> generated;
@@ -265,7 +265,7 @@ int main(int argc, char** argv) {
   std::vector<const std::string*> pages;
   for (const TPage& page : generated) pages.push_back(&page.text);
   CompareThroughput("Generated table pages of 1 MB", pages, parsers, rounds);
-  ReportMemory({generated.front()});
+  ReportMemory("table page:", {generated.front()});
 
   if (linearity) ReportLinearity();
   return 0;
