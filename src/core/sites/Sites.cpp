@@ -25,9 +25,13 @@ void TSite::FetchFile(TMelody& melody, TMelodyFormat format, int linkIndex,
   fileName = FetchURL(links[static_cast<std::size_t>(linkIndex)].URL.str(), true, progress);
 }
 
-void RegisterSite(const TSite& site) { Registry().push_back(&site); }
+void RegisterSite(const TSite& site) {
+  Registry().push_back(&site);
+}
 
-const std::vector<const TSite*>& RegisteredSites() { return Registry(); }
+const std::vector<const TSite*>& RegisteredSites() {
+  return Registry();
+}
 
 bool CaptionNamesFormat(std::string_view caption, TMelodyFormat format) {
   return UpperLatin(caption).find(FormatNames[format]) != std::string::npos;
