@@ -85,8 +85,9 @@ class FetchTest : public ::testing::Test {
     SetFetchTimeouts({});
   }
 
-  HttpServer server;
+  // The gate outlives the server, whose destructor waits for handlers that stood at the gate.
   Gate gate;
+  HttpServer server;
 };
 
 }  // namespace cq::test

@@ -130,20 +130,21 @@ TEST_F(FetchTest, AddressesWithSpacesAndCyrillicLettersGoOutEncoded) {
 
 TEST_F(FetchTest, BodiesWithoutContentLengthCompleteWithTinyProgress) {
   const std::string body = Body(5000);
-  server.On("chunked.example", "/", [&](const std::string&, const httplib::Request&,
-                                        httplib::Response& response) {
-    response.set_chunked_content_provider("text/html", [&](std::size_t, httplib::DataSink& sink) {
+  // The handlers hold their own copies: the server may still be sending when the test ends.
+  server.On("chunked.example", "/", [body](const std::string&, const httplib::Request&,
+                                           httplib::Response& response) {
+    response.set_chunked_content_provider("text/html", [body](std::size_t, httplib::DataSink& sink) {
       sink.write(body.data(), 3000);
       sink.write(body.data() + 3000, 2000);
       sink.done();
       return true;
     });
   });
-  server.On("closed.example", "/", [&](const std::string&, const httplib::Request&,
-                                       httplib::Response& response) {
+  server.On("closed.example", "/", [body](const std::string&, const httplib::Request&,
+                                          httplib::Response& response) {
     // No length and not chunked: the end of the body is the end of the connection.
     response.set_header("Connection", "close");
-    response.set_content_provider("text/html", [&](std::size_t offset, httplib::DataSink& sink) {
+    response.set_content_provider("text/html", [body](std::size_t offset, httplib::DataSink& sink) {
       if (offset == 0) sink.write(body.data(), body.size());
       sink.done();
       return true;
