@@ -1,6 +1,8 @@
 #include "support/HttpServer.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <stdexcept>
 
 namespace cq::test {
 
@@ -26,13 +28,18 @@ void SplitTarget(const httplib::Request& request, std::string& host, std::string
 
 HttpServer::HttpServer() {
   server_.set_keep_alive_max_count(100);
+  // A body without a length ends when the connection does; do not keep clients waiting for it.
+  server_.set_keep_alive_timeout(1);
   auto dispatch = [this](const httplib::Request& request, httplib::Response& response) {
     Dispatch(request, response);
   };
   server_.Get(".*", dispatch);
   server_.Post(".*", dispatch);
   port_ = server_.bind_to_any_port("127.0.0.1");
+  if (port_ <= 0) throw std::runtime_error("test server cannot bind a loopback port");
   thread_ = std::thread([this] { server_.listen_after_bind(); });
+  // A stop() that comes before the listen loop runs is lost, and the destructor would hang.
+  while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 HttpServer::~HttpServer() {

@@ -31,7 +31,9 @@ std::string XdgUserDir(std::string_view key) {
   std::ifstream file(XdgBase("XDG_CONFIG_HOME", "/.config") + "/user-dirs.dirs");
   std::string line;
   while (std::getline(file, line)) {
-    if (line.rfind(key, 0) != 0 || line.size() <= key.size() + 2) continue;
+    if (line.rfind(key, 0) != 0 || line.size() <= key.size() + 1 || line[key.size()] != '=') {
+      continue;
+    }
     std::string value = line.substr(key.size() + 1);
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
       value = value.substr(1, value.size() - 2);
