@@ -9,9 +9,13 @@
 #include "core/Product.h"
 #include "core/config/Translation.h"
 #include "core/transfer/Version.h"
+#include "core/config/IniFile.h"
+#include "gui/app/QtText.h"
 #include "gui/config/AboutForm.h"
+#include "gui/config/FeedbackForm.h"
 #include "gui/config/FlagMelody.h"
 #include "gui/config/Translators.h"
+#include "gui/crash/MailSender.h"
 
 using namespace cq;
 
@@ -288,6 +292,37 @@ class AboutFormTest : public QObject {
     // Keys the section lacked were added with their English texts.
     QCOMPARE(Translate("Test", "Forms.AboutForm.CountryLbl", ""), std::string("Made in Ruritania"));
     QCOMPARE(Translate("Test", "Forms.AboutForm.JobBtn", ""), std::string("Hire us"));
+  }
+
+  // The keys shipped for these two dialogs cover every caption and message they show, in both
+  // languages: translating them adds nothing to the file.
+  void shippedKeysAreComplete() {
+    QFile keys(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../src/gui/config/AboutFeedback.Languages.ini"));
+    QVERIFY(keys.open(QIODevice::ReadOnly));
+    test::WriteLanguageFile(QByteArray::fromStdString(ToCp1251(QString::fromUtf8(keys.readAll()))));
+    const auto readFile = [] {
+      QFile file(test::TestLanguageFile());
+      return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = readFile();
+    for (const char* language : {"English", "Russian"}) {
+      TAboutRig about;
+      TranslateControls(&about.form, language, "Forms");
+      TFeedbackForm feedback(MailSender());
+      TranslateControls(&feedback, language, "Forms");
+      if (std::string_view(language) == "Russian") {
+        QCOMPARE(about.form.windowTitle(), QString::fromUtf8("О программе Chimequest"));
+        QCOMPARE(feedback.SendBtn->text(), QString::fromUtf8("Отправить"));
+      }
+    }
+    QCOMPARE(readFile(), before);
+    TIniFile file(test::TestLanguageFile().toStdString());
+    for (const char* name : {"NoName", "NoEmail", "BadEmail", "NoFeedback", "ShortFeedback",
+                             "MailError", "MailOK", "MailOther"}) {
+      const std::string key = std::string("Messages.Feedback.") + name;
+      QVERIFY2(file.Read("Russian", key).has_value(), key.c_str());
+      QVERIFY2(file.Read("Russian", key) != file.Read("English", key), key.c_str());
+    }
   }
 
   void paintedMatrixShowsTheGrid() {

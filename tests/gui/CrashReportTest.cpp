@@ -1,7 +1,14 @@
+#include <sys/resource.h>
+
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <stdexcept>
+#include <thread>
 
 #include "GuiTestMain.h"
 #include "core/Errors.h"
@@ -41,6 +48,49 @@ class TFailingObject : public QObject {
     return true;
   }
 };
+
+// The child process of the fatal-error tests: configured like the program, then it dies the way
+// it is told. A message box would wait for a click, so the report is shown on standard output.
+[[noreturn]] void FailTerminally(const char* how) {
+  const rlimit noCore{0, 0};
+  ::setrlimit(RLIMIT_CORE, &noCore);
+  ConfigureCrashReporting();
+  SetCrashPresenter([](const QString& report, const QString& file) {
+    std::printf("shown %s\n%s", qPrintable(file), qPrintable(report));
+    std::fflush(stdout);
+  });
+  if (std::strcmp(how, "terminate") == 0) {
+    std::thread([] {
+      throw std::logic_error("nobody caught this");
+    }).join();
+  }
+  std::raise(SIGSEGV);
+  std::_Exit(0);
+}
+
+struct TChildRun {
+  QProcess::ExitStatus status;
+  QString output;
+  QStringList reports;  // the texts of the files written
+};
+
+TChildRun RunDying(const char* how) {
+  const QString appData = test::TestHome() + QStringLiteral("/child-") + QString::fromLatin1(how);
+  QProcess child;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("XDG_DATA_HOME"), appData);
+  child.setProcessEnvironment(environment);
+  child.start(QCoreApplication::applicationFilePath(),
+              {QStringLiteral("--die-by"), QString::fromLatin1(how)});
+  child.waitForFinished(30000);
+  TChildRun run{child.exitStatus(), QString::fromUtf8(child.readAllStandardOutput()), {}};
+  const QDir folder(appData + QStringLiteral("/Chimequest"));
+  for (const QString& name : folder.entryList(QDir::Files)) {
+    QFile file(folder.filePath(name));
+    if (file.open(QIODevice::ReadOnly)) run.reports << QString::fromUtf8(file.readAll());
+  }
+  return run;
+}
 
 QString ReadFile(const QString& name) {
   QFile file(name);
@@ -142,6 +192,28 @@ class CrashReportTest : public QObject {
     }
   }
 
+  void terminateWritesAndShowsAReport() {
+    const TChildRun run = RunDying("terminate");
+    QCOMPARE(run.status, QProcess::CrashExit);
+    QCOMPARE(run.reports.size(), 1);  // the abort that follows writes no second one
+    QVERIFY(run.reports[0].contains(QStringLiteral("Message: nobody caught this")));
+    QVERIFY(run.reports[0].contains(QStringLiteral("Call stack:\r\n#0 ")));
+    QVERIFY(run.reports[0].contains(QString::fromStdString(VersionText())));
+    QVERIFY(run.output.startsWith(QStringLiteral("shown ")));
+    QVERIFY(run.output.contains(QStringLiteral("nobody caught this")));
+  }
+
+  void fatalSignalWritesAReport() {
+    const TChildRun run = RunDying("signal");
+    QCOMPARE(run.status, QProcess::CrashExit);
+    QCOMPARE(run.reports.size(), 1);
+    QVERIFY(run.reports[0].contains(QStringLiteral("Message: fatal signal %1").arg(SIGSEGV)));
+    QVERIFY(run.reports[0].contains(QStringLiteral("Call stack:\r\n")));
+    QVERIFY(run.reports[0].contains(QStringLiteral("gui_crash_tests")));
+    QVERIFY(run.reports[0].contains(QString::fromStdString(VersionText())));
+    QVERIFY(run.reports[0].contains(QStringLiteral("System: ")));
+  }
+
   void configurationSetsTheRecipient() {
     ConfigureCrashReporting();
     QCOMPARE(MailSender().Recipient().toStdString(), std::string(product::SupportAddress));
@@ -149,6 +221,11 @@ class CrashReportTest : public QObject {
 };
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--die-by") == 0) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    TCrashApplication app(argc, argv);
+    FailTerminally(argv[2]);
+  }
   test::IsolateGuiTest();
   TCrashApplication app(argc, argv);
   CrashReportTest test;
