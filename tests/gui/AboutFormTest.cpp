@@ -256,20 +256,34 @@ class AboutFormTest : public QObject {
     QCOMPARE(rig.form.Fire().Base(95), 0);
   }
 
+  // Keys reach the dialog from whichever control has the focus.
   void keys() {
     TAboutRig rig;
     rig.form.show();
+    rig.form.OkBtn->setFocus();
+    QWidget* focus = rig.form.OkBtn;
     const auto built = rig.form.Fire().Palette();
-    QTest::keyClick(&rig.form, Qt::Key_PageUp);
+    QTest::keyClick(focus, Qt::Key_PageUp);
     QVERIFY(rig.form.Fire().Palette() != built);
-    QTest::keyClick(&rig.form, Qt::Key_PageDown);
+    QTest::keyClick(focus, Qt::Key_PageDown);
     QCOMPARE(rig.form.Fire().Palette(), built);
-    QTest::keyClick(&rig.form, Qt::Key_Insert);  // scripted: red and green change places
+    QTest::keyClick(focus, Qt::Key_Insert);  // scripted: red and green change places
     QVERIFY(rig.form.Fire().Palette() != built);
-    QTest::keyClick(&rig.form, Qt::Key_Home);
+    QTest::keyClick(focus, Qt::Key_Home);
     QCOMPARE(rig.form.Fire().Palette(), built);
-    QTest::keyClick(&rig.form, Qt::Key_Escape);
+    QTest::keyClick(focus, Qt::Key_Delete);
+    QVERIFY(rig.form.Fire().Palette() != built);
+    QTest::keyClick(focus, Qt::Key_Escape);
     QVERIFY(!rig.form.isVisible());
+    QCOMPARE(rig.form.result(), int{QDialog::Rejected});
+  }
+
+  void okButtonCloses() {
+    TAboutRig rig;
+    rig.form.show();
+    QTest::mouseClick(rig.form.OkBtn, Qt::LeftButton);
+    QVERIFY(!rig.form.isVisible());
+    QCOMPARE(rig.form.result(), int{QDialog::Accepted});
   }
 
   void translationLeavesUnderscoreNamesAlone() {
