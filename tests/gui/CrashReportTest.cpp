@@ -119,6 +119,9 @@ class CrashReportTest : public QObject {
     const std::string report = RenderFailureReport("boom", "#0 here\r\n#1 there\r\n");
     QCOMPARE(report, std::string("Message: boom\r\n\r\nCall stack:\r\n#0 here\r\n#1 there\r\n"));
     QVERIFY(RenderFailureReport("boom", "").find("(not available)") != std::string::npos);
+    const std::string caught = RenderException(std::runtime_error("caught boom"));
+    QVERIFY(caught.rfind("Message: caught boom\r\n\r\nCall stack:\r\n#0 ", 0) == 0);
+    QVERIFY(caught.find("gui_crash_tests") != std::string::npos);
   }
 
   void stackIsCaptured() {
@@ -129,7 +132,7 @@ class CrashReportTest : public QObject {
   }
 
   void reportIsWrittenToApplicationDataAndShown() {
-    ReportFailure("disk on fire", "#0 somewhere\r\n");
+    ReportFailure(RenderFailureReport("disk on fire", "#0 somewhere\r\n"));
     QCOMPARE(shown_.size(), 1);
     const QString folder = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Chimequest/");
     QCOMPARE(CrashReportFolder(), folder);
@@ -145,8 +148,8 @@ class CrashReportTest : public QObject {
   }
 
   void everyReportGetsItsOwnFile() {
-    ReportFailure("first", "");
-    ReportFailure("second", "");
+    ReportFailure(RenderFailureReport("first", ""));
+    ReportFailure(RenderFailureReport("second", ""));
     QCOMPARE(shown_.size(), 2);
     QVERIFY(shown_[0].file != shown_[1].file);
     QVERIFY(ReadFile(shown_[0].file).contains(QStringLiteral("first")));
@@ -159,7 +162,7 @@ class CrashReportTest : public QObject {
     QFile blocker(folder.chopped(1));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    ReportFailure("nowhere to write", "");
+    ReportFailure(RenderFailureReport("nowhere to write", ""));
     QFile::remove(folder.chopped(1));
     QCOMPARE(shown_.size(), 1);
     QVERIFY(shown_[0].file.isEmpty());

@@ -109,8 +109,12 @@ void SetCrashPresenter(TCrashPresenter presenter) {
   g_presenter = std::move(presenter);
 }
 
-void ReportFailure(std::string_view message, std::string_view stack) {
-  const QString report = CrashReportText(RenderFailureReport(message, stack));
+std::string RenderException(const std::exception& failure) {
+  return RenderFailureReport(failure.what(), CurrentStackText(1));
+}
+
+void ReportFailure(std::string_view renderedFailure) {
+  const QString report = CrashReportText(renderedFailure);
   const QString file = WriteCrashReport(report);
   TCrashPresenter presenter;
   {

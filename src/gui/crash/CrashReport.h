@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -29,7 +30,10 @@ QString WriteCrashReport(const QString& report);
 using TCrashPresenter = std::function<void(const QString& report, const QString& file)>;
 void SetCrashPresenter(TCrashPresenter presenter);
 
-// Renders, writes and shows a failure that nothing else handled.
-void ReportFailure(std::string_view message, std::string_view stack);
+// A caught failure rendered for a report: its message and the stack where it is being reported.
+std::string RenderException(const std::exception& failure);
+
+// Writes and shows a rendered failure that nothing else handled.
+void ReportFailure(std::string_view renderedFailure);
 
 }  // namespace cq

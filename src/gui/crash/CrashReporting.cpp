@@ -64,19 +64,20 @@ void OnFatalSignal(int signal) {
 }
 
 [[noreturn]] void OnTerminate() {
-  std::string message = "The program was ended without a failure to report";
-  if (const std::exception_ptr failure = std::current_exception()) {
-    try {
-      std::rethrow_exception(failure);
-    } catch (const std::exception& caught) {
-      message = caught.what();
-    } catch (...) {
-      message = "An unknown failure";
-    }
-  }
   // The abort below must not write a second report.
   std::signal(SIGABRT, SIG_DFL);
-  ReportFailure(message, CurrentStackText(1));
+  std::string failure =
+      RenderFailureReport("The program was ended without a failure to report", CurrentStackText(1));
+  if (const std::exception_ptr pending = std::current_exception()) {
+    try {
+      std::rethrow_exception(pending);
+    } catch (const std::exception& caught) {
+      failure = RenderException(caught);
+    } catch (...) {
+      failure = RenderFailureReport("An unknown failure", CurrentStackText(1));
+    }
+  }
+  ReportFailure(failure);
   std::abort();
 }
 
@@ -116,9 +117,9 @@ bool TCrashApplication::notify(QObject* receiver, QEvent* event) {
     return QApplication::notify(receiver, event);
   } catch (const EAbort&) {
   } catch (const std::exception& failure) {
-    ReportFailure(failure.what(), CurrentStackText());
+    ReportFailure(RenderException(failure));
   } catch (...) {
-    ReportFailure("An unknown failure", CurrentStackText());
+    ReportFailure(RenderFailureReport("An unknown failure", CurrentStackText()));
   }
   return false;
 }
