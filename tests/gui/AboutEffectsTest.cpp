@@ -11,7 +11,9 @@ namespace {
 
 constexpr int Cells = TMatrixEffect::Width * TMatrixEffect::Height;
 
-int CellIndex(int col, int row) { return row * TMatrixEffect::Width + col; }
+int CellIndex(int col, int row) {
+  return row * TMatrixEffect::Width + col;
+}
 
 // Fade draws for every cell: zero except where the test says.
 std::vector<int> FadeDraws(std::initializer_list<std::pair<int, int>> cellDraws) {
@@ -111,9 +113,8 @@ class AboutEffectsTest : public QObject {
     matrix.SetFast(true);
     random.Queue({40, 0});
     random.QueueRepeated(0, std::size_t{3 * TMatrixEffect::StartTries});
-    QueueAll(random, FadeDraws({{CellIndex(5, 11), 9},
-                                {CellIndex(5, 12), 2},
-                                {CellIndex(6, 21), 9}}));
+    QueueAll(random,
+             FadeDraws({{CellIndex(5, 11), 9}, {CellIndex(5, 12), 2}, {CellIndex(6, 21), 9}}));
     matrix.Tick();
     QCOMPARE(random.Whole.size(), 0u);
     QCOMPARE(random.Underflows, 0);
@@ -174,12 +175,12 @@ class AboutEffectsTest : public QObject {
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("heat");
     QTest::newRow("at rest") << int{TFireEffect::Resting} << 3;
-    QTest::newRow("top row") << 0 << 124;      // n = 11
-    QTest::newRow("row 62") << 62 << 7;        // n = 2
-    QTest::newRow("row 63") << 63 << 7;        // (70 - 63) / 7 + 1 = 2
-    QTest::newRow("row 64") << 64 << 4;        // n = 1
+    QTest::newRow("top row") << 0 << 124;  // n = 11
+    QTest::newRow("row 62") << 62 << 7;    // n = 2
+    QTest::newRow("row 63") << 63 << 7;    // (70 - 63) / 7 + 1 = 2
+    QTest::newRow("row 64") << 64 << 4;    // n = 1
     QTest::newRow("bottom row") << 69 << 4;
-    QTest::newRow("row 35") << 35 << 39;       // n = 6
+    QTest::newRow("row 35") << 35 << 39;  // n = 6
   }
 
   void fireHeat() {
@@ -209,14 +210,14 @@ class AboutEffectsTest : public QObject {
     QCOMPARE(fire.At(90, 199), 200);
     QCOMPARE(fire.At(100, 199), 100);
     QCOMPARE(fire.At(150, 199), 30);
-    QCOMPARE(fire.At(90, 198), 0);     // the edge columns never rise
-    QCOMPARE(fire.At(100, 198), 96);   // straight up, 4 cooler
-    QCOMPARE(fire.At(149, 198), 21);   // up and to the left, 9 cooler
+    QCOMPARE(fire.At(90, 198), 0);    // the edge columns never rise
+    QCOMPARE(fire.At(100, 198), 96);  // straight up, 4 cooler
+    QCOMPARE(fire.At(149, 198), 21);  // up and to the left, 9 cooler
     QCOMPARE(fire.At(150, 198), 0);
 
-    const std::vector<std::pair<int, int>> base = {
-        {99, 27}, {100, 36}, {101, 12}, {102, 4}, {103, 1},
-        {149, 10}, {150, 14}, {151, 4}, {152, 1}};
+    const std::vector<std::pair<int, int>> base = {{99, 27},  {100, 36}, {101, 12},
+                                                   {102, 4},  {103, 1},  {149, 10},
+                                                   {150, 14}, {151, 4},  {152, 1}};
     for (int column = TFireEffect::BaseLeft; column <= TFireEffect::BaseRight; ++column) {
       const auto found = std::find_if(base.begin(), base.end(),
                                       [column](const auto& cell) { return cell.first == column; });
@@ -239,9 +240,9 @@ class AboutEffectsTest : public QObject {
     ranges.push_back(200);
     QCOMPARE(random.Ranges, ranges);
 
-    const std::vector<std::pair<int, int>> base = {{96, 85},  {97, 0},   {98, 236}, {99, 248},
+    const std::vector<std::pair<int, int>> base = {{96, 85},   {97, 0},    {98, 236}, {99, 248},
                                                    {100, 150}, {101, 169}, {102, 56}, {103, 18},
-                                                   {104, 6},  {105, 2}};
+                                                   {104, 6},   {105, 2}};
     for (int column = TFireEffect::BaseLeft; column <= TFireEffect::BaseRight; ++column) {
       const auto found = std::find_if(base.begin(), base.end(),
                                       [column](const auto& cell) { return cell.first == column; });

@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTimer>
-#include <random>
 #include <cstdio>
+#include <random>
 
 #include "GuiTestMain.h"
 #include "core/config/Translation.h"

@@ -7,9 +7,9 @@
 #include "GuiTestMain.h"
 #include "ScriptedRandom.h"
 #include "core/Product.h"
+#include "core/config/IniFile.h"
 #include "core/config/Translation.h"
 #include "core/transfer/Version.h"
-#include "core/config/IniFile.h"
 #include "gui/app/QtText.h"
 #include "gui/config/AboutForm.h"
 #include "gui/config/FeedbackForm.h"
@@ -51,7 +51,8 @@ void Wheel(QWidget& target, int turn) {
 
 std::uint32_t Big32(const std::string& bytes, std::size_t at) {
   std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  for (std::size_t i = 0; i < 4; ++i)
+    value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
   return value;
 }
 
@@ -94,10 +95,10 @@ class AboutFormTest : public QObject {
     QTest::mouseClick(rig.form.Email2, Qt::LeftButton);
     QTest::mouseClick(rig.form.HomePage, Qt::LeftButton);
     QCOMPARE(rig.opened.size(), 3);
-    QCOMPARE(rig.opened[0].toString(),
-             QStringLiteral("mailto:") + rig.form.Email1->text() + QStringLiteral("?subject=Chimequest"));
-    QCOMPARE(rig.opened[1].toString(),
-             QStringLiteral("mailto:") + rig.form.Email2->text() + QStringLiteral("?subject=Chimequest"));
+    QCOMPARE(rig.opened[0].toString(), QStringLiteral("mailto:") + rig.form.Email1->text() +
+                                           QStringLiteral("?subject=Chimequest"));
+    QCOMPARE(rig.opened[1].toString(), QStringLiteral("mailto:") + rig.form.Email2->text() +
+                                           QStringLiteral("?subject=Chimequest"));
     QCOMPARE(rig.opened[2].toString().toStdString(), std::string(product::HomePage));
     QVERIFY(rig.form.Email1->text().endsWith(QStringLiteral(".example")));
   }
@@ -311,7 +312,8 @@ class AboutFormTest : public QObject {
   // The keys shipped for these two dialogs cover every caption and message they show, in both
   // languages: translating them adds nothing to the file.
   void shippedKeysAreComplete() {
-    QFile keys(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../src/gui/config/AboutFeedback.Languages.ini"));
+    QFile keys(
+        QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../src/gui/config/AboutFeedback.Languages.ini"));
     QVERIFY(keys.open(QIODevice::ReadOnly));
     test::WriteLanguageFile(QByteArray::fromStdString(ToCp1251(QString::fromUtf8(keys.readAll()))));
     const auto readFile = [] {

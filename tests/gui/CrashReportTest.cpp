@@ -60,9 +60,7 @@ class TFailingObject : public QObject {
     std::fflush(stdout);
   });
   if (std::strcmp(how, "terminate") == 0) {
-    std::thread([] {
-      throw std::logic_error("nobody caught this");
-    }).join();
+    std::thread([] { throw std::logic_error("nobody caught this"); }).join();
   }
   std::raise(SIGSEGV);
   std::_Exit(0);
@@ -172,10 +170,10 @@ class CrashReportTest : public QObject {
   void failuresEscapingHandlers_data() {
     QTest::addColumn<int>("failure");
     QTest::addColumn<QString>("message");
-    QTest::newRow("standard exception") << int{TFailingObject::fStdException}
-                                        << QStringLiteral("Message: handler broke");
-    QTest::newRow("anything else") << int{TFailingObject::fUnknown}
-                                   << QStringLiteral("Message: An unknown failure");
+    QTest::newRow("standard exception")
+        << int{TFailingObject::fStdException} << QStringLiteral("Message: handler broke");
+    QTest::newRow("anything else")
+        << int{TFailingObject::fUnknown} << QStringLiteral("Message: An unknown failure");
     QTest::newRow("silent abort") << int{TFailingObject::fAbort} << QString();
     QTest::newRow("no failure") << int{TFailingObject::fNone} << QString();
   }

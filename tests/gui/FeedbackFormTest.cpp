@@ -1,9 +1,9 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <deque>
 #include <stdexcept>
 
@@ -80,8 +80,7 @@ const QString NoEmail =
 const QString NoFeedback = QStringLiteral("You didn't enter a message!");
 const QString ShortFeedback = QStringLiteral("Your message is too short.");
 const QString MailOK = QStringLiteral("Your feedback was successfully sent. Thank you!");
-const QString MailError =
-    QStringLiteral("Sorry, there was an error while sending your feedback.");
+const QString MailError = QStringLiteral("Sorry, there was an error while sending your feedback.");
 const QString MailOther =
     QStringLiteral("Something strange happened while trying to send the feedback...");
 
@@ -99,11 +98,17 @@ class FeedbackFormTest : public QObject {
     QCOMPARE(form.objectName(), QStringLiteral("FeedbackForm"));
     QCOMPARE(form.windowTitle(), QStringLiteral("Send feedback"));
     QCOMPARE(form.minimumSize(), QSize(409, 303));
-    const std::pair<QWidget*, const char*> names[] = {
-        {form.TitleLbl, "TitleLbl"},   {form.Bevel1, "Bevel1"},       {form.NameLbl, "NameLbl"},
-        {form.Name, "Name"},           {form.EmailLbl, "EmailLbl"},   {form.Email, "Email"},
-        {form.EmailNoteLbl, "EmailNoteLbl"}, {form.MessageLbl, "MessageLbl"},
-        {form.Message, "Message"},     {form.CancelBtn, "CancelBtn"}, {form.SendBtn, "SendBtn"}};
+    const std::pair<QWidget*, const char*> names[] = {{form.TitleLbl, "TitleLbl"},
+                                                      {form.Bevel1, "Bevel1"},
+                                                      {form.NameLbl, "NameLbl"},
+                                                      {form.Name, "Name"},
+                                                      {form.EmailLbl, "EmailLbl"},
+                                                      {form.Email, "Email"},
+                                                      {form.EmailNoteLbl, "EmailNoteLbl"},
+                                                      {form.MessageLbl, "MessageLbl"},
+                                                      {form.Message, "Message"},
+                                                      {form.CancelBtn, "CancelBtn"},
+                                                      {form.SendBtn, "SendBtn"}};
     for (const auto& [control, name] : names) {
       QCOMPARE(control->objectName(), QString::fromLatin1(name));
       QCOMPARE(control->window(), &form);
@@ -126,34 +131,36 @@ class FeedbackFormTest : public QObject {
     const QString mail = QStringLiteral("ann@host.example");
     QTest::newRow("no name") << "" << mail << Twenty << true << QStringList{NoName} << false
                              << false;
-    QTest::newRow("name of spaces counts") << "   " << mail << Twenty << true
-                                           << QStringList{MailOK} << false << true;
-    QTest::newRow("name before address") << "" << "bad" << "" << true << QStringList{NoName}
-                                         << false << false;
-    QTest::newRow("at sign without point") << a << "ann@host" << Twenty << true
-                                           << QStringList{BadEmail} << false << false;
-    QTest::newRow("point without at sign") << a << "ann.host" << Twenty << true
-                                           << QStringList{BadEmail} << false << false;
-    QTest::newRow("nothing but at sign and point") << a << "@." << Twenty << true
-                                                   << QStringList{MailOK} << false << true;
-    QTest::newRow("point before at sign") << a << "a.b@c" << Twenty << true
-                                          << QStringList{MailOK} << false << true;
-    QTest::newRow("address before message") << a << "ann" << "" << true
-                                            << QStringList{BadEmail} << false << false;
-    QTest::newRow("empty address, Cancel") << a << "" << Twenty << false << QStringList{} << true
-                                           << false;
-    QTest::newRow("empty address, OK") << a << "" << Twenty << true << QStringList{MailOK}
-                                       << true << true;
-    QTest::newRow("empty message") << a << mail << "" << true << QStringList{NoFeedback} << false
-                                   << false;
-    QTest::newRow("19 characters") << a << mail << Twenty.left(19) << true
-                                   << QStringList{ShortFeedback} << false << false;
-    QTest::newRow("20 characters") << a << mail << Twenty << true << QStringList{MailOK} << false
-                                   << true;
-    QTest::newRow("two lines of ten") << a << mail << "0123456789\n0123456789" << true
-                                      << QStringList{MailOK} << false << true;
-    QTest::newRow("line break counts twice") << a << mail << "012345678\n012345678" << true
-                                             << QStringList{MailOK} << false << true;
+    QTest::newRow("name of spaces counts")
+        << "   " << mail << Twenty << true << QStringList{MailOK} << false << true;
+    QTest::newRow("name before address") << ""
+                                         << "bad"
+                                         << "" << true << QStringList{NoName} << false << false;
+    QTest::newRow("at sign without point")
+        << a << "ann@host" << Twenty << true << QStringList{BadEmail} << false << false;
+    QTest::newRow("point without at sign")
+        << a << "ann.host" << Twenty << true << QStringList{BadEmail} << false << false;
+    QTest::newRow("nothing but at sign and point")
+        << a << "@." << Twenty << true << QStringList{MailOK} << false << true;
+    QTest::newRow("point before at sign")
+        << a << "a.b@c" << Twenty << true << QStringList{MailOK} << false << true;
+    QTest::newRow("address before message")
+        << a << "ann"
+        << "" << true << QStringList{BadEmail} << false << false;
+    QTest::newRow("empty address, Cancel")
+        << a << "" << Twenty << false << QStringList{} << true << false;
+    QTest::newRow("empty address, OK")
+        << a << "" << Twenty << true << QStringList{MailOK} << true << true;
+    QTest::newRow("empty message")
+        << a << mail << "" << true << QStringList{NoFeedback} << false << false;
+    QTest::newRow("19 characters")
+        << a << mail << Twenty.left(19) << true << QStringList{ShortFeedback} << false << false;
+    QTest::newRow("20 characters")
+        << a << mail << Twenty << true << QStringList{MailOK} << false << true;
+    QTest::newRow("two lines of ten")
+        << a << mail << "0123456789\n0123456789" << true << QStringList{MailOK} << false << true;
+    QTest::newRow("line break counts twice")
+        << a << mail << "012345678\n012345678" << true << QStringList{MailOK} << false << true;
     QTest::newRow("19 with no break") << a << mail << "012345678 01234567" << true
                                       << QStringList{ShortFeedback} << false << false;
   }
@@ -257,9 +264,9 @@ class FeedbackFormTest : public QObject {
   }
 
   void messagesComeFromTheLanguageFile() {
-    test::WriteLanguageFile(QByteArray("[English]\r\n[Russian]\r\nMessages.Feedback.NoName=") +
-                            QByteArray::fromStdString(std::string("\xC2\xE0\xF8\xE5 \xE8\xEC\xFF")) +
-                            "\r\n");
+    test::WriteLanguageFile(
+        QByteArray("[English]\r\n[Russian]\r\nMessages.Feedback.NoName=") +
+        QByteArray::fromStdString(std::string("\xC2\xE0\xF8\xE5 \xE8\xEC\xFF")) + "\r\n");
     SetCurrentLanguage("Russian");
     TFeedbackRig rig;
     rig.form.SendBtnClick();

@@ -86,8 +86,8 @@ QImage FireImage(const TFireEffect& fire, const QImage& backdrop) {
   QImage image(size, size, QImage::Format_ARGB32);
   const auto& palette = fire.Palette();
   for (int y = 0; y < size; ++y) {
-    const int sourceY = TFireEffect::TopRow + y * (TFireEffect::BottomRow - TFireEffect::TopRow) /
-                                                  (size - 1);
+    const int sourceY =
+        TFireEffect::TopRow + y * (TFireEffect::BottomRow - TFireEffect::TopRow) / (size - 1);
     for (int x = 0; x < size; ++x) {
       const int sourceX = TFireEffect::BaseLeft + x * (TFireEffect::BaseCount - 1) / (size - 1);
       const int heat = fire.At(sourceX, sourceY);
@@ -97,8 +97,9 @@ QImage FireImage(const TFireEffect& fire, const QImage& backdrop) {
       const auto mix = [&](int flameChannel, int sceneChannel) {
         return std::min(255, flameChannel + sceneChannel * (level + 1) * (48 + heat) / (8 * 303));
       };
-      image.setPixel(x, y, qRgb(mix(qRed(flame), qRed(scene)), mix(qGreen(flame), qGreen(scene)),
-                                mix(qBlue(flame), qBlue(scene))));
+      image.setPixel(x, y,
+                     qRgb(mix(qRed(flame), qRed(scene)), mix(qGreen(flame), qGreen(scene)),
+                          mix(qBlue(flame), qBlue(scene))));
     }
   }
   return image;
@@ -281,7 +282,9 @@ void TAboutForm::EmailClick(const QLabel& label) {
   OpenUrl(QUrl(QStringLiteral("mailto:") + label.text() + QStringLiteral("?subject=Chimequest")));
 }
 
-void TAboutForm::HomePageClick() { OpenUrl(QUrl(HomePage->text())); }
+void TAboutForm::HomePageClick() {
+  OpenUrl(QUrl(HomePage->text()));
+}
 
 void TAboutForm::FlagClick() {
   const std::string file = WriteTempFile(FlagMelody(), ".mid");
@@ -327,7 +330,9 @@ void TAboutForm::PaintMatrix() {
   MatrixBox->SetImage(image);
 }
 
-void TAboutForm::PaintFire() { FireBox->SetImage(FireImage(fire_, fireBackdrop_)); }
+void TAboutForm::PaintFire() {
+  FireBox->SetImage(FireImage(fire_, fireBackdrop_));
+}
 
 void TAboutForm::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
@@ -438,8 +443,8 @@ void TAboutForm::FireMouse(QEvent* event) {
   fire_.SetHeatRow(row);
   if (type == QEvent::MouseButtonPress && mouse->button() == Qt::RightButton) {
     const int x = std::clamp(at.x(), 0, TFireEffect::PictureSize - 1);
-    fire_.Flare(TFireEffect::BaseLeft + x * (TFireEffect::BaseCount - 1) /
-                                            (TFireEffect::PictureSize - 1));
+    fire_.Flare(TFireEffect::BaseLeft +
+                x * (TFireEffect::BaseCount - 1) / (TFireEffect::PictureSize - 1));
   }
 }
 

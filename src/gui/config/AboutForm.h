@@ -35,8 +35,8 @@ class TPictureBox : public QWidget {
 // What the About dialog asks of the rest of the program. Unset members fall back to the
 // desktop (links, message boxes), the dialog's own media player, or a hidden notice button.
 struct TAboutHooks {
-  std::function<bool()> ShowJobButton;     // the settings dialog's _ShowJobButton
-  std::function<int()> LanguagePosition;   // the settings dialog's Language position
+  std::function<bool()> ShowJobButton;    // the settings dialog's _ShowJobButton
+  std::function<int()> LanguagePosition;  // the settings dialog's Language position
   std::function<bool(const QUrl&)> OpenUrl;
   std::function<void(const QString& midiFile)> PlayMelody;  // the main window's media player
   std::function<void(QWidget* owner, const QString& text)> ShowNotice;

@@ -90,7 +90,8 @@ TFeedbackForm::TFeedbackForm(TMailSender& sender, QWidget* parent)
       EmailLbl(Label("EmailLbl",
                      "Your e-mail address, by which the authors can reply to your message:")),
       Email(Named(new QLineEdit, "Email")),
-      EmailNoteLbl(Label("EmailNoteLbl", "Your e-mail address will be kept strictly confidential.")),
+      EmailNoteLbl(
+          Label("EmailNoteLbl", "Your e-mail address will be kept strictly confidential.")),
       MessageLbl(Label("MessageLbl", "Your message:")),
       Message(Named(new QPlainTextEdit, "Message")),
       CancelBtn(Named(new QPushButton(QStringLiteral("Cancel")), "CancelBtn")),

@@ -14,7 +14,9 @@ constexpr int FlareStarts = 115;  // columns 90 to 204
 constexpr int SputterChance = 50;
 constexpr int CoolingSpots = 15;
 
-int Channel(std::uint32_t colour, int shift) { return static_cast<int>(colour >> shift & 0xFF); }
+int Channel(std::uint32_t colour, int shift) {
+  return static_cast<int>(colour >> shift & 0xFF);
+}
 
 std::uint32_t Rgb(int red, int green, int blue) {
   return 0xFF000000u | static_cast<std::uint32_t>(red) << 16 |

@@ -40,8 +40,7 @@ void TMatrixEffect::Advance(TDrop& drop) {
     return;
   }
   // Drops light the picture's cells a little brighter than the rest.
-  const int value =
-      Masked(drop.Col, row) ? 255 - random_.Below(128) : 240 - random_.Below(128);
+  const int value = Masked(drop.Col, row) ? 255 - random_.Below(128) : 240 - random_.Below(128);
   SetCell(drop.Col, row, static_cast<std::uint8_t>(value));
 }
 
@@ -92,9 +91,13 @@ bool TMatrixEffect::StartDropAt(int col, int first, int last) {
   return false;
 }
 
-void TMatrixEffect::Fill(std::uint8_t value) { grid_.fill(value); }
+void TMatrixEffect::Fill(std::uint8_t value) {
+  grid_.fill(value);
+}
 
-void TMatrixEffect::StopDrops() { drops_.fill(TDrop{}); }
+void TMatrixEffect::StopDrops() {
+  drops_.fill(TDrop{});
+}
 
 TMatrixEffect::TPalette TMatrixEffect::Palette(TRamp ramp) {
   TPalette palette{};

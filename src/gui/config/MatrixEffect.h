@@ -58,9 +58,7 @@ class TMatrixEffect {
   std::array<std::uint32_t, Width * Height> Pixels() const;
 
  private:
-  static std::size_t Index(int col, int row) {
-    return static_cast<std::size_t>(row * Width + col);
-  }
+  static std::size_t Index(int col, int row) { return static_cast<std::size_t>(row * Width + col); }
   bool Fits(int col, int first, int last) const;
   void Advance(TDrop& drop);
   void TryStart(TDrop& drop);

@@ -88,13 +88,13 @@ QString CrashReportFolder() {
 QString WriteCrashReport(const QString& report) {
   const QString folder = CrashReportFolder();
   if (!QDir().mkpath(folder)) return {};
-  const QString stem = QStringLiteral("crash-%1-%2")
-                           .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral(
-                                    "yyyyMMdd-hhmmss-zzz")))
-                           .arg(::getpid());
+  const QString stem =
+      QStringLiteral("crash-%1-%2")
+          .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz")))
+          .arg(::getpid());
   for (int n = 0; n < 100; ++n) {
-    const QString name =
-        folder + stem + (n == 0 ? QString() : QStringLiteral("-%1").arg(n)) + QStringLiteral(".txt");
+    const QString name = folder + stem + (n == 0 ? QString() : QStringLiteral("-%1").arg(n)) +
+                         QStringLiteral(".txt");
     QFile file(name);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) continue;
     const QByteArray bytes = report.toUtf8();

@@ -103,7 +103,7 @@ void InstallSignalHandlers() {
   stack.ss_sp = alternateStack;
   stack.ss_size = sizeof alternateStack;
   ::sigaltstack(&stack, nullptr);
-  struct sigaction action{};
+  struct sigaction action {};
   action.sa_handler = OnFatalSignal;
   action.sa_flags = static_cast<int>(SA_RESETHAND | SA_ONSTACK);
   sigemptyset(&action.sa_mask);
@@ -125,8 +125,8 @@ bool TCrashApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void ConfigureCrashReporting() {
-  MailSender().SetRecipient(QString::fromUtf8(product::SupportAddress.data(),
-                                              static_cast<qsizetype>(product::SupportAddress.size())));
+  MailSender().SetRecipient(QString::fromUtf8(
+      product::SupportAddress.data(), static_cast<qsizetype>(product::SupportAddress.size())));
   std::set_terminate(OnTerminate);
   PrepareSignalReport();
   InstallSignalHandlers();

@@ -6,15 +6,18 @@
 
 namespace cq {
 
-TMailtoSender::TMailtoSender(TUrlOpener opener) { SetOpener(std::move(opener)); }
-
-void TMailtoSender::SetOpener(TUrlOpener opener) {
-  opener_ = opener ? std::move(opener) : [](const QUrl& url) {
-    return QDesktopServices::openUrl(url);
-  };
+TMailtoSender::TMailtoSender(TUrlOpener opener) {
+  SetOpener(std::move(opener));
 }
 
-QString TMailtoSender::Report() const { return TechnicalReport(); }
+void TMailtoSender::SetOpener(TUrlOpener opener) {
+  opener_ =
+      opener ? std::move(opener) : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+}
+
+QString TMailtoSender::Report() const {
+  return TechnicalReport();
+}
 
 void TMailtoSender::SetSubject(const QString& subject) {
   subject_ = subject.left(MaxSubjectLength);

@@ -36,10 +36,11 @@ QString TechnicalReport() {
   const QString language = FromCp1251(CurrentLanguage());
   const QStringList lines = {
       QStringLiteral("Program: %1 %2")
-          .arg(QString::fromUtf8(product::Name.data(), static_cast<qsizetype>(product::Name.size())),
-               QString::fromStdString(VersionText())),
-      QStringLiteral("Qt: %1 (built with %2)").arg(QString::fromLatin1(qVersion()),
-                                                   QStringLiteral(QT_VERSION_STR)),
+          .arg(
+              QString::fromUtf8(product::Name.data(), static_cast<qsizetype>(product::Name.size())),
+              QString::fromStdString(VersionText())),
+      QStringLiteral("Qt: %1 (built with %2)")
+          .arg(QString::fromLatin1(qVersion()), QStringLiteral(QT_VERSION_STR)),
       QStringLiteral("System: %1, %2 %3")
           .arg(QSysInfo::prettyProductName(), QSysInfo::kernelType(), QSysInfo::kernelVersion()),
       QStringLiteral("Processor: %1 (built for %2)")
