@@ -45,7 +45,11 @@ bool ShootFeedback(const QString& folder, const char* language) {
   form.Name->setText(QStringLiteral("Ann"));
   form.Message->setPlainText(QString::fromUtf8("Thanks for the bells! / Спасибо за колокольчики!"));
   QTest::qWait(50);
-  return Save(form, folder + QStringLiteral("/feedback-%1.png").arg(QString::fromLatin1(language)));
+  const QString name = folder + QStringLiteral("/feedback-%1").arg(QString::fromLatin1(language));
+  bool saved = Save(form, name + QStringLiteral(".png"));
+  form.resize(form.minimumSize());
+  QTest::qWait(50);
+  return Save(form, name + QStringLiteral("-smallest.png")) && saved;
 }
 
 bool ShootAbout(const QString& folder, const char* language) {
