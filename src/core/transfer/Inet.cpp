@@ -224,10 +224,16 @@ void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer
   curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 }
 
-// Moves the finished download into place. rename() replaces an older copy atomically; when it
-// cannot, the older copy is removed or set aside, and failing that the new one is stored beside
-// it under a name of its own.
+// Moves the finished download into place atomically: readers see the older copy or the new one,
+// never a part. When that cannot be done, the older copy is removed or set aside, and failing
+// that the new one is stored beside it under a name of its own.
 std::string Install(const std::string& partial, const std::string& name) {
+  // Swapping the two names and then removing the older copy keeps the name present throughout,
+  // like rename(), but spares ext4 the flush it makes when a file is renamed over another.
+  if (::renameat2(AT_FDCWD, partial.c_str(), AT_FDCWD, name.c_str(), RENAME_EXCHANGE) == 0) {
+    ::unlink(partial.c_str());
+    return name;
+  }
   std::error_code error;
   fs::rename(partial, name, error);
   if (!error) return name;
