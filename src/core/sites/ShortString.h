@@ -14,7 +14,7 @@ class ShortString {
   static constexpr std::size_t Capacity = 255;
 
   ShortString() = default;
-  ShortString(std::string_view text) { Assign(text); }  // NOLINT: converts like a string
+  ShortString(std::string_view text) { Assign(text); }    // NOLINT: converts like a string
   ShortString(const std::string& text) { Assign(text); }  // NOLINT
   ShortString(const char* text) { Assign(text != nullptr ? text : ""); }  // NOLINT
 
@@ -33,7 +33,9 @@ class ShortString {
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
 
-  friend bool operator==(const ShortString& a, const ShortString& b) { return a.view() == b.view(); }
+  friend bool operator==(const ShortString& a, const ShortString& b) {
+    return a.view() == b.view();
+  }
   friend bool operator==(const ShortString& a, std::string_view b) { return a.view() == b; }
   // Exact matches, so that comparing with a literal or a std::string is not ambiguous.
   friend bool operator==(const ShortString& a, const char* b) {

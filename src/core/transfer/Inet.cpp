@@ -269,7 +269,8 @@ void SetFetchTimeouts(const TFetchTimeouts& timeouts) {
 }
 
 TFetchTimeouts FetchTimeouts() {
-  return {std::chrono::milliseconds(g_connectMs.load()), std::chrono::milliseconds(g_stallMs.load())};
+  return {std::chrono::milliseconds(g_connectMs.load()),
+          std::chrono::milliseconds(g_stallMs.load())};
 }
 
 std::string CacheFolder() {
@@ -316,10 +317,10 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
   const int closeError = std::fclose(out.release()) == 0 ? 0 : errno;
 
   // A short body is a broken transfer even when the connection closed cleanly.
-  const bool whole = transfer.announced() < 0 ||
-                     transfer.done() == static_cast<double>(transfer.announced());
-  const bool complete = result == CURLE_OK && status < 400 && closeError == 0 &&
-                        transfer.writeError() == 0 && whole;
+  const bool whole =
+      transfer.announced() < 0 || transfer.done() == static_cast<double>(transfer.announced());
+  const bool complete =
+      result == CURLE_OK && status < 400 && closeError == 0 && transfer.writeError() == 0 && whole;
   if (transfer.aborted() || !complete) {
     fs::remove(partial, error);
     transfer.RethrowCallbackError();
@@ -341,7 +342,8 @@ std::string ReadFileText(const std::string& fileName) {
   if (fd < 0) ThrowIoError(errno, "Cannot open " + fileName);
   std::string text;
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && info.st_size > 0) text.reserve(static_cast<std::size_t>(info.st_size));
+  if (::fstat(fd, &info) == 0 && info.st_size > 0)
+    text.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[65536];
   ssize_t n;
   while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
