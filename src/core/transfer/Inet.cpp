@@ -231,7 +231,8 @@ std::string Install(const std::string& partial, const std::string& name) {
   // Swapping the two names and then removing the older copy keeps the name present throughout,
   // like rename(), but spares ext4 the flush it makes when a file is renamed over another.
   if (::renameat2(AT_FDCWD, partial.c_str(), AT_FDCWD, name.c_str(), RENAME_EXCHANGE) == 0) {
-    ::unlink(partial.c_str());
+    std::error_code ignored;
+    fs::remove_all(partial, ignored);
     return name;
   }
   std::error_code error;

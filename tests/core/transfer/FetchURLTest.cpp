@@ -95,6 +95,14 @@ TEST_F(FetchTest, WithoutTheCacheDownloadsAgainAndReplacesTheCopy) {
   EXPECT_THAT(FilesBeside(url), ElementsAre("version.txt"));
 }
 
+TEST_F(FetchTest, WhateverStoodUnderTheCacheNameMakesWay) {
+  const std::string url = "http://odd.example/page.html";
+  std::filesystem::create_directories(CacheFileName(url) + "/inside");
+  server.Serve("odd.example", "/page.html", "page");
+  EXPECT_EQ(ReadFileText(FetchURL(url, false)), "page");
+  EXPECT_THAT(FilesBeside(url), ElementsAre("page.html"));
+}
+
 TEST_F(FetchTest, AddressesWithAndWithoutQueryLieInTheirOwnFolders) {
   server.On("query.example", "/search.php",
             [](const std::string&, const httplib::Request& request, httplib::Response& response) {
