@@ -19,7 +19,9 @@ namespace {
 constexpr double kMinRatio = 0.9;
 constexpr double kMaxHitMicros = 100.0;
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double Seconds(Clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
@@ -83,14 +85,14 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; i < size; ++i) body[i] = static_cast<char>((i * 2654435761u) >> 24);
   cq::test::HttpServer server;
   // Served straight from one buffer, so the server copies nothing per request.
-  server.On("bench.example", "/", [&body](const std::string&, const httplib::Request&,
-                                          httplib::Response& response) {
-    response.set_content_provider(
-        body.size(), "application/octet-stream",
-        [&body](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-          return sink.write(body.data() + offset, std::min<std::size_t>(length, 1 << 20));
-        });
-  });
+  server.On("bench.example", "/",
+            [&body](const std::string&, const httplib::Request&, httplib::Response& response) {
+              response.set_content_provider(
+                  body.size(), "application/octet-stream",
+                  [&body](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                    return sink.write(body.data() + offset, std::min<std::size_t>(length, 1 << 20));
+                  });
+            });
   server.BecomeProxy();
   const std::string url = "http://bench.example/tone-" + std::to_string(mebibytes) + "mib.bin";
 
@@ -111,8 +113,7 @@ int main(int argc, char** argv) {
   const double curlBest = *std::min_element(curl.begin(), curl.end());
   const double ourBest = *std::min_element(ours.begin(), ours.end());
   const double ratio = curlBest / ourBest;
-  std::printf("body %zu MiB, %d rounds each:       best              median\n", mebibytes,
-              rounds);
+  std::printf("body %zu MiB, %d rounds each:       best              median\n", mebibytes, rounds);
   std::printf("  curl tool  %8.1f MiB/s (%6.1f ms)  %8.1f MiB/s (%6.1f ms)\n", mib / curlBest,
               curlBest * 1e3, mib / Median(curl), Median(curl) * 1e3);
   std::printf("  FetchURL   %8.1f MiB/s (%6.1f ms)  %8.1f MiB/s (%6.1f ms)\n", mib / ourBest,
@@ -134,10 +135,11 @@ int main(int argc, char** argv) {
   std::sort(hits.begin(), hits.end());
   const double p50 = hits[hits.size() / 2];
   const double p99 = hits[hits.size() * 99 / 100];
-  std::printf("cache hit, %d calls: median %.1f us, 99th percentile %.1f us, max %.1f us, "
-              "requests to the server %d  %s\n",
-              kHits, p50, p99, hits.back(), requests,
-              p99 < kMaxHitMicros && requests == 0 ? "ok" : "MISSED");
+  std::printf(
+      "cache hit, %d calls: median %.1f us, 99th percentile %.1f us, max %.1f us, "
+      "requests to the server %d  %s\n",
+      kHits, p50, p99, hits.back(), requests,
+      p99 < kMaxHitMicros && requests == 0 ? "ok" : "MISSED");
 
   fs::remove_all(scratch);
   return ratio >= kMinRatio && p99 < kMaxHitMicros && requests == 0 ? 0 : 1;

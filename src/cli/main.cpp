@@ -37,7 +37,8 @@ void PrintHelp(std::FILE* out) {
     const std::string summary = command.summary;
     std::fprintf(out, "  %-8s %s\n", command.name, summary.substr(0, summary.find('\n')).c_str());
   }
-  std::fprintf(out, "\nchimequest-cli COMMAND --help (or: chimequest-cli help COMMAND) tells more.\n");
+  std::fprintf(out,
+               "\nchimequest-cli COMMAND --help (or: chimequest-cli help COMMAND) tells more.\n");
 }
 
 const Command* Find(const std::string& name) {

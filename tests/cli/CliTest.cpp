@@ -50,8 +50,10 @@ Outcome RunCli(const std::vector<std::string>& args) {
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 1, outName.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errName.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
   pid_t child = 0;
   const int spawned = posix_spawn(&child, pointers[0], &actions, nullptr, pointers.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -96,11 +98,13 @@ TEST_F(CliTest, AddressesAndFileNamesAreUtf8OutsideAndWindows1251Inside) {
   // "мелодия" in windows-1251 on the wire, in UTF-8 on the command line and in the file name.
   server.Serve("tones.example", "/%EC%E5%EB%EE%E4%E8%FF.mid", "cyrillic");
   const Outcome outcome =
-      RunCli({"fetch", "http://tones.example/\xD0\xBC\xD0\xB5\xD0\xBB\xD0\xBE\xD0\xB4\xD0\xB8\xD1\x8F.mid"});
+      RunCli({"fetch",
+              "http://tones.example/\xD0\xBC\xD0\xB5\xD0\xBB\xD0\xBE\xD0\xB4\xD0\xB8\xD1\x8F.mid"});
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(outcome.out,
             CacheFileName("http://tones.example/\xEC\xE5\xEB\xEE\xE4\xE8\xFF.mid") + "\n");
-  EXPECT_THAT(outcome.out, HasSubstr("/\xD0\xBC\xD0\xB5\xD0\xBB\xD0\xBE\xD0\xB4\xD0\xB8\xD1\x8F.mid\n"));
+  EXPECT_THAT(outcome.out,
+              HasSubstr("/\xD0\xBC\xD0\xB5\xD0\xBB\xD0\xBE\xD0\xB4\xD0\xB8\xD1\x8F.mid\n"));
 }
 
 TEST_F(CliTest, ErrorsGoToStandardErrorWithStatusOne) {
@@ -113,8 +117,10 @@ TEST_F(CliTest, ErrorsGoToStandardErrorWithStatusOne) {
       {{"nonsense"}, "chimequest-cli: unknown command 'nonsense'"},
       {{"help", "nonsense"}, "chimequest-cli: unknown command 'nonsense'"},
       {{"fetch"}, "chimequest-cli: fetch: an address is needed"},
-      {{"fetch", "--fast", "http://tones.example/a"}, "chimequest-cli: fetch: unknown option --fast"},
-      {{"fetch", "http://a.example/", "http://b.example/"}, "chimequest-cli: fetch: one address only"},
+      {{"fetch", "--fast", "http://tones.example/a"},
+       "chimequest-cli: fetch: unknown option --fast"},
+      {{"fetch", "http://a.example/", "http://b.example/"},
+       "chimequest-cli: fetch: one address only"},
       {{"fetch", "http://tones.example/missing.html"},
        "chimequest-cli: Cannot open URL http://tones.example/missing.html\n"},
       {{"fetch", "http://tones.example/\xD1\x8F"},  // the 404 message in UTF-8 again
@@ -141,9 +147,9 @@ TEST_F(CliTest, EveryCommandExplainsItself) {
   }
   EXPECT_THAT(names, ::testing::Contains("fetch"));
   for (const std::string& name : names) {
-    for (const std::vector<std::string>& args : {std::vector<std::string>{name, "--help"},
-                                                 std::vector<std::string>{name, "-h"},
-                                                 std::vector<std::string>{"help", name}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{name, "--help"}, std::vector<std::string>{name, "-h"},
+          std::vector<std::string>{"help", name}}) {
       const Outcome outcome = RunCli(args);
       EXPECT_EQ(outcome.status, 0) << args[0] << " " << args[1];
       EXPECT_THAT(outcome.out, StartsWith("Usage: chimequest-cli " + name)) << args[0];

@@ -15,8 +15,8 @@ void SplitTarget(const httplib::Request& request, std::string& host, std::string
   const std::string scheme = "http://";
   if (raw.compare(0, scheme.size(), scheme) == 0) {
     const std::size_t slash = raw.find('/', scheme.size());
-    host = raw.substr(scheme.size(), slash == std::string::npos ? std::string::npos
-                                                                : slash - scheme.size());
+    host = raw.substr(scheme.size(),
+                      slash == std::string::npos ? std::string::npos : slash - scheme.size());
     target = slash == std::string::npos ? "/" : raw.substr(slash);
   } else {
     host = request.get_header_value("Host");

@@ -23,7 +23,9 @@ std::string_view Trim(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
-bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != text.npos; }
+bool HasLineBreak(std::string_view text) {
+  return text.find_first_of("\r\n") != text.npos;
+}
 
 bool WriteAll(int fd, const std::string& text) {
   std::size_t written = 0;
@@ -112,7 +114,8 @@ std::vector<std::string> TIniFile::SectionNames() {
   for (const Section& section : sections_) {
     if (section.Entries.empty()) continue;
     bool seen = false;
-    for (const std::string& name : names) seen = seen || EqualsIgnoringLatinCase(name, section.Name);
+    for (const std::string& name : names)
+      seen = seen || EqualsIgnoringLatinCase(name, section.Name);
     if (!seen) names.push_back(section.Name);
   }
   return names;

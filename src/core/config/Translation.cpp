@@ -37,7 +37,9 @@ LanguageState& State() {
 
 }  // namespace
 
-std::string DefaultLanguageFilePath() { return ExecutableFolder() + "Languages.ini"; }
+std::string DefaultLanguageFilePath() {
+  return ExecutableFolder() + "Languages.ini";
+}
 
 void OpenLanguageFile(const std::string& path) {
   LanguageState& state = State();

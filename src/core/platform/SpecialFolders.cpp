@@ -16,7 +16,9 @@ std::string Env(const char* name) {
   return value != nullptr ? value : "";
 }
 
-std::string HomeFolder() { return Env("HOME"); }
+std::string HomeFolder() {
+  return Env("HOME");
+}
 
 // An XDG base folder: the variable when it holds an absolute path, else HOME + fallback.
 std::string XdgBase(const char* variable, const char* underHome) {
@@ -73,9 +75,13 @@ std::string GetSpecialFolder(TSpecialFolder folder, const std::string& fallback)
   return path.empty() ? fallback : path;
 }
 
-std::string UserCacheFolder() { return XdgBase("XDG_CACHE_HOME", "/.cache"); }
+std::string UserCacheFolder() {
+  return XdgBase("XDG_CACHE_HOME", "/.cache");
+}
 
-std::string UserConfigFolder() { return XdgBase("XDG_CONFIG_HOME", "/.config"); }
+std::string UserConfigFolder() {
+  return XdgBase("XDG_CONFIG_HOME", "/.config");
+}
 
 std::string ExecutableFolder() {
   std::vector<char> buffer(4096);

@@ -10,8 +10,12 @@ namespace cq {
 
 namespace {
 
-char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char UpperChar(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char LowerChar(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Bytes a character takes in UTF-8, judged by its lead byte (1 for a stray byte).
 std::size_t Utf8Length(unsigned char lead) {
@@ -67,13 +71,17 @@ std::string LowerLatin(std::string_view text) {
 }
 
 bool EqualsIgnoringLatinCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return UpperChar(x) == UpperChar(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return UpperChar(x) == UpperChar(y);
+         });
 }
 
-std::string Cp1251ToUtf8(std::string_view text) { return Convert(text, "UTF-8", "CP1251"); }
+std::string Cp1251ToUtf8(std::string_view text) {
+  return Convert(text, "UTF-8", "CP1251");
+}
 
-std::string Utf8ToCp1251(std::string_view text) { return Convert(text, "CP1251", "UTF-8"); }
+std::string Utf8ToCp1251(std::string_view text) {
+  return Convert(text, "CP1251", "UTF-8");
+}
 
 }  // namespace cq

@@ -224,10 +224,17 @@ void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer
   curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 }
 
-// Moves the finished download into place. rename() replaces an older copy atomically; when it
-// cannot, the older copy is removed or set aside, and failing that the new one is stored beside
-// it under a name of its own.
+// Moves the finished download into place atomically: readers see the older copy or the new one,
+// never a part. When that cannot be done, the older copy is removed or set aside, and failing
+// that the new one is stored beside it under a name of its own.
 std::string Install(const std::string& partial, const std::string& name) {
+  // Swapping the two names and then removing the older copy keeps the name present throughout,
+  // like rename(), but spares ext4 the flush it makes when a file is renamed over another.
+  if (::renameat2(AT_FDCWD, partial.c_str(), AT_FDCWD, name.c_str(), RENAME_EXCHANGE) == 0) {
+    std::error_code ignored;
+    fs::remove_all(partial, ignored);
+    return name;
+  }
   std::error_code error;
   fs::rename(partial, name, error);
   if (!error) return name;
@@ -263,7 +270,8 @@ void SetFetchTimeouts(const TFetchTimeouts& timeouts) {
 }
 
 TFetchTimeouts FetchTimeouts() {
-  return {std::chrono::milliseconds(g_connectMs.load()), std::chrono::milliseconds(g_stallMs.load())};
+  return {std::chrono::milliseconds(g_connectMs.load()),
+          std::chrono::milliseconds(g_stallMs.load())};
 }
 
 std::string CacheFolder() {
@@ -310,10 +318,10 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
   const int closeError = std::fclose(out.release()) == 0 ? 0 : errno;
 
   // A short body is a broken transfer even when the connection closed cleanly.
-  const bool whole = transfer.announced() < 0 ||
-                     transfer.done() == static_cast<double>(transfer.announced());
-  const bool complete = result == CURLE_OK && status < 400 && closeError == 0 &&
-                        transfer.writeError() == 0 && whole;
+  const bool whole =
+      transfer.announced() < 0 || transfer.done() == static_cast<double>(transfer.announced());
+  const bool complete =
+      result == CURLE_OK && status < 400 && closeError == 0 && transfer.writeError() == 0 && whole;
   if (transfer.aborted() || !complete) {
     fs::remove(partial, error);
     transfer.RethrowCallbackError();
@@ -335,7 +343,8 @@ std::string ReadFileText(const std::string& fileName) {
   if (fd < 0) ThrowIoError(errno, "Cannot open " + fileName);
   std::string text;
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && info.st_size > 0) text.reserve(static_cast<std::size_t>(info.st_size));
+  if (::fstat(fd, &info) == 0 && info.st_size > 0)
+    text.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[65536];
   ssize_t n;
   while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {

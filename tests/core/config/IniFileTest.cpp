@@ -64,9 +64,9 @@ TEST_F(IniFileTest, WritesIntoTheFirstSectionOfThatNameAndKeepsEverythingElse) {
   Put("; translators: keep the keys\r\n[English]\r\nA=1\r\n\r\n[Russian]\r\nA=\xC0\r\n");
   TIniFile ini(file);
 
-  EXPECT_TRUE(ini.Write("ENGLISH", "B", "2"));          // added after the section's last entry
-  EXPECT_TRUE(ini.Write("russian", "a", "\xC1"));       // replaces, whatever the case
-  EXPECT_TRUE(ini.Write("German", "C", "3"));           // a new section at the end
+  EXPECT_TRUE(ini.Write("ENGLISH", "B", "2"));     // added after the section's last entry
+  EXPECT_TRUE(ini.Write("russian", "a", "\xC1"));  // replaces, whatever the case
+  EXPECT_TRUE(ini.Write("German", "C", "3"));      // a new section at the end
   EXPECT_TRUE(ini.Write("English", "Empty", ""));
 
   EXPECT_EQ(Get(),
@@ -104,10 +104,14 @@ TEST_F(IniFileTest, RefusesEntriesThatWouldNotReadBackAsThemselves) {
     const char* text;
   };
   const Case cases[] = {
-      {"English", "B", "two\r\nlines"},   {"English", "B", "two\nlines"},
-      {"English", "B\nC", "x"},           {"Eng\nlish", "B", "x"},
-      {"English", "B=C", "x"},            {"Eng]lish", "B", "x"},
-      {"English", "", "x"},               {"English", "  ", "x"},
+      {"English", "B", "two\r\nlines"},
+      {"English", "B", "two\nlines"},
+      {"English", "B\nC", "x"},
+      {"Eng\nlish", "B", "x"},
+      {"English", "B=C", "x"},
+      {"Eng]lish", "B", "x"},
+      {"English", "", "x"},
+      {"English", "  ", "x"},
       {"English", "[Section]", "x"},
   };
   for (const Case& test : cases) {

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 

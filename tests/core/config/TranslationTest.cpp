@@ -135,7 +135,8 @@ TEST_F(TranslationTest, EightThreadsAddingKeysLeaveEachKeyOnce) {
     threads.emplace_back([&, t] {
       std::vector<std::string> keys;
       for (int i = 0; i < kShared; ++i) keys.push_back("Shared." + std::to_string(i));
-      for (int i = 0; i < kOwn; ++i) keys.push_back("Own" + std::to_string(t) + "." + std::to_string(i));
+      for (int i = 0; i < kOwn; ++i)
+        keys.push_back("Own" + std::to_string(t) + "." + std::to_string(i));
       std::shuffle(keys.begin(), keys.end(), std::mt19937(static_cast<unsigned>(t)));
       start.arrive_and_wait();
       for (const std::string& key : keys) {

@@ -54,11 +54,15 @@ TEST(Cp1251, WhatCannotBeHeldBecomesOneQuestionMarkPerCharacter) {
     const char* cp1251;
   };
   const Case cases[] = {
-      {"a\xE4\xB8\xAD" "b", "a?b"},           // a CJK character: three bytes, one mark
-      {"\xF0\x9F\x8E\xB5!", "?!"},            // a four-byte character
-      {"x\xFFy", "x?y"},                      // not UTF-8 at all
-      {"\xD0", "?"},                          // cut off at the end
-      {"\xE4\xB8" "z", "?z"},                 // cut off in the middle
+      {"a\xE4\xB8\xAD"
+       "b",
+       "a?b"},                      // a CJK character: three bytes, one mark
+      {"\xF0\x9F\x8E\xB5!", "?!"},  // a four-byte character
+      {"x\xFFy", "x?y"},            // not UTF-8 at all
+      {"\xD0", "?"},                // cut off at the end
+      {"\xE4\xB8"
+       "z",
+       "?z"},  // cut off in the middle
   };
   for (const Case& test : cases) EXPECT_EQ(Utf8ToCp1251(test.utf8), test.cp1251) << test.utf8;
   EXPECT_EQ(Cp1251ToUtf8("a\x98z"), "a?z");
@@ -72,11 +76,10 @@ TEST(SpecialFolders, FollowTheXdgFolders) {
 
   const std::string config = std::getenv("XDG_CONFIG_HOME");
   fs::create_directories(home + "/Tunes");
-  std::ofstream(config + "/user-dirs.dirs")
-      << "# written by xdg-user-dirs-update\n"
-         "XDG_MUSIC_DIRECTORY=\"$HOME/Wrong\"\n"
-         "XDG_MUSIC_DIR=\"$HOME/Tunes\"\n"
-         "XDG_DOCUMENTS_DIR=\"$HOME/\"\n";
+  std::ofstream(config + "/user-dirs.dirs") << "# written by xdg-user-dirs-update\n"
+                                               "XDG_MUSIC_DIRECTORY=\"$HOME/Wrong\"\n"
+                                               "XDG_MUSIC_DIR=\"$HOME/Tunes\"\n"
+                                               "XDG_DOCUMENTS_DIR=\"$HOME/\"\n";
   EXPECT_EQ(GetSpecialFolder(sfMyMusic, "fallback"), home + "/Tunes");
   // A user folder set to HOME itself is switched off; no Documents folder exists either.
   EXPECT_EQ(GetSpecialFolder(sfPersonal, "fallback"), "fallback");

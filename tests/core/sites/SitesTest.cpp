@@ -17,8 +17,8 @@ TEST(ShortString, KeepsUpTo255BytesAndCutsTheRest) {
     std::size_t length;
     std::size_t kept;
   };
-  for (const Case test : {Case{0, 0}, Case{1, 1}, Case{254, 254}, Case{255, 255}, Case{256, 255},
-                          Case{1000, 255}}) {
+  for (const Case test :
+       {Case{0, 0}, Case{1, 1}, Case{254, 254}, Case{255, 255}, Case{256, 255}, Case{1000, 255}}) {
     std::string text;
     for (std::size_t i = 0; i < test.length; ++i) text += static_cast<char>('a' + i % 26);
     const ShortString fromString(text);

@@ -72,7 +72,8 @@ inline std::vector<std::string> FilesBeside(const std::string& url) {
 
 inline std::string Body(std::size_t size, char seed = 'a') {
   std::string body(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) body[i] = static_cast<char>(seed + static_cast<char>(i % 23));
+  for (std::size_t i = 0; i < size; ++i)
+    body[i] = static_cast<char>(seed + static_cast<char>(i % 23));
   return body;
 }
 

@@ -46,11 +46,11 @@ TEST_F(FetchTest, StoresTheBodyByteForByteUnderTheCacheName) {
 
 TEST_F(FetchTest, SendsItsUserAgentAndAsksPastEveryCache) {
   httplib::Headers seen;
-  server.On("headers.example", "/", [&](const std::string&, const httplib::Request& request,
-                                        httplib::Response& response) {
-    seen = request.headers;
-    response.set_content("ok", "text/plain");
-  });
+  server.On("headers.example", "/",
+            [&](const std::string&, const httplib::Request& request, httplib::Response& response) {
+              seen = request.headers;
+              response.set_content("ok", "text/plain");
+            });
   FetchURL("http://headers.example/", false);
 
   auto header = [&](const char* key) {
@@ -95,6 +95,14 @@ TEST_F(FetchTest, WithoutTheCacheDownloadsAgainAndReplacesTheCopy) {
   EXPECT_THAT(FilesBeside(url), ElementsAre("version.txt"));
 }
 
+TEST_F(FetchTest, WhateverStoodUnderTheCacheNameMakesWay) {
+  const std::string url = "http://odd.example/page.html";
+  std::filesystem::create_directories(CacheFileName(url) + "/inside");
+  server.Serve("odd.example", "/page.html", "page");
+  EXPECT_EQ(ReadFileText(FetchURL(url, false)), "page");
+  EXPECT_THAT(FilesBeside(url), ElementsAre("page.html"));
+}
+
 TEST_F(FetchTest, AddressesWithAndWithoutQueryLieInTheirOwnFolders) {
   server.On("query.example", "/search.php",
             [](const std::string&, const httplib::Request& request, httplib::Response& response) {
@@ -131,25 +139,27 @@ TEST_F(FetchTest, AddressesWithSpacesAndCyrillicLettersGoOutEncoded) {
 TEST_F(FetchTest, BodiesWithoutContentLengthCompleteWithTinyProgress) {
   const std::string body = Body(5000);
   // The handlers hold their own copies: the server may still be sending when the test ends.
-  server.On("chunked.example", "/", [body](const std::string&, const httplib::Request&,
-                                           httplib::Response& response) {
-    response.set_chunked_content_provider("text/html", [body](std::size_t, httplib::DataSink& sink) {
-      sink.write(body.data(), 3000);
-      sink.write(body.data() + 3000, 2000);
-      sink.done();
-      return true;
-    });
-  });
-  server.On("closed.example", "/", [body](const std::string&, const httplib::Request&,
-                                          httplib::Response& response) {
-    // No length and not chunked: the end of the body is the end of the connection.
-    response.set_header("Connection", "close");
-    response.set_content_provider("text/html", [body](std::size_t offset, httplib::DataSink& sink) {
-      if (offset == 0) sink.write(body.data(), body.size());
-      sink.done();
-      return true;
-    });
-  });
+  server.On("chunked.example", "/",
+            [body](const std::string&, const httplib::Request&, httplib::Response& response) {
+              response.set_chunked_content_provider("text/html",
+                                                    [body](std::size_t, httplib::DataSink& sink) {
+                                                      sink.write(body.data(), 3000);
+                                                      sink.write(body.data() + 3000, 2000);
+                                                      sink.done();
+                                                      return true;
+                                                    });
+            });
+  server.On("closed.example", "/",
+            [body](const std::string&, const httplib::Request&, httplib::Response& response) {
+              // No length and not chunked: the end of the body is the end of the connection.
+              response.set_header("Connection", "close");
+              response.set_content_provider("text/html",
+                                            [body](std::size_t offset, httplib::DataSink& sink) {
+                                              if (offset == 0) sink.write(body.data(), body.size());
+                                              sink.done();
+                                              return true;
+                                            });
+            });
 
   for (const char* url : {"http://chunked.example/page", "http://closed.example/page"}) {
     Recorder recorder;
@@ -320,11 +330,11 @@ TEST_F(FetchTest, AnUnreachableServerFails) {
 // ---------------------------------------------------------------- redirects
 
 TEST_F(FetchTest, FollowsRedirectsAndCachesUnderTheAskedAddress) {
-  server.On("moved.example", "/old", [](const std::string&, const httplib::Request&,
-                                        httplib::Response& response) {
-    response.set_redirect("http://elsewhere.example/new.mid", 301);
-    response.set_content("moved", "text/html");
-  });
+  server.On("moved.example", "/old",
+            [](const std::string&, const httplib::Request&, httplib::Response& response) {
+              response.set_redirect("http://elsewhere.example/new.mid", 301);
+              response.set_content("moved", "text/html");
+            });
   server.Serve("elsewhere.example", "/new.mid", "the tune", "audio/midi");
   const std::string url = "http://moved.example/old";
 
@@ -336,25 +346,25 @@ TEST_F(FetchTest, FollowsRedirectsAndCachesUnderTheAskedAddress) {
 
 TEST_F(FetchTest, FollowsTenRedirectsButNotEleven) {
   // /hop/N redirects to /hop/N-1; /hop/0 is the page.
-  server.On("hops.example", "/hop/", [](const std::string&, const httplib::Request& request,
-                                        httplib::Response& response) {
-    const int hop = std::stoi(request.target.substr(request.target.rfind('/') + 1));
-    if (hop == 0) {
-      response.set_content("arrived", "text/plain");
-    } else {
-      response.set_redirect("http://hops.example/hop/" + std::to_string(hop - 1));
-    }
-  });
+  server.On("hops.example", "/hop/",
+            [](const std::string&, const httplib::Request& request, httplib::Response& response) {
+              const int hop = std::stoi(request.target.substr(request.target.rfind('/') + 1));
+              if (hop == 0) {
+                response.set_content("arrived", "text/plain");
+              } else {
+                response.set_redirect("http://hops.example/hop/" + std::to_string(hop - 1));
+              }
+            });
   EXPECT_EQ(ReadFileText(FetchURL("http://hops.example/hop/10", true)), "arrived");
   EXPECT_THROW(FetchURL("http://hops.example/hop/11", true), std::runtime_error);
   EXPECT_THAT(FilesBeside("http://hops.example/hop/11"), ElementsAre());
 }
 
 TEST_F(FetchTest, ARedirectLoopFails) {
-  server.On("loop.example", "/loop", [](const std::string&, const httplib::Request&,
-                                        httplib::Response& response) {
-    response.set_redirect("http://loop.example/loop");
-  });
+  server.On("loop.example", "/loop",
+            [](const std::string&, const httplib::Request&, httplib::Response& response) {
+              response.set_redirect("http://loop.example/loop");
+            });
   EXPECT_THROW(FetchURL("http://loop.example/loop", true), std::runtime_error);
   EXPECT_EQ(server.Hits("loop.example", "/loop"), 11);
   EXPECT_THAT(FilesBeside("http://loop.example/loop"), ElementsAre());
@@ -394,17 +404,18 @@ TEST_F(FetchTest, AStalledTransferFailsAfterTheStallLimit) {
 
 TEST_F(FetchTest, ASlowTrickleIsNotAStall) {
   SetFetchTimeouts({30s, 1000ms});
-  server.On("trickle.example", "/", [](const std::string&, const httplib::Request&,
-                                       httplib::Response& response) {
-    response.set_chunked_content_provider("text/plain", [](std::size_t, httplib::DataSink& sink) {
-      for (char c : std::string("drip")) {
-        std::this_thread::sleep_for(300ms);
-        sink.write(&c, 1);
-      }
-      sink.done();
-      return true;
-    });
-  });
+  server.On("trickle.example", "/",
+            [](const std::string&, const httplib::Request&, httplib::Response& response) {
+              response.set_chunked_content_provider("text/plain",
+                                                    [](std::size_t, httplib::DataSink& sink) {
+                                                      for (char c : std::string("drip")) {
+                                                        std::this_thread::sleep_for(300ms);
+                                                        sink.write(&c, 1);
+                                                      }
+                                                      sink.done();
+                                                      return true;
+                                                    });
+            });
   EXPECT_EQ(ReadFileText(FetchURL("http://trickle.example/t.txt", true)), "drip");
 }
 

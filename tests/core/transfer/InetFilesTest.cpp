@@ -19,7 +19,9 @@ using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-std::string Segment(const std::string& url) { return fs::path(CacheFileName(url)).filename(); }
+std::string Segment(const std::string& url) {
+  return fs::path(CacheFileName(url)).filename();
+}
 
 TEST(CacheFolder, LiesUnderTheUsersCacheFolder) {
   EXPECT_EQ(CacheFolder(), std::string(std::getenv("XDG_CACHE_HOME")) + "/Chimequest/Cache/");
@@ -65,12 +67,8 @@ TEST(CacheFileName, QueryStringsSeparateFoldersButNotSegments) {
 TEST(CacheFileName, NoAddressLeadsOutOfItsDigestFolder) {
   const std::string longName(400, 'n');
   const char* const hostile[] = {
-      "http://evil.example/..",
-      "http://evil.example/.",
-      "http://evil.example/a/..?x=1",
-      "http://evil.example/a/.",
-      "http://evil.example/..\\..",
-      "http://evil.example/%2e%2e",
+      "http://evil.example/..",  "http://evil.example/.",      "http://evil.example/a/..?x=1",
+      "http://evil.example/a/.", "http://evil.example/..\\..", "http://evil.example/%2e%2e",
       "http://evil.example/...",
   };
   std::vector<std::string> urls(std::begin(hostile), std::end(hostile));
@@ -91,7 +89,8 @@ TEST(CacheFileName, NoAddressLeadsOutOfItsDigestFolder) {
   EXPECT_EQ(Segment("http://evil.example/.."), "default.html");
   EXPECT_EQ(Segment("http://evil.example/%2e%2e"), "%2e%2e.html");
   EXPECT_THAT(Segment("http://evil.example/" + longName + ".mid"), EndsWith(".mid"));
-  EXPECT_NE(Segment("http://e.example/" + longName + "a"), Segment("http://e.example/" + longName + "b"));
+  EXPECT_NE(Segment("http://e.example/" + longName + "a"),
+            Segment("http://e.example/" + longName + "b"));
 }
 
 TEST(CacheFileName, GivesCyrillicSegmentsAsUtf8) {
@@ -136,8 +135,8 @@ TEST(EncodeQuery, EncodesAllBytesOutsideTheKeptSetAsTwoUpperCaseDigits) {
 
 class FileTextTest : public ::testing::Test {
  protected:
-  fs::path folder = fs::temp_directory_path() /
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  fs::path folder =
+      fs::temp_directory_path() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
   void SetUp() override { fs::create_directories(folder); }
   void TearDown() override { fs::remove_all(folder); }
 };

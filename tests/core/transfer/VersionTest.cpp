@@ -34,9 +34,17 @@ TEST(Version, TextIsTheLetterVAndTheFourParts) {
 
 TEST(Version, EachPartOutranksAllPartsAfterIt) {
   const TVersion ordered[] = {
-      {0, 0, 0, 1}, {0, 0, 0, 65535}, {0, 0, 1, 0},       {0, 0, 65535, 65535},
-      {0, 1, 0, 0}, {1, 0, 0, 0},     {1, 1, 0, 96},      {1, 1, 1, 0},
-      {2, 0, 0, 0}, {65535, 0, 0, 0}, {65535, 65535, 65535, 65535},
+      {0, 0, 0, 1},
+      {0, 0, 0, 65535},
+      {0, 0, 1, 0},
+      {0, 0, 65535, 65535},
+      {0, 1, 0, 0},
+      {1, 0, 0, 0},
+      {1, 1, 0, 96},
+      {1, 1, 1, 0},
+      {2, 0, 0, 0},
+      {65535, 0, 0, 0},
+      {65535, 65535, 65535, 65535},
   };
   for (std::size_t i = 1; i < std::size(ordered); ++i) {
     EXPECT_LT(ordered[i - 1].AsNumber(), ordered[i].AsNumber()) << VersionText(ordered[i]);
