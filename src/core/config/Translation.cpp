@@ -30,8 +30,9 @@ struct LanguageState {
   }
 };
 
+// Never destroyed: job threads may still translate while the program ends.
 LanguageState& State() {
-  static LanguageState state;
+  static LanguageState& state = *new LanguageState;
   return state;
 }
 

@@ -57,7 +57,8 @@ void TPageDumper::Dump(const TSite& site, const std::string& context, const std:
 
 void DumpPage(const TSite& site, const std::string& context, const std::string& pageText,
               const std::exception& failure) {
-  static TPageDumper dumper;
+  // Never destroyed: a job thread may still dump while the program ends.
+  static TPageDumper& dumper = *new TPageDumper;
   dumper.Dump(site, context, pageText, failure);
 }
 

@@ -10,7 +10,8 @@ namespace cq {
 namespace {
 
 std::vector<const TSite*>& Registry() {
-  static std::vector<const TSite*> sites;
+  // Never destroyed: the sites serve job threads until the very end of the program.
+  static std::vector<const TSite*>& sites = *new std::vector<const TSite*>;
   return sites;
 }
 

@@ -1,7 +1,5 @@
 #include "gui/crash/CrashReport.h"
 
-#include <cxxabi.h>
-#include <execinfo.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -14,31 +12,17 @@
 #include <memory>
 #include <mutex>
 
+#include "core/platform/ExceptionReport.h"
 #include "core/platform/SpecialFolders.h"
+#include "core/platform/StackTrace.h"
 #include "gui/crash/TechnicalReport.h"
 
 namespace cq {
 
 namespace {
 
-constexpr int MaxFrames = 64;
-
 std::mutex g_presenterLock;
 TCrashPresenter g_presenter;
-
-// "binary(mangled+0x1f) [0x...]" with the mangled name made readable.
-std::string DemangledFrame(const char* symbol) {
-  std::string line = symbol;
-  const auto open = line.find('(');
-  const auto plus = line.find('+', open);
-  if (open == std::string::npos || plus == std::string::npos || plus == open + 1) return line;
-  const std::string mangled = line.substr(open + 1, plus - open - 1);
-  int status = 0;
-  std::unique_ptr<char, decltype(&std::free)> name(
-      abi::__cxa_demangle(mangled.c_str(), nullptr, nullptr, &status), &std::free);
-  if (status != 0 || !name) return line;
-  return line.substr(0, open + 1) + name.get() + line.substr(plus);
-}
 
 void ShowInMessageBox(const QString& report, const QString& file) {
   auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
@@ -61,17 +45,7 @@ std::string RenderFailureReport(std::string_view message, std::string_view stack
 }
 
 std::string CurrentStackText(int skip) {
-  void* frames[MaxFrames];
-  const int count = ::backtrace(frames, MaxFrames);
-  std::unique_ptr<char*, decltype(&std::free)> symbols(::backtrace_symbols(frames, count),
-                                                       &std::free);
-  std::string text;
-  for (int i = 1 + skip, n = 0; i < count; ++i, ++n) {
-    text += "#" + std::to_string(n) + " ";
-    text += symbols ? DemangledFrame(symbols.get()[i]) : std::string("?");
-    text += "\r\n";
-  }
-  return text;
+  return TStackTrace::Capture(static_cast<std::size_t>(skip) + 1).Render();
 }
 
 QString CrashReportText(std::string_view failure) {
@@ -110,7 +84,7 @@ void SetCrashPresenter(TCrashPresenter presenter) {
 }
 
 std::string RenderException(const std::exception& failure) {
-  return RenderFailureReport(failure.what(), CurrentStackText(1));
+  return ExceptionReport(failure);
 }
 
 void ReportFailure(std::string_view renderedFailure) {
