@@ -6,6 +6,7 @@
 #include "cli/Command.h"
 #include "core/config/Translation.h"
 #include "core/platform/Text.h"
+#include "core/sites/AllSites.h"
 
 namespace cq::cli {
 
@@ -43,6 +44,7 @@ int PrintHelp() {
 
 int main(int argc, char** argv) {
   using namespace cq::cli;
+  cq::RegisterAllSites();
   if (argc < 2) {
     PrintHelp();
     return 1;
