@@ -1,5 +1,6 @@
 #include "support/HttpServer.h"
 
+#include <chrono>
 #include <cstdlib>
 
 namespace cq::test {
@@ -33,6 +34,12 @@ HttpServer::HttpServer() {
   server_.Post(".*", dispatch);
   port_ = server_.bind_to_any_port("127.0.0.1");
   thread_ = std::thread([this] { server_.listen_after_bind(); });
+  // A stop that comes before the listening loop runs is lost, and the destructor would wait
+  // forever: a test that asks nothing ends that quickly.
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!server_.is_running() && std::chrono::steady_clock::now() < limit) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 }
 
 HttpServer::~HttpServer() {
