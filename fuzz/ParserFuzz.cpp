@@ -1,18 +1,37 @@
 // Parses any bytes, then walks, renders and queries the tree. The first byte, when present,
 // switches the diagnostics on and scripts the prompt's answers, so Cancel paths run too.
+// Small inputs are also read by the plain reference reading of the rules, and both trees,
+// texts and diagnostics must agree.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "ReferenceParser.h"
 #include "core/sites/Parser.h"
 
 namespace {
 
-std::uint8_t g_answers = 0;
+constexpr std::size_t kReferenceLimit = 4096;
+
+// The prompt's answers: one bit each, lowest first; then OK forever.
+struct TScript {
+  std::uint8_t bits = 0;
+  std::vector<std::string> messages;
+
+  bool Answer(const std::string& text) {
+    messages.push_back(text);
+    const bool ok = (bits & 1) != 0;
+    bits = static_cast<std::uint8_t>(bits >> 1 | 0x80);
+    return ok;
+  }
+};
+
+TScript g_ours;
 
 void Require(bool condition) {
   if (!condition) std::abort();
@@ -45,25 +64,37 @@ std::size_t CheckTree(const cq::TElem* root) {
   return nodes;
 }
 
+void RequireSameTree(const cq::TElem* ours, const cq::reference::TNode* theirs) {
+  std::vector<std::pair<const cq::TElem*, const cq::reference::TNode*>> stack{{ours, theirs}};
+  while (!stack.empty()) {
+    const auto [a, b] = stack.back();
+    stack.pop_back();
+    Require(a->Name() == b->name);
+    Require(a->AttributeCount() == b->attributes.size());
+    for (std::size_t i = 0; i < a->AttributeCount(); ++i) {
+      Require(a->AttributeEntry(i) == b->attributes[i]);
+    }
+    Require(a->Children().Count() == b->children.size());
+    for (std::size_t i = 0; i < b->children.size(); ++i) {
+      stack.push_back({a->Children()[i], b->children[i].get()});
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  cq::SetParserPrompt([](const std::string&, const std::string&) {
-    const bool ok = (g_answers & 1) != 0;
-    g_answers = static_cast<std::uint8_t>(g_answers >> 1 | 0x80);
-    return ok;
-  });
+  cq::SetParserPrompt(
+      [](const std::string& text, const std::string&) { return g_ours.Answer(text); });
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::string_view page(reinterpret_cast<const char*>(data), size);
-  g_answers = 0xFF;
-  cq::ShowParserErrors = false;
-  if (!page.empty() && (page.front() & 1) != 0) {
-    g_answers = static_cast<std::uint8_t>(page.front());
-    cq::ShowParserErrors = true;
-  }
+  const std::string_view page(reinterpret_cast<const char*>(data), size);
+  const bool diagnose = !page.empty() && (page.front() & 1) != 0;
+  const std::uint8_t answers = diagnose ? static_cast<std::uint8_t>(page.front()) : 0xFF;
+  g_ours = {answers, {}};
+  cq::ShowParserErrors = diagnose;
 
   const auto document = cq::Parse(page);
   const std::size_t nodes = CheckTree(document->Root());
@@ -78,5 +109,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A path made of the page's own words: numbers, names and backslashes.
   const std::string_view path = page.substr(0, page.size() < 64 ? page.size() : 64);
   if (const cq::TElem* found = cq::FindElem(document->Root(), path)) cq::GetText(found);
+
+  if (size <= kReferenceLimit) {
+    TScript theirs{answers, {}};
+    cq::reference::TDiagnostics diagnostics{
+        diagnose, [&theirs](const std::string& message) { return theirs.Answer(message); }};
+    const auto reference = cq::reference::Parse(std::string(page), diagnostics);
+    RequireSameTree(document->Root(), reference.get());
+    Require(g_ours.messages == theirs.messages);
+    Require(text == cq::reference::GetText(*reference));
+    Require(decoded == cq::reference::DecodeEntities(std::string(page)));
+  }
   return 0;
 }

@@ -11,7 +11,9 @@ int RunMelody(const std::vector<std::string>& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
-      {"fetch", "Fetches an address into the page cache and prints the cache file's name.",
+      {"fetch",
+       "Fetches an address into the page cache and prints the cache file's name.\n"
+       "A cached copy is used when there is one; --no-cache always downloads anew.",
        "fetch [--no-cache] URL", RunFetch},
       {"parse", "Prints the element tree of a page, one node a line (line breaks shown as \\r \\n).",
        "parse FILE", RunParse},

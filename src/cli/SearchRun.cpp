@@ -151,8 +151,7 @@ std::optional<std::string> ParseSearchArgs(const std::vector<std::string>& args,
   }
   if (!haveTerm) return "search: a search term is needed (try --help)";
   if (!SearchEnabled(Utf8ToCp1251(options.Term))) {
-    return "search: the term needs at least " + std::to_string(MinSearchTermLength) +
-           " characters";
+    return "search: the term needs at least " + std::to_string(MinSearchTermLength) + " characters";
   }
   return std::nullopt;
 }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <stdexcept>
 
 namespace cq::test {
 
@@ -14,8 +15,8 @@ void SplitTarget(const httplib::Request& request, std::string& host, std::string
   const std::string scheme = "http://";
   if (raw.compare(0, scheme.size(), scheme) == 0) {
     const std::size_t slash = raw.find('/', scheme.size());
-    host = raw.substr(scheme.size(), slash == std::string::npos ? std::string::npos
-                                                                : slash - scheme.size());
+    host = raw.substr(scheme.size(),
+                      slash == std::string::npos ? std::string::npos : slash - scheme.size());
     target = slash == std::string::npos ? "/" : raw.substr(slash);
   } else {
     host = request.get_header_value("Host");
@@ -27,19 +28,18 @@ void SplitTarget(const httplib::Request& request, std::string& host, std::string
 
 HttpServer::HttpServer() {
   server_.set_keep_alive_max_count(100);
+  // A body without a length ends when the connection does; do not keep clients waiting for it.
+  server_.set_keep_alive_timeout(1);
   auto dispatch = [this](const httplib::Request& request, httplib::Response& response) {
     Dispatch(request, response);
   };
   server_.Get(".*", dispatch);
   server_.Post(".*", dispatch);
   port_ = server_.bind_to_any_port("127.0.0.1");
+  if (port_ <= 0) throw std::runtime_error("test server cannot bind a loopback port");
   thread_ = std::thread([this] { server_.listen_after_bind(); });
-  // A stop that comes before the listening loop runs is lost, and the destructor would wait
-  // forever: a test that asks nothing ends that quickly.
-  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!server_.is_running() && std::chrono::steady_clock::now() < limit) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  // A stop() that comes before the listen loop runs is lost, and the destructor would hang.
+  while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 HttpServer::~HttpServer() {

@@ -145,10 +145,11 @@ TReply ServeMelodyArchiveSearch(const TSiteContext& context, const TRequest& req
 TReply ServeMelodyArchiveFiles(const TSiteContext& context, const TRequest& request) {
   if (request.Path == "/") return HomePage("Архив мелодий: файлы");
   if (const int id = NumberIn(request.Path, "/melody/", ".html")) return MelodyPage(context, id);
+  // "/mel/N/N.ext"
+  const int folder = NumberIn(request.Path.substr(0, request.Path.rfind('/') + 1), "/mel/", "/");
   for (const TOffer& offer : kOffers) {
-    const std::string extension = std::string(".") + offer.Extension;
-    const int folder = NumberIn(request.Path.substr(0, request.Path.rfind('/') + 1), "/mel/", "/");
-    const int id = NumberIn(request.Path, "/mel/" + std::to_string(folder) + "/", extension);
+    const int id = NumberIn(request.Path, "/mel/" + std::to_string(folder) + "/",
+                            std::string(".") + offer.Extension);
     if (folder != 0 && id == folder) return TuneFile(context, siMelodyArchive, id, offer.Kind);
   }
   return NotFound();

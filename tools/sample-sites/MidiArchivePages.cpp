@@ -15,7 +15,7 @@ const std::string kBase(hosts::MidiArchive);
 constexpr std::size_t kPerPage = 10;
 
 std::string SearchAddress(const std::string& term, std::size_t page) {
-  return kBase + "/find_midi.php?find=" + EncodeQuery(term) + "&amp;page=" + std::to_string(page);
+  return kBase + "/find_midi.php?find=" + EncodeQuery(term) + "&page=" + std::to_string(page);
 }
 
 void Top(TPageText& page, const std::string& title) {

@@ -1,7 +1,7 @@
 #include "Options.h"
 
 #include <charconv>
-#include <regex>
+#include <string_view>
 
 namespace cq::samples {
 
@@ -11,6 +11,23 @@ template <class T>
 bool ReadNumber(const std::string& text, T& value) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   return error == std::errc() && end == text.data() + text.size();
+}
+
+// Four decimal parts of one to five digits, separated by points.
+bool IsVersion(std::string_view text) {
+  int parts = 0;
+  std::size_t digits = 0;
+  for (const char c : text) {
+    if (c >= '0' && c <= '9') {
+      if (++digits > 5) return false;
+    } else if (c == '.' && digits > 0 && parts < 3) {
+      ++parts;
+      digits = 0;
+    } else {
+      return false;
+    }
+  }
+  return parts == 3 && digits > 0;
 }
 
 }  // namespace
@@ -37,8 +54,7 @@ std::optional<TOptions> ParseOptions(const std::vector<std::string>& args, std::
       good = ReadNumber(value, options.WaitingShare) && options.WaitingShare >= 0 &&
              options.WaitingShare <= 1;
     } else if (name == "--version") {
-      static const std::regex version(R"(\d{1,5}\.\d{1,5}\.\d{1,5}\.\d{1,5})");
-      good = std::regex_match(value, version);
+      good = IsVersion(value);
       options.Version = value;
     } else if (name == "--data") {
       options.DataFolder = value;

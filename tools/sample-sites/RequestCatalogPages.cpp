@@ -5,7 +5,6 @@
 #include "SiteContext.h"
 #include "core/platform/Text.h"
 #include "core/sites/SiteHosts.h"
-#include "core/transfer/Inet.h"
 
 namespace cq::samples {
 

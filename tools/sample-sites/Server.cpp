@@ -4,6 +4,10 @@
 
 namespace cq::samples {
 
+namespace {
+constexpr std::size_t kWorkers = 16;
+}  // namespace
+
 void SplitTarget(const std::string& target, const std::string& hostHeader, std::string& host,
                  std::string& pathAndQuery) {
   const std::string scheme = "http://";
@@ -26,6 +30,9 @@ void SplitTarget(const std::string& target, const std::string& hostHeader, std::
 TServer::TServer(TSampleSites& sites, std::chrono::milliseconds latency)
     : sites_(sites), latency_(latency) {
   server_.set_keep_alive_max_count(1000);
+  // Enough workers that the program's five jobs, a browser and a benchmark never queue behind a
+  // connection kept alive or a request held back by --latency.
+  server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
   server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
     Answer(request, response);
   });

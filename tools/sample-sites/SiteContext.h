@@ -15,7 +15,7 @@ struct TSiteContext {
   const TCatalogue& Catalogue;
   const TMedia& Media;
   TWaitingGate& Waiting;
-  std::string Version;  // the update server's newest version, "X.Y.Z.W"
+  const std::string& Version;  // the update server's newest version, "X.Y.Z.W"
 };
 
 // One request to one host: the path without the query, and the query's keys.

@@ -3,7 +3,6 @@
 #include "SiteContext.h"
 #include "ToneLibraryFrame.h"
 #include "ToneUploads.h"
-#include "core/platform/Text.h"
 #include "core/sites/SiteHosts.h"
 
 namespace cq::samples {

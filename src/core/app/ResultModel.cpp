@@ -41,7 +41,7 @@ void TResultModel::Clear() {
 }
 
 long TResultModel::Find(TRowId id) const {
-  // Ids grow in order of creation, and new rows mostly sit late in the list.
+  // The ids lie packed beside the rows: this scan never touches a row, let alone its key.
   for (std::size_t i = ids_.size(); i-- > 0;) {
     if (ids_[i] == id) return static_cast<long>(i);
   }

@@ -4,7 +4,9 @@
 
 namespace cq {
 
-bool SearchEnabled(std::string_view term) { return term.size() >= MinSearchTermLength; }
+bool SearchEnabled(std::string_view term) {
+  return term.size() >= MinSearchTermLength;
+}
 
 void RecordSearchTerm(std::vector<std::string>& history, const std::string& term, int limit) {
   const std::string upper = UpperLatin(term);

@@ -44,8 +44,8 @@ class TSearchDriver {
   const TKeyMirror& KeyMirror() const { return mirror_; }
 
   // The Search button: records the term in settings.History, drops every queued task, abandons
-  // every running job, and puts a site row and a search task for each checked site. Answers the
-  // history, which the search box's list shows.
+  // every running job, and puts a site row and a search task for each checked site; the view
+  // then refreshes at once. Answers the history, which the search box's list shows.
   const std::vector<std::string>& SearchBtnClick(const std::string& term,
                                                  TSearchSettings& settings);
   // Starts the update checker on the first call only.

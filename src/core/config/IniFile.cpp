@@ -1,10 +1,12 @@
 #include "core/config/IniFile.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <cerrno>
 #include <fstream>
-#include <sstream>
 
 #include "core/platform/Text.h"
 
@@ -21,29 +23,62 @@ std::string_view Trim(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
+bool HasLineBreak(std::string_view text) {
+  return text.find_first_of("\r\n") != text.npos;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  std::size_t written = 0;
+  while (written < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// An exclusive lock on the file's folder for as long as it lives. The file itself cannot carry
+// the lock: every write replaces it with a new file.
+class FolderLock {
+ public:
+  explicit FolderLock(const fs::path& folder)
+      : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    if (fd_ >= 0) {
+      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+      }
+    }
+  }
+  ~FolderLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_;
+};
+
 }  // namespace
 
 TIniFile::TIniFile(fs::path path) : path_(std::move(path)) {}
 
 void TIniFile::Refresh() {
-  std::error_code error;
-  const auto stamp = fs::last_write_time(path_, error);
-  const auto size = error ? static_cast<std::uintmax_t>(-1) : fs::file_size(path_, error);
-  if (!error && stamp == stamp_ && size == size_) return;
-  lines_.clear();
-  if (!error) {
-    std::ifstream file(path_, std::ios::binary);
-    std::string line;
-    while (std::getline(file, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines_.push_back(std::move(line));
-    }
-    stamp_ = stamp;
-    size_ = size;
-  } else {
-    stamp_ = {};
-    size_ = static_cast<std::uintmax_t>(-1);
+  struct stat info {};
+  Stamp now;
+  if (::stat(path_.c_str(), &info) == 0) {
+    now = {static_cast<std::uintmax_t>(info.st_ino), static_cast<std::uintmax_t>(info.st_size),
+           static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec};
   }
+  if (now == stamp_) return;
+  lines_.clear();
+  std::ifstream file(path_, std::ios::binary);
+  std::string line;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines_.push_back(std::move(line));
+  }
+  stamp_ = now;
   ParseLines();
 }
 
@@ -53,7 +88,8 @@ void TIniFile::ParseLines() {
     const std::string_view line = Trim(lines_[i]);
     if (line.size() >= 2 && line.front() == '[') {
       const std::size_t close = line.find(']');
-      const std::string_view name = line.substr(1, (close == std::string_view::npos ? line.size() : close) - 1);
+      const std::string_view name =
+          line.substr(1, (close == std::string_view::npos ? line.size() : close) - 1);
       sections_.push_back({std::string(Trim(name)), i, {}});
       continue;
     }
@@ -78,7 +114,8 @@ std::vector<std::string> TIniFile::SectionNames() {
   for (const Section& section : sections_) {
     if (section.Entries.empty()) continue;
     bool seen = false;
-    for (const std::string& name : names) seen = seen || EqualsIgnoringLatinCase(name, section.Name);
+    for (const std::string& name : names)
+      seen = seen || EqualsIgnoringLatinCase(name, section.Name);
     if (!seen) names.push_back(section.Name);
   }
   return names;
@@ -96,6 +133,13 @@ std::optional<std::string> TIniFile::Read(std::string_view section, std::string_
 }
 
 bool TIniFile::Write(std::string_view section, std::string_view key, std::string_view text) {
+  // What the file could not give back unchanged is not written at all.
+  if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(text) ||
+      section.find(']') != section.npos || key.find('=') != key.npos || Trim(key).empty() ||
+      Trim(key).front() == '[') {
+    return false;
+  }
+  const FolderLock lock(path_.has_parent_path() ? path_.parent_path() : fs::path("."));
   Refresh();
   std::vector<std::string> lines = lines_;
   const std::string entryLine = std::string(key) + "=" + std::string(text);
@@ -131,26 +175,17 @@ bool TIniFile::Save(const std::vector<std::string>& lines) {
   std::string temp = (folder / (path_.filename().string() + ".XXXXXX")).string();
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n <= 0) break;
-    written += static_cast<std::size_t>(n);
-  }
-  const bool ok = written == text.size() && ::fsync(fd) == 0;
-  ::close(fd);
-  std::error_code error;
-  if (ok) {
-    fs::permissions(temp, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                              fs::perms::others_read, error);
-    fs::rename(temp, path_, error);
-  }
-  if (!ok || error) {
-    fs::remove(temp, error);
+  // The new file keeps the old one's permissions; a first file is readable by all.
+  struct stat old {};
+  const mode_t mode = ::stat(path_.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+  const bool ok = WriteAll(fd, text) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (!ok || !closed || ::rename(temp.c_str(), path_.c_str()) != 0) {
+    ::unlink(temp.c_str());
     return false;
   }
   // Force a re-read next time, which also picks up the new line numbers.
-  size_ = static_cast<std::uintmax_t>(-1);
+  stamp_ = {};
   return true;
 }
 

@@ -21,7 +21,10 @@ class TIniFile {
   // Names of the sections that hold at least one entry, in file order.
   std::vector<std::string> SectionNames();
   std::optional<std::string> Read(std::string_view section, std::string_view key);
-  // Adds or replaces one entry; false when the file could not be written.
+  // Adds or replaces one entry; false when the file could not be written, or when the entry
+  // cannot be one line of the file (a line break anywhere, an empty key, '=' in the key or '['
+  // before it, ']' in the section).
+  // Other processes are kept out by a lock on the file's folder while the file is rewritten.
   bool Write(std::string_view section, std::string_view key, std::string_view text);
 
  private:
@@ -43,8 +46,14 @@ class TIniFile {
   bool Save(const std::vector<std::string>& lines);
 
   std::filesystem::path path_;
-  std::filesystem::file_time_type stamp_{};
-  std::uintmax_t size_ = static_cast<std::uintmax_t>(-1);
+  // What the file looked like when it was last read; any change makes the next access re-read.
+  struct Stamp {
+    std::uintmax_t inode = 0;
+    std::uintmax_t size = 0;
+    long long modifiedNs = -1;
+    bool operator==(const Stamp&) const = default;
+  };
+  Stamp stamp_;
   std::vector<std::string> lines_;
   std::vector<Section> sections_;
 };

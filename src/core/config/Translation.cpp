@@ -1,5 +1,6 @@
 #include "core/config/Translation.h"
 
+#include <exception>
 #include <memory>
 #include <mutex>
 
@@ -36,7 +37,9 @@ LanguageState& State() {
 
 }  // namespace
 
-std::string DefaultLanguageFilePath() { return ExecutableFolder() + "Languages.ini"; }
+std::string DefaultLanguageFilePath() {
+  return ExecutableFolder() + "Languages.ini";
+}
 
 void OpenLanguageFile(const std::string& path) {
   LanguageState& state = State();
@@ -66,12 +69,16 @@ void SetCurrentLanguage(const std::string& language) {
 std::string Translate(std::string_view language, std::string_view key,
                       std::string_view defaultText) {
   LanguageState& state = State();
-  std::lock_guard guard(state.lock);
   // No language chosen yet: nothing to look up and no section to write into.
   if (language.empty()) return std::string(defaultText);
-  TIniFile& file = state.FileLocked();
-  if (auto text = file.Read(language, key)) return *text;
-  if (!defaultText.empty()) file.Write(language, key, defaultText);
+  try {
+    std::lock_guard guard(state.lock);
+    TIniFile& file = state.FileLocked();
+    if (auto text = file.Read(language, key)) return *text;
+    // A failed write is no concern of the caller's: the default still shows.
+    if (!defaultText.empty()) file.Write(language, key, defaultText);
+  } catch (const std::exception&) {
+  }
   return std::string(defaultText);
 }
 

@@ -16,7 +16,9 @@ std::string Env(const char* name) {
   return value != nullptr ? value : "";
 }
 
-std::string HomeFolder() { return Env("HOME"); }
+std::string HomeFolder() {
+  return Env("HOME");
+}
 
 // An XDG base folder: the variable when it holds an absolute path, else HOME + fallback.
 std::string XdgBase(const char* variable, const char* underHome) {
@@ -31,7 +33,9 @@ std::string XdgUserDir(std::string_view key) {
   std::ifstream file(XdgBase("XDG_CONFIG_HOME", "/.config") + "/user-dirs.dirs");
   std::string line;
   while (std::getline(file, line)) {
-    if (line.rfind(key, 0) != 0 || line.size() <= key.size() + 2) continue;
+    if (line.rfind(key, 0) != 0 || line.size() <= key.size() + 1 || line[key.size()] != '=') {
+      continue;
+    }
     std::string value = line.substr(key.size() + 1);
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
       value = value.substr(1, value.size() - 2);
@@ -71,9 +75,13 @@ std::string GetSpecialFolder(TSpecialFolder folder, const std::string& fallback)
   return path.empty() ? fallback : path;
 }
 
-std::string UserCacheFolder() { return XdgBase("XDG_CACHE_HOME", "/.cache"); }
+std::string UserCacheFolder() {
+  return XdgBase("XDG_CACHE_HOME", "/.cache");
+}
 
-std::string UserConfigFolder() { return XdgBase("XDG_CONFIG_HOME", "/.config"); }
+std::string UserConfigFolder() {
+  return XdgBase("XDG_CONFIG_HOME", "/.config");
+}
 
 std::string ExecutableFolder() {
   std::vector<char> buffer(4096);

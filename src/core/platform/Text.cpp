@@ -10,35 +10,49 @@ namespace cq {
 
 namespace {
 
-char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char UpperChar(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char LowerChar(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Bytes a character takes in UTF-8, judged by its lead byte (1 for a stray byte).
+std::size_t Utf8Length(unsigned char lead) {
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  if (lead >= 0xE0) return lead <= 0xEF ? 3 : 1;
+  if (lead >= 0xC2) return 2;
+  return 1;
+}
 
 std::string Convert(std::string_view text, const char* to, const char* from) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert");
+  const bool fromUtf8 = std::string_view(from) == "UTF-8";
   std::string out(text.size() * 3 + 4, '\0');
   char* in = const_cast<char*>(text.data());
   std::size_t inLeft = text.size();
-  char* dst = out.data();
-  std::size_t outLeft = out.size();
+  std::size_t used = 0;
   while (inLeft > 0) {
-    if (iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG) {
-      const std::size_t used = out.size() - outLeft;
-      out.resize(out.size() * 2);
-      dst = out.data() + used;
-      outLeft = out.size() - used;
-      continue;
+    // Room for at least one more character or the '?' that replaces it.
+    if (out.size() - used < 8) out.resize(out.size() * 2);
+    char* dst = out.data() + used;
+    std::size_t outLeft = out.size() - used;
+    const std::size_t result = iconv(cd, &in, &inLeft, &dst, &outLeft);
+    used = out.size() - outLeft;
+    if (result != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+    // An invalid or unconvertible character: one '?' for all of its bytes, then go on.
+    std::size_t skip = fromUtf8 ? Utf8Length(static_cast<unsigned char>(*in)) : 1;
+    for (std::size_t i = 1; i < skip && i < inLeft; ++i) {
+      if ((static_cast<unsigned char>(in[i]) & 0xC0) != 0x80) skip = i;
     }
-    // An invalid or unconvertible sequence: one '?' for its first byte, then go on.
-    if (outLeft == 0) continue;
-    *dst++ = '?';
-    --outLeft;
-    ++in;
-    --inLeft;
+    if (skip > inLeft) skip = inLeft;
+    out[used++] = '?';
+    in += skip;
+    inLeft -= skip;
   }
   iconv_close(cd);
-  out.resize(out.size() - outLeft);
+  out.resize(used);
   return out;
 }
 
@@ -57,13 +71,17 @@ std::string LowerLatin(std::string_view text) {
 }
 
 bool EqualsIgnoringLatinCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return UpperChar(x) == UpperChar(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return UpperChar(x) == UpperChar(y);
+         });
 }
 
-std::string Cp1251ToUtf8(std::string_view text) { return Convert(text, "UTF-8", "CP1251"); }
+std::string Cp1251ToUtf8(std::string_view text) {
+  return Convert(text, "UTF-8", "CP1251");
+}
 
-std::string Utf8ToCp1251(std::string_view text) { return Convert(text, "CP1251", "UTF-8"); }
+std::string Utf8ToCp1251(std::string_view text) {
+  return Convert(text, "CP1251", "UTF-8");
+}
 
 }  // namespace cq

@@ -47,10 +47,14 @@ std::string DecodeEntities(std::string_view text) {
     const std::size_t amp = text.find('&', at);
     if (amp == std::string_view::npos) break;
     out.append(text, at, amp - at);
+    at = amp;
     if (semicolon != std::string_view::npos && semicolon <= amp) semicolon = text.find(';', amp);
-    if (semicolon == std::string_view::npos || semicolon - amp > kReferenceReach) {
-      out += '&';
-      at = amp + 1;
+    if (semicolon == std::string_view::npos) break;
+    if (semicolon - amp > kReferenceReach) {
+      // No '&' this far from the ';' starts a reference: copy up to where one could.
+      const std::size_t next = semicolon - kReferenceReach;
+      out.append(text, amp, next - amp);
+      at = next;
       continue;
     }
     AppendReplacement(LowerLatin(text.substr(amp, semicolon - amp + 1)), out);

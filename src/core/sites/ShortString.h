@@ -16,14 +16,16 @@ class ShortString {
   ShortString() = default;
   ShortString(std::string_view text) { Assign(text); }    // NOLINT: converts like a string
   ShortString(const std::string& text) { Assign(text); }  // NOLINT
-  ShortString(const char* text) { Assign(text); }         // NOLINT
+  ShortString(const char* text) { Assign(text != nullptr ? text : ""); }  // NOLINT
 
   ShortString& operator=(std::string_view text) {
     Assign(text);
     return *this;
   }
   ShortString& operator=(const std::string& text) { return *this = std::string_view(text); }
-  ShortString& operator=(const char* text) { return *this = std::string_view(text); }
+  ShortString& operator=(const char* text) {
+    return *this = std::string_view(text != nullptr ? text : "");
+  }
 
   std::string_view view() const { return {data_.data(), size_}; }
   std::string str() const { return std::string(view()); }
@@ -35,6 +37,11 @@ class ShortString {
     return a.view() == b.view();
   }
   friend bool operator==(const ShortString& a, std::string_view b) { return a.view() == b; }
+  // Exact matches, so that comparing with a literal or a std::string is not ambiguous.
+  friend bool operator==(const ShortString& a, const char* b) {
+    return a.view() == std::string_view(b != nullptr ? b : "");
+  }
+  friend bool operator==(const ShortString& a, const std::string& b) { return a.view() == b; }
 
  private:
   void Assign(std::string_view text) {

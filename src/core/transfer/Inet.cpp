@@ -2,11 +2,13 @@
 
 #include <curl/curl.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -16,9 +18,11 @@
 
 #include "core/Errors.h"
 #include "core/platform/SpecialFolders.h"
+#include "core/platform/Text.h"
 #include "core/transfer/Md5.h"
 
 namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
 
 namespace cq {
 
@@ -28,6 +32,9 @@ constexpr double kUnknownTotal = 2147483647.0;
 constexpr std::size_t kReportEvery = 256;
 // Leaves room for the suffixes of partial and set-aside files within a file name's 255 bytes.
 constexpr std::size_t kMaxSegment = 200;
+
+std::atomic<long long> g_connectMs{30000};
+std::atomic<long long> g_stallMs{60000};
 
 std::string Hex4() {
   thread_local std::mt19937 random{std::random_device{}()};
@@ -45,8 +52,17 @@ std::string UniquePartialSuffix() {
   return text;
 }
 
-// A segment the file system takes: no NUL, not "." or "..", not too long.
+bool HasHighBytes(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
+}
+
+// A segment the file system takes: UTF-8 like every file name, no NUL, not "." or "..", and
+// short enough for the suffixes that may follow it.
 std::string SafeSegment(std::string segment) {
+  if (HasHighBytes(segment)) segment = Cp1251ToUtf8(segment);
   for (char& c : segment) {
     if (c == '\0') c = '_';
   }
@@ -58,8 +74,27 @@ std::string SafeSegment(std::string segment) {
   return MD5String(segment) + extension;
 }
 
-[[noreturn]] void ThrowIoError(const std::string& what) {
-  throw std::system_error(errno, std::generic_category(), what);
+// Addresses taken from pages may hold spaces or windows-1251 letters, which HTTP does not carry
+// raw; they go on the wire percent-encoded. Everything else, '%' included, is sent as given.
+std::string WireAddress(std::string_view url) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(url.size());
+  for (char c : url) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte > 0x20 && byte < 0x7F) {
+      out += c;
+    } else {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    }
+  }
+  return out;
+}
+
+[[noreturn]] void ThrowIoError(int code, const std::string& what) {
+  throw std::system_error(code, std::generic_category(), what);
 }
 
 void EnsureCurl() {
@@ -77,64 +112,92 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// One download into one partial file.
+// One download into one partial file. Exceptions never cross libcurl: a throwing callback ends
+// the transfer and its exception is rethrown once the transfer is cleaned up.
 class Transfer {
  public:
-  Transfer(CURL* curl, std::FILE* out, const TProgressCallback& progress)
-      : curl_(curl), out_(out), progress_(progress) {}
+  Transfer(CURL* curl, std::FILE* out, const TProgressCallback& progress,
+           std::chrono::milliseconds stallLimit)
+      : curl_(curl), out_(out), progress_(progress), stallLimit_(stallLimit) {}
 
   static std::size_t OnData(char* data, std::size_t, std::size_t size, void* self) {
     return static_cast<Transfer*>(self)->Write(data, size);
+  }
+  static std::size_t OnHeader(char*, std::size_t, std::size_t size, void* self) {
+    static_cast<Transfer*>(self)->lastByte_ = Clock::now();
+    return size;
   }
   static int OnTick(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return static_cast<Transfer*>(self)->Poll() ? 1 : 0;
   }
 
   bool aborted() const { return aborted_; }
-  bool writeFailed() const { return writeFailed_; }
+  bool stalled() const { return stalled_; }
+  int writeError() const { return writeError_; }
   double done() const { return done_; }
   curl_off_t announced() const { return announced_; }
+  void RethrowCallbackError() const {
+    if (callbackError_) std::rethrow_exception(callbackError_);
+  }
 
  private:
   std::size_t Write(const char* data, std::size_t size) {
+    lastByte_ = Clock::now();
     if (!started_) {
       started_ = true;
       curl_easy_getinfo(curl_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced_);
-      total_ = announced_ >= 0 ? static_cast<double>(announced_) : kUnknownTotal;
-      if (total_ <= 0) total_ = kUnknownTotal;
+      total_ = announced_ > 0 ? static_cast<double>(announced_) : kUnknownTotal;
     }
     if (std::fwrite(data, 1, size, out_) != size) {
-      writeFailed_ = true;
+      writeError_ = errno != 0 ? errno : EIO;
       return 0;
     }
     // Report each 256-byte piece, so a stop request is seen within 256 bytes.
     for (std::size_t offset = 0; offset < size; offset += kReportEvery) {
       const std::size_t piece = size - offset < kReportEvery ? size - offset : kReportEvery;
       done_ += static_cast<double>(piece);
-      if (progress_ && progress_(jsDownloading, done_ / total_)) {
-        aborted_ = true;
-        return 0;
-      }
+      if (Report(jsDownloading, done_ / total_)) return 0;
     }
     return size;
   }
 
-  // Called by curl while it waits, too: a stalled or slow connection still sees a stop request.
+  // curl calls this while it waits too, so a stalled connection still sees a stop request and
+  // its time limit.
   bool Poll() {
     if (aborted_) return true;
+    const Clock::time_point now = Clock::now();
+    curl_off_t connected = 0;
+    curl_easy_getinfo(curl_, CURLINFO_CONNECT_TIME_T, &connected);
+    // Connecting has a limit of its own; the stall clock starts once connected.
+    if (connected == 0) lastByte_ = now;
+    if (now - lastByte_ >= stallLimit_) {
+      stalled_ = true;
+      return true;
+    }
+    return started_ ? Report(jsDownloading, done_ / total_) : Report(jsConnecting, 0.0);
+  }
+
+  bool Report(TJobStatus status, double progress) {
     if (!progress_) return false;
-    const bool stop = started_ ? progress_(jsDownloading, done_ / total_)
-                               : progress_(jsConnecting, 0.0);
-    if (stop) aborted_ = true;
+    try {
+      if (progress_(status, progress)) aborted_ = true;
+    } catch (...) {
+      callbackError_ = std::current_exception();
+      aborted_ = true;
+    }
     return aborted_;
   }
 
   CURL* curl_;
   std::FILE* out_;
   const TProgressCallback& progress_;
+  std::chrono::milliseconds stallLimit_;
+  Clock::time_point lastByte_ = Clock::now();
+  std::exception_ptr callbackError_;
   bool started_ = false;
   bool aborted_ = false;
-  bool writeFailed_ = false;
+  bool stalled_ = false;
+  int writeError_ = 0;
   double done_ = 0;
   double total_ = kUnknownTotal;
   curl_off_t announced_ = -1;
@@ -148,23 +211,30 @@ void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer
   curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, 60L);
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(g_connectMs.load()));
   curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 65536L);
+  curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 262144L);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Transfer::OnData);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Transfer::OnTick);
   curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 }
 
-// Moves the finished download into place. rename() replaces an older copy atomically; when it
-// cannot, the older copy is removed or set aside, and failing that the new one is stored beside
-// it under a name of its own.
+// Moves the finished download into place atomically: readers see the older copy or the new one,
+// never a part. When that cannot be done, the older copy is removed or set aside, and failing
+// that the new one is stored beside it under a name of its own.
 std::string Install(const std::string& partial, const std::string& name) {
+  // Swapping the two names and then removing the older copy keeps the name present throughout,
+  // like rename(), but spares ext4 the flush it makes when a file is renamed over another.
+  if (::renameat2(AT_FDCWD, partial.c_str(), AT_FDCWD, name.c_str(), RENAME_EXCHANGE) == 0) {
+    std::error_code ignored;
+    fs::remove_all(partial, ignored);
+    return name;
+  }
   std::error_code error;
   fs::rename(partial, name, error);
   if (!error) return name;
@@ -176,8 +246,9 @@ std::string Install(const std::string& partial, const std::string& name) {
   }
   fs::rename(partial, target, error);
   if (error) {
+    const int code = error.value();
     fs::remove(partial, error);
-    throw std::runtime_error("Cannot store " + target);
+    ThrowIoError(code, "Cannot store " + target);
   }
   return target;
 }
@@ -192,6 +263,16 @@ std::string SegmentOf(std::string_view url) {
 }
 
 }  // namespace
+
+void SetFetchTimeouts(const TFetchTimeouts& timeouts) {
+  g_connectMs = timeouts.Connect.count();
+  g_stallMs = timeouts.Stall.count();
+}
+
+TFetchTimeouts FetchTimeouts() {
+  return {std::chrono::milliseconds(g_connectMs.load()),
+          std::chrono::milliseconds(g_stallMs.load())};
+}
 
 std::string CacheFolder() {
   std::string root = UserCacheFolder();
@@ -220,55 +301,72 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
   fs::create_directories(fs::path(name).parent_path());
   const std::string partial = name + UniquePartialSuffix();
   std::unique_ptr<std::FILE, FileCloser> out(std::fopen(partial.c_str(), "wb"));
-  if (!out) ThrowIoError("Cannot create " + partial);
+  if (!out) ThrowIoError(errno, "Cannot create " + partial);
 
   std::unique_ptr<curl_slist, ListDeleter> headers(
       curl_slist_append(nullptr, "Accept-Charset: windows-1251"));
+  // No proxy or other intermediate cache may answer for the server.
   headers.reset(curl_slist_append(headers.release(), "Cache-Control: no-cache"));
   headers.reset(curl_slist_append(headers.release(), "Pragma: no-cache"));
 
-  Transfer transfer(curl.get(), out.get(), progress);
-  Configure(curl.get(), url, headers.get(), transfer);
+  Transfer transfer(curl.get(), out.get(), progress, FetchTimeouts().Stall);
+  const std::string wire = WireAddress(url);
+  Configure(curl.get(), wire, headers.get(), transfer);
   const CURLcode result = curl_easy_perform(curl.get());
-  const bool closed = std::fclose(out.release()) == 0;
+  long status = 0;
+  curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
+  const int closeError = std::fclose(out.release()) == 0 ? 0 : errno;
 
-  const bool complete = result == CURLE_OK && closed && !transfer.writeFailed() &&
-                        (transfer.announced() < 0 ||
-                         transfer.done() == static_cast<double>(transfer.announced()));
+  // A short body is a broken transfer even when the connection closed cleanly.
+  const bool whole =
+      transfer.announced() < 0 || transfer.done() == static_cast<double>(transfer.announced());
+  const bool complete =
+      result == CURLE_OK && status < 400 && closeError == 0 && transfer.writeError() == 0 && whole;
   if (transfer.aborted() || !complete) {
     fs::remove(partial, error);
+    transfer.RethrowCallbackError();
     if (transfer.aborted()) {
       if (progress) progress(jsProcessing, 0.0);
       throw EAbort();
     }
-    if (transfer.writeFailed() || !closed) ThrowIoError("Cannot write " + partial);
+    if (transfer.writeError() != 0) ThrowIoError(transfer.writeError(), "Cannot write " + partial);
+    if (closeError != 0) ThrowIoError(closeError, "Cannot write " + partial);
     throw std::runtime_error("Cannot open URL " + url);
   }
+  std::string stored = Install(partial, name);
   if (progress) progress(jsProcessing, 0.0);
-  return Install(partial, name);
+  return stored;
 }
 
 std::string ReadFileText(const std::string& fileName) {
   const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) ThrowIoError("Cannot open " + fileName);
+  if (fd < 0) ThrowIoError(errno, "Cannot open " + fileName);
   std::string text;
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && info.st_size > 0)
+    text.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[65536];
   ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
+  while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    text.append(buffer, static_cast<std::size_t>(n));
+  }
   const int readError = n < 0 ? errno : 0;
   ::close(fd);
-  if (readError != 0) throw std::system_error(readError, std::generic_category(), fileName);
+  if (readError != 0) ThrowIoError(readError, "Cannot read " + fileName);
+  // There is no first byte to read: callers see an empty body as a failed fetch.
   if (text.empty()) throw std::runtime_error("Read beyond end of file");
   return text;
 }
 
 void WriteFileText(std::string_view text, const std::string& fileName) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "wb"));
-  if (!file) ThrowIoError("Cannot create " + fileName);
+  if (!file) ThrowIoError(errno, "Cannot create " + fileName);
   if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size()) {
-    ThrowIoError("Cannot write " + fileName);
+    ThrowIoError(errno, "Cannot write " + fileName);
   }
-  if (std::fclose(file.release()) != 0) ThrowIoError("Cannot write " + fileName);
+  if (std::fclose(file.release()) != 0) ThrowIoError(errno, "Cannot write " + fileName);
 }
 
 std::string EncodeQuery(std::string_view term) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -12,13 +13,25 @@ std::string CacheFolder();
 
 // The cache file of an address: CacheFolder + MD5 of the whole address + "/" + its last path
 // segment (query dropped; "default.html" for an empty segment, ".html" added when it has no
-// point). Pure: creates nothing.
+// point). A segment the file system cannot take ("." or "..", too long) is replaced by a safe
+// name, and windows-1251 letters become UTF-8, as file names are. Pure: creates nothing.
 std::string CacheFileName(std::string_view url);
+
+// Time limits of every fetch: connecting, and a transfer that delivers no byte. Process-wide so
+// that tests can shorten them; the defaults are 30 s and 60 s.
+struct TFetchTimeouts {
+  std::chrono::milliseconds Connect{30000};
+  std::chrono::milliseconds Stall{60000};
+};
+void SetFetchTimeouts(const TFetchTimeouts& timeouts);
+TFetchTimeouts FetchTimeouts();
 
 // Downloads `url` into its cache file and returns that file's name; with `useCache` a cached copy
 // is returned without any network access. Reports jsConnecting, jsDownloading (fraction received)
-// and jsProcessing through `progress`, which may ask to stop (then EAbort is thrown). Failures
-// throw std::runtime_error ("Cannot open URL ..."); nothing partial is ever left in the cache.
+// and jsProcessing through `progress`, which may ask to stop (then EAbort is thrown). A status of
+// 400 or more, a broken or short transfer and a time-out throw std::runtime_error ("Cannot open
+// URL ..."); nothing partial is ever left in the cache and an older copy stays. Redirects are
+// followed, at most 10.
 std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress = {});
 
 // The whole file, bytes unchanged. A missing or empty file is an error.

@@ -11,7 +11,9 @@ TJobManager::TJobManager(TJobTarget& target, TTaskQueue& tasks,
                          std::shared_ptr<TChangedFlag> changed)
     : target_(target), tasks_(tasks), changed_(std::move(changed)) {}
 
-TJobManager::~TJobManager() { AbandonJobs(); }
+TJobManager::~TJobManager() {
+  AbandonJobs();
+}
 
 std::size_t TJobManager::BusySlots() const {
   std::size_t busy = 0;

@@ -35,9 +35,13 @@ TJob::TJob(TTask task, std::shared_ptr<TChangedFlag> changed,
   g_liveJobs.fetch_add(1, std::memory_order_relaxed);
 }
 
-TJob::~TJob() { g_liveJobs.fetch_sub(1, std::memory_order_acq_rel); }
+TJob::~TJob() {
+  g_liveJobs.fetch_sub(1, std::memory_order_acq_rel);
+}
 
-int TJob::LiveJobs() { return g_liveJobs.load(std::memory_order_acquire); }
+int TJob::LiveJobs() {
+  return g_liveJobs.load(std::memory_order_acquire);
+}
 
 void TJob::Start(const std::shared_ptr<TJob>& job) {
   job->errorText_.clear();

@@ -32,9 +32,9 @@ struct TTask {
   TTaskKind Kind = taskNone;
   std::string OriginKey;  // ResultKey of the row the task works for
   TRowId OriginRow = NoRow;
-  const TSite* Site = nullptr;  // taskSearch
-  std::string Term;             // taskSearch
-  TMelody Melody;               // taskMelodyPage, taskDownload, taskPlay
+  const TSite* Site = nullptr;   // taskSearch
+  std::string Term;              // taskSearch
+  TMelody Melody;                // taskMelodyPage, taskDownload, taskPlay
   TMelodyFormat Format = fmWav;  // taskDownload, taskPlay
   std::int32_t LinkIndex = 0;    // taskDownload, taskPlay
 };

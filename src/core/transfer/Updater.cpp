@@ -11,7 +11,9 @@ namespace cq {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -31,7 +33,9 @@ std::optional<std::uint16_t> ReadPart(std::string_view text) {
   return static_cast<std::uint16_t>(value);
 }
 
-std::string_view FirstLine(std::string_view text) { return text.substr(0, text.find('\n')); }
+std::string_view FirstLine(std::string_view text) {
+  return text.substr(0, text.find('\n'));
+}
 
 }  // namespace
 
@@ -76,13 +80,14 @@ std::optional<long long> ReadVersionFileSwitch(std::string_view text) {
 }
 
 std::string NewVersionQuestion() {
-  return Translate("Messages.NewVersion1", "A newer version of Chimequest is available.") +
-         "\r\n" + Translate("Messages.NewVersion2", "Would you like to download it?");
+  return Translate("Messages.NewVersion1", "A newer version of Chimequest is available.") + "\r\n" +
+         Translate("Messages.NewVersion2", "Would you like to download it?");
 }
 
 void RunUpdateCheck(TUpdateSink& sink, const TVersion& own) {
   try {
-    const std::string url = std::string(product::UpdateServer) + std::string(product::VersionFilePath);
+    const std::string url =
+        std::string(product::UpdateServer) + std::string(product::VersionFilePath);
     const std::string text = ReadFileText(FetchURL(url, false));
     const auto showJobButton = ReadVersionFileSwitch(text);
     if (!showJobButton) return;

@@ -1,9 +1,8 @@
-#include "core/app/SearchDriver.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "core/app/SearchDriver.h"
 #include "support/FakeSite.h"
 #include "support/StepUntil.h"
 
@@ -48,8 +47,8 @@ class SearchDriverTest : public testing::Test {
     const TResultModel& results = driver_->Results();
     for (std::size_t i = 0; i < results.size(); ++i) {
       const TResult& row = results[i];
-      std::string text = row.Kind == rkSite ? "site " + row.Site->GetName()
-                                            : row.Melody.Title.str();
+      std::string text =
+          row.Kind == rkSite ? "site " + row.Site->GetName() : row.Melody.Title.str();
       if (row.Waiting) text += " waiting";
       if (row.Job != nullptr) text += " job";
       if (row.Melody.Processed) text += " processed";
@@ -65,9 +64,7 @@ class SearchDriverTest : public testing::Test {
     }
     return queue;
   }
-  bool Settled() const {
-    return driver_->Manager().Idle();
-  }
+  bool Settled() const { return driver_->Manager().Idle(); }
 
   TGate gate_;
   TFakeSite a_{"a.example"};
@@ -322,7 +319,8 @@ TEST_F(SearchDriverTest, DuplicateRowsAreServedLikeAnyOther) {
   a_.OnPage("http://a.example/Solo", PageWith(fmWav, {"solo.wav"}));
   Search("bells", {true, false, false});
   ASSERT_TRUE(StepUntil([&] { return Settled(); }));
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"Twin processed", "Twin processed", "Solo processed"}));
+  EXPECT_EQ(Rows(),
+            (std::vector<std::string>{"Twin processed", "Twin processed", "Solo processed"}));
   EXPECT_EQ(a_.Calls("page"), 3);
   EXPECT_EQ(driver_->Manager().BusySlots(), 0u);
   // Downloads for both twins at once, started in one step: each is collected.
@@ -334,7 +332,8 @@ TEST_F(SearchDriverTest, DuplicateRowsAreServedLikeAnyOther) {
   driver_->MenuPlayClick(0);
   ASSERT_TRUE(StepUntil([&] { return Settled(); }));
   EXPECT_EQ(sink_.events.size(), 3u);
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"Twin processed", "Twin processed", "Solo processed"}));
+  EXPECT_EQ(Rows(),
+            (std::vector<std::string>{"Twin processed", "Twin processed", "Solo processed"}));
 }
 
 TEST_F(SearchDriverTest, LaterSuccessClearsTheRowsError) {

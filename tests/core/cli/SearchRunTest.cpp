@@ -1,9 +1,8 @@
-#include "cli/SearchRun.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include "cli/SearchRun.h"
 #include "support/FakeSite.h"
 
 namespace cq::cli {
@@ -71,7 +70,8 @@ TEST(SearchArgs, ParsingAndErrors) {
     }
   }
   TSearchOptions options;
-  ASSERT_FALSE(ParseSearchArgs({"--site", "Beta", "--site", "alpha", "--json", "my bells"}, options));
+  ASSERT_FALSE(
+      ParseSearchArgs({"--site", "Beta", "--site", "alpha", "--json", "my bells"}, options));
   EXPECT_EQ(options.Sites, (std::vector<std::string>{"Beta", "alpha"}));
   EXPECT_TRUE(options.Json);
   EXPECT_FALSE(options.Pages);

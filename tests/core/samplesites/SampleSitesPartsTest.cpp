@@ -74,6 +74,9 @@ TEST(SampleSitesServerParts, OptionsAreReadAndBadOnesRefused) {
       {"--latency", "-1"},
       {"--waiting-share", "1.5"},
       {"--version", "1.2.3"},
+      {"--version", "1.2.3.4."},
+      {"--version", "1..3.4"},
+      {"--version", "1.2.3.123456"},
       {"--colour", "red"},
       {"stray"},
   };

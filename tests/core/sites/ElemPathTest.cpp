@@ -138,6 +138,9 @@ TEST(DecodeEntities, References) {
       {"a&B&lt;", "a&b&lt;"},
       {"&" + std::string(999, 'X') + ";", "&" + std::string(999, 'x') + ";"},
       {"&" + std::string(1000, 'X') + ";", "&" + std::string(1000, 'X') + ";"},
+      // Only the '&' within reach of the ';' starts a reference.
+      {"&&&" + std::string(998, 'X') + ";", "&&&" + std::string(998, 'x') + ";"},
+      {"&" + std::string(2000, '&') + ";", std::string(1001, '&') + std::string(1000, '&') + ";"},
       {"&&lt;", "&&lt;"},
       {"", ""},
   };

@@ -38,7 +38,7 @@ class TGate {
 struct TScript {
   TGate* Gate = nullptr;
   std::string Error;
-  TMelodyList Melodies;                     // Search
+  TMelodyList Melodies;                            // Search
   std::array<TMelodyLinkList, FormatCount> Links;  // LoadMelodyPage
 };
 
@@ -121,7 +121,8 @@ class TFakeSite : public TSite {
     lastPolicy_.store(sched_getscheduler(0));
     std::lock_guard guard(lock_);
     const auto found = scripts.find(key);
-    if (found == scripts.end()) throw std::runtime_error("unscripted " + std::string(what) + " " + key);
+    if (found == scripts.end())
+      throw std::runtime_error("unscripted " + std::string(what) + " " + key);
     return found->second;
   }
   void Play(const TScript& script, const TProgressCallback& progress) const {

@@ -1,13 +1,12 @@
-#include "core/transfer/Updater.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <limits>
 #include <condition_variable>
+#include <limits>
 #include <mutex>
 
 #include "core/Product.h"
+#include "core/transfer/Updater.h"
 #include "support/HttpServer.h"
 
 namespace cq {
@@ -44,8 +43,9 @@ class TRecordingUpdateSink : public TUpdateSink {
 };
 
 const std::string kHost = "update.chimequest.example";
-const std::string kOffer = "offer http://update.chimequest.example/ A newer version of Chimequest "
-                           "is available.\r\nWould you like to download it?";
+const std::string kOffer =
+    "offer http://update.chimequest.example/ A newer version of Chimequest "
+    "is available.\r\nWould you like to download it?";
 
 TEST(VersionFile, ReadsTheVersionLine) {
   struct Case {
@@ -83,9 +83,15 @@ TEST(VersionFile, ReadsTheSwitchOnTheSecondLine) {
     std::optional<long long> value;
   };
   const Case cases[] = {
-      {"1.2.3.4\r\n1\r\n", 1},    {"1.2.3.4\n0", 0},       {"1.2.3.4\n5 and more", 5},
-      {"1.2.3.4\n\n  -3\n", -3},  {"garbage\n7", 7},       {"1.2.3.4", std::nullopt},
-      {"1.2.3.4\n", std::nullopt}, {"1.2.3.4\nyes", std::nullopt}, {"1.2.3.4\n5x", std::nullopt},
+      {"1.2.3.4\r\n1\r\n", 1},
+      {"1.2.3.4\n0", 0},
+      {"1.2.3.4\n5 and more", 5},
+      {"1.2.3.4\n\n  -3\n", -3},
+      {"garbage\n7", 7},
+      {"1.2.3.4", std::nullopt},
+      {"1.2.3.4\n", std::nullopt},
+      {"1.2.3.4\nyes", std::nullopt},
+      {"1.2.3.4\n5x", std::nullopt},
       {"1.2.3.4\n99999999999999999999999", std::numeric_limits<long long>::max()},
   };
   for (const Case& c : cases) {
@@ -106,7 +112,7 @@ TEST(UpdateCheck, ComparesWithTheOwnVersion) {
       {"1.2.3.4\r\n1\r\n", {"button on"}},
       {"1.1.9.9\r\n0\r\n", {"button off"}},
       {"2.0.0.0\n5\n", {"button on", kOffer}},
-      {"1.2.3.65540\n0\n", {"button off"}},  // 65540 counts as 4
+      {"1.2.3.65540\n0\n", {"button off"}},          // 65540 counts as 4
       {"1.2.70000.0\n0\n", {"button off", kOffer}},  // 70000 counts as 4464
       {"newest\n1\n", {"button on"}},  // the switch counts even without a readable version
       {"9.9.9.9\n", {}},

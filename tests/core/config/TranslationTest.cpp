@@ -1,0 +1,160 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <latch>
+#include <random>
+#include <thread>
+
+#include "config/IniTestSupport.h"
+#include "core/config/Translation.h"
+
+namespace cq::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+
+class TranslationTest : public IniFolderTest {
+ protected:
+  void Open() {
+    OpenLanguageFile(file.string());
+    SetCurrentLanguage("");
+  }
+};
+
+TEST_F(TranslationTest, LooksUpTheLanguageAndAddsWhatIsMissing) {
+  Put("[English]\r\nStatus.Waiting=Waiting\r\nFormatMenu.Play=\r\n"
+      "[Russian]\r\nSTATUS.WAITING=\xCE\xE6\xE8\xE4\xE0\xED\xE8\xE5\r\n");
+  Open();
+  struct Case {
+    const char* language;
+    const char* key;
+    const char* defaultText;
+    const char* result;
+  };
+  const Case cases[] = {
+      {"Russian", "Status.Waiting", "Waiting", "\xCE\xE6\xE8\xE4\xE0\xED\xE8\xE5"},
+      {"russian", "status.waiting", "Waiting", "\xCE\xE6\xE8\xE4\xE0\xED\xE8\xE5"},
+      {"English", "FormatMenu.Play", "Play", ""},  // present but empty: no default
+      {"Russian", "Status.Connecting", "Connecting", "Connecting"},
+      {"German", "Messages.InetError", "Cannot retreive page from the Internet.",
+       "Cannot retreive page from the Internet."},
+      {"English", "MainMenu.", "", ""},  // no default: nothing to write
+  };
+  for (const Case& test : cases) {
+    EXPECT_EQ(Translate(test.language, test.key, test.defaultText), test.result) << test.key;
+  }
+  EXPECT_EQ(Get(),
+            "[English]\r\nStatus.Waiting=Waiting\r\nFormatMenu.Play=\r\n"
+            "[Russian]\r\nSTATUS.WAITING=\xCE\xE6\xE8\xE4\xE0\xED\xE8\xE5\r\n"
+            "Status.Connecting=Connecting\r\n\r\n"
+            "[German]\r\nMessages.InetError=Cannot retreive page from the Internet.\r\n");
+}
+
+TEST_F(TranslationTest, ALanguageThatLacksAKeyReceivesTheTextOfTheEarlierOne) {
+  Put("[English]\r\nForms.About.OK=OK\r\n[Russian]\r\nA=1\r\n");
+  Open();
+  const std::string shown = Translate("English", "Forms.About.OK", "design text");
+  EXPECT_EQ(Translate("Russian", "Forms.About.OK", shown), "OK");
+  EXPECT_EQ(Translate("Russian", "Forms.About.OK", "anything"), "OK");
+}
+
+TEST_F(TranslationTest, TheLanguageListIsReadOnceInFileOrder) {
+  Put("[Russian]\r\nA=1\r\n[Unused]\r\n[English]\r\nA=1\r\n");
+  Open();
+  EXPECT_THAT(LanguageList(), ElementsAre("Russian", "English"));
+  Put("[German]\r\nA=1\r\n");
+  EXPECT_THAT(LanguageList(), ElementsAre("Russian", "English"));
+  Open();
+  EXPECT_THAT(LanguageList(), ElementsAre("German"));
+}
+
+TEST_F(TranslationTest, WithoutSectionsThereIsEnglishOnly) {
+  for (const char* content : {"", "[Empty]\r\n", "no sections=at all\r\n"}) {
+    Put(content);
+    Open();
+    EXPECT_THAT(LanguageList(), ElementsAre("English")) << content;
+  }
+  fs::remove(file);
+  Open();
+  EXPECT_THAT(LanguageList(), ElementsAre("English"));
+  EXPECT_FALSE(fs::exists(file)) << "opening creates nothing";
+  EXPECT_EQ(Translate("English", "Status.Waiting", "Waiting"), "Waiting");
+  EXPECT_EQ(Get(), "[English]\r\nStatus.Waiting=Waiting\r\n");
+}
+
+TEST_F(TranslationTest, TheCurrentLanguageServesTheShortForm) {
+  Put("[English]\r\nA=in English\r\n[Russian]\r\nA=in Russian\r\n");
+  Open();
+  EXPECT_EQ(CurrentLanguage(), "");
+  EXPECT_EQ(Translate("A", "default"), "default");  // before any language is chosen
+  SetCurrentLanguage("Russian");
+  EXPECT_EQ(CurrentLanguage(), "Russian");
+  EXPECT_EQ(Translate("A", "default"), "in Russian");
+  SetCurrentLanguage("English");
+  EXPECT_EQ(Translate("A", "default"), "in English");
+  EXPECT_EQ(Get(), "[English]\r\nA=in English\r\n[Russian]\r\nA=in Russian\r\n");
+}
+
+TEST_F(TranslationTest, AFileThatCannotBeWrittenStillGivesTheDefaults) {
+  OpenLanguageFile("/proc/Languages.ini");  // no new files there, not even for root
+  EXPECT_THAT(LanguageList(), ElementsAre("English"));
+  EXPECT_EQ(Translate("English", "Status.Waiting", "Waiting"), "Waiting");
+
+  if (::geteuid() != 0) {
+    Put("[English]\r\nA=1\r\n");
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    Open();
+    EXPECT_EQ(Translate("English", "A", "x"), "1");
+    EXPECT_EQ(Translate("English", "B", "default B"), "default B");
+    EXPECT_EQ(Get(), "[English]\r\nA=1\r\n");
+  }
+}
+
+TEST_F(TranslationTest, DefaultsThatAreNotOneLineAreShownButNotWritten) {
+  Put("[English]\r\nA=1\r\n");
+  Open();
+  EXPECT_EQ(Translate("English", "Messages.Two", "first line\r\nsecond=line"),
+            "first line\r\nsecond=line");
+  EXPECT_EQ(Get(), "[English]\r\nA=1\r\n");
+}
+
+TEST_F(TranslationTest, EightThreadsAddingKeysLeaveEachKeyOnce) {
+  Put("[English]\r\nKnown=known text\r\n");
+  Open();
+  SetCurrentLanguage("English");
+  constexpr int kThreads = 8;
+  constexpr int kShared = 40;
+  constexpr int kOwn = 15;
+  std::latch start(kThreads);
+  std::vector<std::thread> threads;
+  std::atomic<int> wrong{0};
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      std::vector<std::string> keys;
+      for (int i = 0; i < kShared; ++i) keys.push_back("Shared." + std::to_string(i));
+      for (int i = 0; i < kOwn; ++i)
+        keys.push_back("Own" + std::to_string(t) + "." + std::to_string(i));
+      std::shuffle(keys.begin(), keys.end(), std::mt19937(static_cast<unsigned>(t)));
+      start.arrive_and_wait();
+      for (const std::string& key : keys) {
+        // The current language is read here while the main thread may be setting it.
+        if (Translate(key, "text of " + key) != "text of " + key) ++wrong;
+        if (Translate("Known", "other") != "known text") ++wrong;
+      }
+    });
+  }
+  for (int i = 0; i < 100; ++i) SetCurrentLanguage("English");
+  for (std::thread& thread : threads) thread.join();
+
+  EXPECT_EQ(wrong, 0);
+  const auto counts = CountEntries(Get());
+  EXPECT_EQ(counts.size(), static_cast<std::size_t>(1 + kShared + kThreads * kOwn));
+  for (const auto& [key, count] : counts) EXPECT_EQ(count, 1) << key;
+  EXPECT_THAT(FolderNames(), ElementsAre("Languages.ini"));
+}
+
+}  // namespace
+}  // namespace cq::test

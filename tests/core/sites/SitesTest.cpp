@@ -1,0 +1,173 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "core/sites/Sites.h"
+#include "core/transfer/Inet.h"
+#include "support/HttpServer.h"
+
+namespace cq {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST(ShortString, KeepsUpTo255BytesAndCutsTheRest) {
+  struct Case {
+    std::size_t length;
+    std::size_t kept;
+  };
+  for (const Case test :
+       {Case{0, 0}, Case{1, 1}, Case{254, 254}, Case{255, 255}, Case{256, 255}, Case{1000, 255}}) {
+    std::string text;
+    for (std::size_t i = 0; i < test.length; ++i) text += static_cast<char>('a' + i % 26);
+    const ShortString fromString(text);
+    ShortString assigned;
+    assigned = text.c_str();
+    EXPECT_EQ(fromString.size(), test.kept) << test.length;
+    EXPECT_EQ(fromString.view(), text.substr(0, test.kept)) << test.length;
+    EXPECT_EQ(assigned, fromString) << test.length;
+  }
+}
+
+TEST(ShortString, HoldsAnyByteAndReplacesOnAssignment) {
+  const std::string bytes("\xCF\xF0\x00\xFF", 4);
+  ShortString text = bytes;
+  EXPECT_EQ(text.str(), bytes);
+  text = std::string_view("shorter");
+  EXPECT_EQ(text, "shorter");
+  text = static_cast<const char*>(nullptr);
+  EXPECT_TRUE(text.empty());
+}
+
+TEST(ShortString, ComparesWithEveryKindOfText) {
+  const ShortString text = "MIDI";
+  EXPECT_TRUE(text == "MIDI");
+  EXPECT_TRUE(text == std::string("MIDI"));
+  EXPECT_TRUE(text == std::string_view("MIDI"));
+  EXPECT_TRUE(text == ShortString("MIDI"));
+  EXPECT_TRUE("MIDI" == text);
+  EXPECT_TRUE(text != "MID");
+  EXPECT_TRUE(std::string("WAV") != text);
+}
+
+TEST(Melody, IsAPlainValueThatCopiesItsLinks) {
+  TMelody melody;
+  melody.Title = std::string(300, 't');
+  melody.PageURL = "http://tones.example/m/1";
+  melody.Links[fmMidi].push_back({"MIDI", "http://tones.example/1.mid"});
+  TMelody copy = melody;
+  copy.Links[fmMidi][0].Caption = "changed";
+  copy.Links[fmMp3].push_back({"MP3", "http://tones.example/1.mp3"});
+
+  EXPECT_EQ(melody.Title.size(), 255u);
+  EXPECT_EQ(melody.Links[fmMidi][0].Caption, "MIDI");
+  EXPECT_TRUE(melody.Links[fmMp3].empty());
+  EXPECT_FALSE(melody.Processed);
+  EXPECT_EQ(melody.Site, nullptr);
+}
+
+TEST(Formats, NamesAndExtensionsFollowTheFormatOrder) {
+  EXPECT_THAT(FormatNames, ElementsAre("WAV", "MIDI", "MMF", "MP3"));
+  EXPECT_THAT(FormatExtensions, ElementsAre(".wav", ".mid", ".mmf", ".mp3"));
+  EXPECT_THAT(AllFormats, ElementsAre(fmWav, fmMidi, fmMmf, fmMp3));
+}
+
+TEST(Formats, ACaptionNamesAFormatWhenItHoldsItsNameInAnyCase) {
+  struct Case {
+    const char* caption;
+    std::vector<TMelodyFormat> formats;
+  };
+  const Case cases[] = {
+      {"Download MP3", {fmMp3}},
+      {"midi (poly)", {fmMidi}},
+      {"wav/mmf", {fmWav, fmMmf}},
+      {"Mmf with vibration", {fmMmf}},
+      {"MID", {}},
+      {"\xEC\xE8\xE4\xE8", {}},  // Cyrillic letters that look alike are not Latin
+      {"", {}},
+  };
+  for (const Case& test : cases) {
+    std::vector<TMelodyFormat> found;
+    for (TMelodyFormat format : AllFormats) {
+      if (CaptionNamesFormat(test.caption, format)) found.push_back(format);
+    }
+    EXPECT_EQ(found, test.formats) << test.caption;
+  }
+}
+
+// A site whose own operations do nothing: only the model's part is under test.
+class FakeSite : public TSite {
+ public:
+  explicit FakeSite(std::string name) : name_(std::move(name)) {}
+  std::string GetName() const override { return name_; }
+  std::string GetHomePage() const override { return "http://" + name_ + "/"; }
+  void Search(const std::string&, TMelodyList& melodies, const TProgressCallback&) const override {
+    melodies.clear();
+  }
+  void LoadMelodyPage(TMelody& melody, const TProgressCallback&) const override {
+    melody.Processed = true;
+  }
+
+ private:
+  std::string name_;
+};
+
+TEST(Registry, KeepsTheOrderOfRegistration) {
+  static const FakeSite first("first.example"), second("second.example"), third("third.example");
+  const std::size_t before = RegisteredSites().size();
+  RegisterSite(first);
+  RegisterSite(second);
+  RegisterSite(third);
+  const auto& sites = RegisteredSites();
+  ASSERT_EQ(sites.size(), before + 3);
+  EXPECT_THAT(std::vector<const TSite*>(sites.end() - 3, sites.end()),
+              ElementsAre(&first, &second, &third));
+}
+
+TEST(FetchFile, FetchesTheChosenLinkThroughTheCache) {
+  test::HttpServer server;
+  server.Serve("files.example", "/a.mid", "first midi");
+  server.Serve("files.example", "/b.mid", "second midi");
+  server.BecomeProxy();
+  const FakeSite site("files.example");
+  TMelody melody;
+  melody.Site = &site;
+  melody.Links[fmMidi] = {{"MIDI", "http://files.example/a.mid"},
+                          {"MIDI poly", "http://files.example/b.mid"}};
+  std::vector<TJobStatus> statuses;
+  const TProgressCallback progress = [&](TJobStatus status, double) {
+    statuses.push_back(status);
+    return false;
+  };
+
+  std::string fileName;
+  site.FetchFile(melody, fmMidi, 1, progress, fileName);
+  EXPECT_EQ(fileName, CacheFileName("http://files.example/b.mid"));
+  EXPECT_EQ(ReadFileText(fileName), "second midi");
+  ASSERT_FALSE(statuses.empty());
+  EXPECT_EQ(statuses.front(), jsConnecting);
+  EXPECT_EQ(statuses.back(), jsProcessing);
+
+  // The cache is allowed: the second time, the server is not asked.
+  std::string again;
+  site.FetchFile(melody, fmMidi, 1, progress, again);
+  EXPECT_EQ(again, fileName);
+  EXPECT_EQ(server.Hits("files.example", "/b.mid"), 1);
+  EXPECT_EQ(server.Hits("files.example", "/a.mid"), 0);
+}
+
+TEST(FetchFile, ALinkThatIsNotThereIsAnError) {
+  const FakeSite site("none.example");
+  TMelody melody;
+  melody.Links[fmWav] = {{"WAV", "http://none.example/a.wav"}};
+  std::string fileName = "unchanged";
+  for (int index : {-1, 1}) {
+    EXPECT_THROW(site.FetchFile(melody, fmWav, index, {}, fileName), std::out_of_range) << index;
+  }
+  EXPECT_THROW(site.FetchFile(melody, fmMp3, 0, {}, fileName), std::out_of_range);
+  EXPECT_EQ(fileName, "unchanged");
+}
+
+}  // namespace
+}  // namespace cq

@@ -1,0 +1,183 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "core/transfer/Inet.h"
+#include "core/transfer/Md5.h"
+
+namespace cq {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+std::string Segment(const std::string& url) {
+  return fs::path(CacheFileName(url)).filename();
+}
+
+TEST(CacheFolder, LiesUnderTheUsersCacheFolder) {
+  EXPECT_EQ(CacheFolder(), std::string(std::getenv("XDG_CACHE_HOME")) + "/Chimequest/Cache/");
+}
+
+TEST(CacheFileName, IsTheFolderOfTheWholeAddressDigestAndTheLastSegment) {
+  const std::string url = "http://tones.example/files/song.mid?id=7";
+  EXPECT_EQ(CacheFileName(url), CacheFolder() + MD5String(url) + "/song.mid");
+}
+
+TEST(CacheFileName, NamesTheSegment) {
+  struct Case {
+    const char* url;
+    const char* segment;
+  };
+  const Case cases[] = {
+      {"http://tones.example/", "default.html"},
+      {"http://tones.example/catalog/", "default.html"},
+      {"http://tones.example/?page=2", "default.html"},
+      {"http://tones.example", "tones.example"},  // after the last '/', and it holds a point
+      {"http://tones.example/melody/12345", "12345.html"},
+      {"http://tones.example/search", "search.html"},
+      {"http://tones.example/a/b.mid?x=1", "b.mid"},
+      {"http://tones.example/a/b?x=1/c.d", "b.html"},  // the query goes before the cut
+      {"http://tones.example/dir.v2/file", "file.html"},
+      {"http://tones.example/a\\b.wav", "b.wav"},
+      {"http://tones.example/x:y.mmf", "y.mmf"},
+      {"nothing-to-cut", "nothing-to-cut.html"},
+      {"", "default.html"},
+  };
+  for (const Case& test : cases) EXPECT_EQ(Segment(test.url), test.segment) << test.url;
+}
+
+TEST(CacheFileName, QueryStringsSeparateFoldersButNotSegments) {
+  const std::string a = CacheFileName("http://t.example/s.php?q=a");
+  const std::string b = CacheFileName("http://t.example/s.php?q=b");
+  const std::string none = CacheFileName("http://t.example/s.php");
+  EXPECT_NE(fs::path(a).parent_path(), fs::path(b).parent_path());
+  EXPECT_NE(fs::path(a).parent_path(), fs::path(none).parent_path());
+  EXPECT_EQ(fs::path(a).filename(), fs::path(none).filename());
+}
+
+TEST(CacheFileName, NoAddressLeadsOutOfItsDigestFolder) {
+  const std::string longName(400, 'n');
+  const char* const hostile[] = {
+      "http://evil.example/..",  "http://evil.example/.",      "http://evil.example/a/..?x=1",
+      "http://evil.example/a/.", "http://evil.example/..\\..", "http://evil.example/%2e%2e",
+      "http://evil.example/...",
+  };
+  std::vector<std::string> urls(std::begin(hostile), std::end(hostile));
+  urls.push_back("http://evil.example/" + longName);
+  urls.push_back("http://evil.example/" + longName + ".mid");
+  urls.push_back("http://evil.example/" + std::string(300, '\xE4') + ".mp3");
+  for (const std::string& url : urls) {
+    const fs::path name = CacheFileName(url);
+    const std::string segment = name.filename();
+    EXPECT_EQ(name.parent_path().string(), CacheFolder() + MD5String(url)) << url;
+    EXPECT_NE(segment, ".") << url;
+    EXPECT_NE(segment, "..") << url;
+    EXPECT_FALSE(segment.empty()) << url;
+    // Room is left for "_partial..." and "_origwontrename..." within a 255-byte file name.
+    EXPECT_LE(segment.size(), 200u) << url;
+    EXPECT_EQ(name.lexically_normal(), name) << url;
+  }
+  EXPECT_EQ(Segment("http://evil.example/.."), "default.html");
+  EXPECT_EQ(Segment("http://evil.example/%2e%2e"), "%2e%2e.html");
+  EXPECT_THAT(Segment("http://evil.example/" + longName + ".mid"), EndsWith(".mid"));
+  EXPECT_NE(Segment("http://e.example/" + longName + "a"),
+            Segment("http://e.example/" + longName + "b"));
+}
+
+TEST(CacheFileName, GivesCyrillicSegmentsAsUtf8) {
+  EXPECT_EQ(Segment("http://t.example/\xCC\xE5\xEB\xEE\xE4\xE8\xFF.mid"),
+            "\xD0\x9C\xD0\xB5\xD0\xBB\xD0\xBE\xD0\xB4\xD0\xB8\xD1\x8F.mid");
+}
+
+TEST(EncodeQuery, MapsEveryByte) {
+  struct Case {
+    std::string term;
+    const char* encoded;
+  };
+  const Case cases[] = {
+      {"", ""},
+      {"abcXYZ019-_", "abcXYZ019-_"},
+      {"a b", "a+b"},
+      {"rock-n_roll \xE4", "rock-n_roll+%E4"},
+      {"a&b=c?d/e%f+g", "a%26b%3Dc%3Fd%2Fe%25f%2Bg"},
+      {".~*'()", "%2E%7E%2A%27%28%29"},
+      {std::string("\x00\x01\x7F\x80\xFF", 5), "%00%01%7F%80%FF"},
+      {"\xCF\xF0\xE8\xE2\xE5\xF2", "%CF%F0%E8%E2%E5%F2"},
+  };
+  for (const Case& test : cases) EXPECT_EQ(EncodeQuery(test.term), test.encoded) << test.term;
+}
+
+TEST(EncodeQuery, EncodesAllBytesOutsideTheKeptSetAsTwoUpperCaseDigits) {
+  for (int byte = 0; byte < 256; ++byte) {
+    const char c = static_cast<char>(byte);
+    const std::string encoded = EncodeQuery(std::string(1, c));
+    const bool kept = std::isalnum(byte) != 0 && byte < 128;
+    if (kept || c == '-' || c == '_') {
+      EXPECT_EQ(encoded, std::string(1, c));
+    } else if (c == ' ') {
+      EXPECT_EQ(encoded, "+");
+    } else {
+      char expected[4];
+      std::snprintf(expected, sizeof expected, "%%%02X", byte);
+      EXPECT_EQ(encoded, expected);
+    }
+  }
+}
+
+class FileTextTest : public ::testing::Test {
+ protected:
+  fs::path folder =
+      fs::temp_directory_path() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  void SetUp() override { fs::create_directories(folder); }
+  void TearDown() override { fs::remove_all(folder); }
+};
+
+TEST_F(FileTextTest, ReadsTheWholeFileBytesUnchanged) {
+  std::string content = "line one\r\nline two\n\x00\xFF\xE4 end";
+  content += std::string(200000, 'x');  // more than any single read
+  const fs::path name = folder / "page.html";
+  std::ofstream(name, std::ios::binary) << content;
+  EXPECT_EQ(ReadFileText(name), content);
+}
+
+TEST_F(FileTextTest, AMissingFileIsAnInputOutputError) {
+  try {
+    ReadFileText(folder / "missing.html");
+    ADD_FAILURE() << "read a missing file";
+  } catch (const std::system_error& error) {
+    EXPECT_EQ(error.code(), std::errc::no_such_file_or_directory);
+  }
+}
+
+TEST_F(FileTextTest, AnEmptyFileIsAnError) {
+  const fs::path name = folder / "empty.html";
+  std::ofstream(name, std::ios::binary).flush();
+  EXPECT_THROW(ReadFileText(name), std::runtime_error);
+}
+
+TEST_F(FileTextTest, WriteCreatesAndTruncates) {
+  const fs::path name = folder / "dump.html";
+  WriteFileText(std::string(5000, 'a'), name);
+  EXPECT_EQ(ReadFileText(name), std::string(5000, 'a'));
+  const std::string shorter("short\r\n\0tail", 12);
+  WriteFileText(shorter, name);
+  EXPECT_EQ(ReadFileText(name), shorter);
+  WriteFileText("", name);
+  EXPECT_EQ(fs::file_size(name), 0u);
+}
+
+TEST_F(FileTextTest, WriteIntoAMissingFolderFails) {
+  EXPECT_THROW(WriteFileText("x", folder / "no" / "such" / "file.html"), std::system_error);
+}
+
+}  // namespace
+}  // namespace cq

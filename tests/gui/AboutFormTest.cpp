@@ -1,0 +1,355 @@
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include "GuiTestMain.h"
+#include "ScriptedRandom.h"
+#include "core/Product.h"
+#include "core/config/IniFile.h"
+#include "core/config/Translation.h"
+#include "core/transfer/Version.h"
+#include "gui/app/QtText.h"
+#include "gui/config/AboutForm.h"
+#include "gui/config/FeedbackForm.h"
+#include "gui/config/FlagMelody.h"
+#include "gui/config/Translators.h"
+#include "gui/crash/MailSender.h"
+
+using namespace cq;
+
+namespace {
+
+struct TAboutRig {
+  test::TScriptedRandom random;
+  TAboutForm form{nullptr, &random};
+  QList<QUrl> opened;
+  QStringList played;
+  QStringList notices;
+  bool showJobButton = false;
+  int languagePosition = 0;
+
+  TAboutRig() {
+    random.FallbackWhole = 0;
+    random.Fractions.assign(100000, 0.0);
+    form.SetHooks({[this] { return showJobButton; }, [this] { return languagePosition; },
+                   [this](const QUrl& url) {
+                     opened << url;
+                     return true;
+                   },
+                   [this](const QString& file) { played << file; },
+                   [this](QWidget*, const QString& text) { notices << text; }});
+  }
+};
+
+void Wheel(QWidget& target, int turn) {
+  QWheelEvent event(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, turn), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(&target, &event);
+}
+
+std::uint32_t Big32(const std::string& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < 4; ++i)
+    value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+
+}  // namespace
+
+class AboutFormTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { SetCurrentLanguage("English"); }
+
+  void headerAndControls() {
+    TAboutRig rig;
+    QCOMPARE(rig.form.windowTitle(), QStringLiteral("About Chimequest"));
+    QCOMPARE(rig.form.size(), QSize(329, 325));
+    QCOMPARE(rig.form.VersionLabel->objectName(), QStringLiteral("_VersionLabel"));
+    QCOMPARE(rig.form.VersionLabel->text(), QString::fromStdString(VersionText()));
+    QCOMPARE(rig.form.ProductLabel->objectName(), QStringLiteral("_Chimequest"));
+    QCOMPARE(rig.form.ProductLabel->text(), QStringLiteral("Chimequest"));
+    QVERIFY(rig.form.ProductLabel->font().bold());
+    QCOMPARE(rig.form.HomePageLbl->text(), QStringLiteral("Homepage:"));
+    QCOMPARE(rig.form.HomePage->objectName(), QStringLiteral("_HomePage"));
+    QCOMPARE(rig.form.HomePage->text().toStdString(), std::string(product::HomePage));
+    QCOMPARE(rig.form.OkBtn->objectName(), QStringLiteral("_OkBtn"));
+    QCOMPARE(rig.form.MatrixTimer->interval(), 50);
+    QCOMPARE(rig.form.FireTimer->interval(), 25);
+    QVERIFY(!rig.form.Icon->Image().isNull());
+    QCOMPARE(rig.form.Flag->Image().size(), QSize(32, 22));
+    // Every control lies inside the client area.
+    for (QWidget* child : rig.form.findChildren<QWidget*>()) {
+      if (child->parentWidget() != &rig.form) continue;
+      QVERIFY2(rig.form.rect().contains(child->geometry()), qPrintable(child->objectName()));
+    }
+  }
+
+  void linksOpenThroughTheDesktop() {
+    TAboutRig rig;
+    rig.form.show();
+    QTest::mouseClick(rig.form.Email1, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Email2, Qt::LeftButton);
+    QTest::mouseClick(rig.form.HomePage, Qt::LeftButton);
+    QCOMPARE(rig.opened.size(), 3);
+    QCOMPARE(rig.opened[0].toString(), QStringLiteral("mailto:") + rig.form.Email1->text() +
+                                           QStringLiteral("?subject=Chimequest"));
+    QCOMPARE(rig.opened[1].toString(), QStringLiteral("mailto:") + rig.form.Email2->text() +
+                                           QStringLiteral("?subject=Chimequest"));
+    QCOMPARE(rig.opened[2].toString().toStdString(), std::string(product::HomePage));
+    QVERIFY(rig.form.Email1->text().endsWith(QStringLiteral(".example")));
+  }
+
+  void flagPlaysItsMelodyFromATemporaryFile() {
+    TAboutRig rig;
+    rig.form.show();
+    QTest::mouseClick(rig.form.Flag, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Flag, Qt::LeftButton);
+    QCOMPARE(rig.played.size(), 2);
+    QVERIFY(rig.played[0] != rig.played[1]);
+    QVERIFY(rig.played[0].endsWith(QStringLiteral(".mid")));
+    QVERIFY(rig.played[0].startsWith(qEnvironmentVariable("TMPDIR")));
+    QFile file(rig.played[0]);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().toStdString(), FlagMelody());
+  }
+
+  void flagMelodyIsAStandardMidiFile() {
+    const std::string midi = FlagMelody();
+    QCOMPARE(midi.substr(0, 4), std::string("MThd"));
+    QCOMPARE(Big32(midi, 4), 6u);
+    QCOMPARE(midi.substr(8, 4), std::string("\0\0\0\1", 4));  // format 0, one track
+    QCOMPARE(midi.substr(14, 4), std::string("MTrk"));
+    QCOMPARE(std::size_t{Big32(midi, 18)}, midi.size() - 22);
+    QCOMPARE(midi.substr(midi.size() - 3), std::string("\xFF\x2F\x00", 3));
+    // Walk the events: every note that starts also stops.
+    int sounding = 0, notes = 0;
+    std::size_t at = 22;
+    while (at < midi.size()) {
+      while (static_cast<unsigned char>(midi[at]) & 0x80) ++at;  // delta time
+      ++at;
+      const auto status = static_cast<unsigned char>(midi[at]);
+      if (status == 0xFF) {
+        at += 3u + static_cast<unsigned char>(midi[at + 2]);
+      } else if (status == 0xC0) {
+        at += 2;
+      } else {
+        QVERIFY(status == 0x90 || status == 0x80);
+        if (status == 0x90) ++notes, ++sounding;
+        if (status == 0x80) --sounding;
+        QVERIFY(sounding == 0 || sounding == 1);
+        at += 3;
+      }
+    }
+    QCOMPARE(at, midi.size());
+    QCOMPARE(sounding, 0);
+    QVERIFY(notes >= 8);
+  }
+
+  void noticeButtonFollowsTheSettings() {
+    TAboutRig rig;
+    rig.form.show();
+    QVERIFY(!rig.form.JobBtn->isVisible());
+    rig.form.hide();
+    rig.showJobButton = true;
+    rig.form.show();
+    QVERIFY(rig.form.JobBtn->isVisible());
+    QVERIFY(rig.form.JobBtn->isFlat());
+    QTest::mouseClick(rig.form.JobBtn, Qt::LeftButton);
+    rig.languagePosition = 1;
+    QTest::mouseClick(rig.form.JobBtn, Qt::LeftButton);
+    rig.languagePosition = 2;
+    QTest::mouseClick(rig.form.JobBtn, Qt::LeftButton);
+    QCOMPARE(rig.notices.size(), 3);
+    QVERIFY(rig.notices[0].startsWith(QStringLiteral("We are open")));
+    QVERIFY(rig.notices[1].startsWith(QString::fromUtf8("Мы открыты")));
+    QCOMPARE(rig.notices[2], rig.notices[0]);
+  }
+
+  void wheelChangesTheMatrixSpeed_data() {
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<int>("turn");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("up slows") << 50 << 120 << 55;
+    QTest::newRow("down speeds up") << 50 << -120 << 45;
+    QTest::newRow("down to 1") << 6 << -120 << 1;
+    QTest::newRow("5 stays") << 5 << -120 << 5;
+    QTest::newRow("1 stays") << 1 << -120 << 1;
+    QTest::newRow("up from 1") << 1 << 120 << 6;
+  }
+
+  void wheelChangesTheMatrixSpeed() {
+    QFETCH(int, interval);
+    QFETCH(int, turn);
+    QFETCH(int, expected);
+    TAboutRig rig;
+    rig.form.show();
+    rig.form.MatrixTimer->setInterval(interval);
+    Wheel(rig.form, turn);
+    QCOMPARE(rig.form.MatrixTimer->interval(), expected);
+  }
+
+  void effectsRunOnlyWhileVisible() {
+    TAboutRig rig;
+    QVERIFY(!rig.form.MatrixTimer->isActive());
+    rig.form.MatrixTimerTimer();
+    rig.form.FireTimerTimer();
+    QVERIFY(rig.random.Ranges.empty());
+    rig.form.show();
+    QVERIFY(rig.form.MatrixTimer->isActive());
+    QVERIFY(rig.form.FireTimer->isActive());
+    rig.form.MatrixTimerTimer();
+    rig.form.FireTimerTimer();
+    QVERIFY(!rig.random.Ranges.empty());
+    rig.form.hide();
+    QVERIFY(!rig.form.MatrixTimer->isActive());
+    QVERIFY(!rig.form.FireTimer->isActive());
+  }
+
+  void showingRestartsTheEffects() {
+    TAboutRig rig;
+    rig.form.show();
+    QTest::mouseClick(rig.form.MatrixBox, Qt::LeftButton, Qt::ShiftModifier, QPoint(3, 3));
+    QCOMPARE(rig.form.Matrix().Cell(59, 69), 255);
+    rig.form.hide();
+    rig.form.show();
+    QCOMPARE(rig.form.Matrix().Cell(59, 69), 0);
+    // The mask is the overlay's black: the bell's middle, not the corner.
+    QVERIFY(rig.form.Matrix().Masked(30, 40));
+    QVERIFY(!rig.form.Matrix().Masked(0, 69));
+  }
+
+  void matrixMouseTricks() {
+    TAboutRig rig;
+    rig.form.show();
+    QTest::mousePress(rig.form.MatrixBox, Qt::LeftButton, Qt::NoModifier, QPoint(10, 20));
+    QTest::mouseRelease(rig.form.MatrixBox, Qt::LeftButton, Qt::NoModifier, QPoint(10, 20));
+    QCOMPARE(rig.form.Matrix().Cell(10, 20), 255);
+    QTest::mouseClick(rig.form.MatrixBox, Qt::RightButton, Qt::ControlModifier, QPoint(1, 1));
+    QVERIFY(rig.form.Matrix().Fast());
+    QTest::mouseClick(rig.form.MatrixBox, Qt::RightButton, Qt::ShiftModifier, QPoint(1, 1));
+    QCOMPARE(rig.form.Matrix().Cell(10, 20), 0);
+    QTest::mousePress(rig.form.MatrixBox, Qt::RightButton, Qt::NoModifier, QPoint(7, 5));
+    QTest::mouseRelease(rig.form.MatrixBox, Qt::RightButton, Qt::NoModifier, QPoint(7, 5));
+    QCOMPARE(rig.form.Matrix().Drop(0).Col, 7);
+    QCOMPARE(rig.form.Matrix().Drop(0).First, 5);
+    QCOMPARE(rig.form.Matrix().Drop(0).Last, 25);
+    QTest::mouseDClick(rig.form.MatrixBox, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+    QVERIFY(!rig.form.MatrixTimer->isActive());
+    QTest::mouseDClick(rig.form.MatrixBox, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+    QVERIFY(rig.form.MatrixTimer->isActive());
+  }
+
+  void fireMouseHeatsAndFlares() {
+    TAboutRig rig;
+    rig.form.show();
+    rig.form.FireTimer->stop();  // no tick may cool the flare before it is looked at
+    QTest::mousePress(rig.form.FireBox, Qt::LeftButton, Qt::NoModifier, QPoint(30, 0));
+    QCOMPARE(rig.form.Fire().Heat(), 124);
+    QTest::mouseRelease(rig.form.FireBox, Qt::LeftButton, Qt::NoModifier, QPoint(30, 0));
+    QCOMPARE(rig.form.Fire().Heat(), 3);
+    QTest::mousePress(rig.form.FireBox, Qt::RightButton, Qt::NoModifier, QPoint(0, 69));
+    QCOMPARE(rig.form.Fire().Heat(), 4);
+    for (int column = 90; column < 95; ++column) QCOMPARE(rig.form.Fire().Base(column), 255);
+    QCOMPARE(rig.form.Fire().Base(95), 0);
+  }
+
+  // Keys reach the dialog from whichever control has the focus.
+  void keys() {
+    TAboutRig rig;
+    rig.form.show();
+    rig.form.OkBtn->setFocus();
+    QWidget* focus = rig.form.OkBtn;
+    const auto built = rig.form.Fire().Palette();
+    QTest::keyClick(focus, Qt::Key_PageUp);
+    QVERIFY(rig.form.Fire().Palette() != built);
+    QTest::keyClick(focus, Qt::Key_PageDown);
+    QCOMPARE(rig.form.Fire().Palette(), built);
+    QTest::keyClick(focus, Qt::Key_Insert);  // scripted: red and green change places
+    QVERIFY(rig.form.Fire().Palette() != built);
+    QTest::keyClick(focus, Qt::Key_Home);
+    QCOMPARE(rig.form.Fire().Palette(), built);
+    QTest::keyClick(focus, Qt::Key_Delete);
+    QVERIFY(rig.form.Fire().Palette() != built);
+    QTest::keyClick(focus, Qt::Key_Escape);
+    QVERIFY(!rig.form.isVisible());
+    QCOMPARE(rig.form.result(), int{QDialog::Rejected});
+  }
+
+  void okButtonCloses() {
+    TAboutRig rig;
+    rig.form.show();
+    QTest::mouseClick(rig.form.OkBtn, Qt::LeftButton);
+    QVERIFY(!rig.form.isVisible());
+    QCOMPARE(rig.form.result(), int{QDialog::Accepted});
+  }
+
+  void translationLeavesUnderscoreNamesAlone() {
+    test::WriteLanguageFile(
+        "[English]\r\n[Test]\r\n"
+        "Forms.AboutForm=About!\r\n"
+        "Forms.AboutForm.Role1Lbl=Code:\r\n"
+        "Forms.AboutForm.HomePageLbl=Web:\r\n"
+        "Forms.AboutForm._VersionLabel=v9\r\n"
+        "Forms.AboutForm._Name1=Nobody\r\n"
+        "Forms.AboutForm.FlagPanel.Flag=flag\r\n");
+    TAboutRig rig;
+    TranslateControls(&rig.form, "Test", "Forms");
+    QCOMPARE(rig.form.windowTitle(), QStringLiteral("About!"));
+    QCOMPARE(rig.form.Role1Lbl->text(), QStringLiteral("Code:"));
+    QCOMPARE(rig.form.HomePageLbl->text(), QStringLiteral("Web:"));
+    QCOMPARE(rig.form.VersionLabel->text(), QString::fromStdString(VersionText()));
+    QCOMPARE(rig.form.Name1->text(), QStringLiteral("Mira Holt"));
+    QCOMPARE(rig.form.Flag->Image().size(), QSize(32, 22));
+    // Keys the section lacked were added with their English texts.
+    QCOMPARE(Translate("Test", "Forms.AboutForm.CountryLbl", ""), std::string("Made in Ruritania"));
+    QCOMPARE(Translate("Test", "Forms.AboutForm.JobBtn", ""), std::string("Hire us"));
+  }
+
+  // The keys shipped for these two dialogs cover every caption and message they show, in both
+  // languages: translating them adds nothing to the file.
+  void shippedKeysAreComplete() {
+    QFile keys(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../data/Languages.ini"));
+    QVERIFY(keys.open(QIODevice::ReadOnly));
+    test::WriteLanguageFile(keys.readAll());
+    const auto readFile = [] {
+      QFile file(test::TestLanguageFile());
+      return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = readFile();
+    for (const char* language : {"English", "Russian"}) {
+      TAboutRig about;
+      TranslateControls(&about.form, language, "Forms");
+      TFeedbackForm feedback(MailSender());
+      TranslateControls(&feedback, language, "Forms");
+      if (std::string_view(language) == "Russian") {
+        QCOMPARE(about.form.windowTitle(), QString::fromUtf8("О программе Chimequest"));
+        QCOMPARE(feedback.SendBtn->text(), QString::fromUtf8("Отправить"));
+      }
+    }
+    QCOMPARE(readFile(), before);
+    TIniFile file(test::TestLanguageFile().toStdString());
+    for (const char* name : {"NoName", "NoEmail", "BadEmail", "NoFeedback", "ShortFeedback",
+                             "MailError", "MailOK", "MailOther"}) {
+      const std::string key = std::string("Messages.Feedback.") + name;
+      QVERIFY2(file.Read("Russian", key).has_value(), key.c_str());
+      QVERIFY2(file.Read("Russian", key) != file.Read("English", key), key.c_str());
+    }
+  }
+
+  void paintedMatrixShowsTheGrid() {
+    TAboutRig rig;
+    rig.form.show();
+    QTest::mousePress(rig.form.MatrixBox, Qt::LeftButton, Qt::NoModifier, QPoint(10, 20));
+    const QImage shown = rig.form.MatrixBox->Image();
+    QCOMPARE(shown.size(), QSize(60, 70));
+    QCOMPARE(shown.pixel(10, 20), QRgb{0xFF7FFF7F});
+    QCOMPARE(shown.pixel(11, 20), QRgb{0xFF000000});
+  }
+};
+
+CQ_GUI_TEST_MAIN(AboutFormTest)
+#include "AboutFormTest.moc"
