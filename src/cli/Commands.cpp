@@ -6,6 +6,8 @@ int RunFetch(const std::vector<std::string>& args);
 int RunParse(const std::vector<std::string>& args);
 int RunPath(const std::vector<std::string>& args);
 int RunSearchCommand(const std::vector<std::string>& args);
+int RunSites(const std::vector<std::string>& args);
+int RunMelody(const std::vector<std::string>& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -24,6 +26,10 @@ const std::vector<Command>& Commands() {
        "  --json       print one JSON object per melody\n\n"
        "Exit status 1 when a site or a page failed; the others go on.",
        RunSearchCommand},
+      {"sites", "Lists the sites, one a line: name and home page (tab-separated).", "sites",
+       RunSites},
+      {"melody", "Reads a melody's page and prints a line per link: format, caption, address.",
+       "melody SITE PAGEURL\n\nExit status 1 when the page cannot be read.", RunMelody},
   };
   return commands;
 }

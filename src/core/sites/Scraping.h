@@ -1,0 +1,75 @@
+#pragma once
+
+// The pattern every scraper follows: address, fetch, fix-ups, parse, walk. Each stage fails with
+// its own translated message; a walk failure first dumps the page for the maintainer.
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "core/sites/Parser.h"
+#include "core/sites/Sites.h"
+
+namespace cq {
+
+// A site operation that failed; the message is translated and ready to show.
+class ESiteError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The messages of the fetch, parse and walk stages in the current language.
+std::string InetErrorText();
+std::string ParserErrorText();
+std::string ParseErrorText();
+
+// One literal replacement, applied to every occurrence before the page is parsed.
+struct TFixUp {
+  std::string_view From;
+  std::string_view To;
+};
+using TFixUps = std::span<const TFixUp>;
+
+// Fetches `url` through the cache. Any failure raises the fetch stage's message; a stop request
+// (EAbort) passes unchanged.
+std::string FetchPage(const std::string& url, const TProgressCallback& progress);
+// Applies the replacements in the order given, each over the whole page, case-sensitively.
+void ApplyFixUps(std::string& page, TFixUps fixUps);
+// Any failure raises the parse stage's message.
+std::unique_ptr<TDocument> ParsePage(const std::string& page);
+// Runs `walk`; any failure but a stop request dumps `page` with `context` and raises the walk
+// stage's message. A dump that cannot be written raises its own error instead.
+void WalkPage(const TSite& site, const std::string& context, const std::string& page,
+              const std::function<void()>& walk);
+
+// The whole pattern for one page: fetch, fix-ups, parse, then `walk` over the root.
+void ScrapePage(const TSite& site, const std::string& url, const std::string& context,
+                TFixUps fixUps, const TProgressCallback& progress,
+                const std::function<void(const TElem& root)>& walk);
+
+// The dump's context lines.
+std::string SearchContext(const std::string& term);
+std::string MelodyPageContext(const TMelody& melody);
+
+// A failure found while walking; it records where, for the dump.
+[[noreturn]] void FailWalk(const std::string& reason);
+// The element `path` leads to from `start`; fails the walk when there is none.
+const TElem& NeedElem(const TElem& start, std::string_view path);
+// Fails the walk when the element has no children.
+const TElem& FirstChild(const TElem& elem);
+// The bare words of a link or a bold element: the text of its first child.
+std::string FirstChildText(const TElem& elem);
+
+// Adds the link to every format the caption names.
+void AddLinkByCaption(std::array<TMelodyLinkList, FormatCount>& links, std::string_view caption,
+                      std::string_view url);
+
+// `prefix` (ending in a backslash) + n + `tail` (beginning with a space): the paths that count
+// rows or links, such as "\HTML\BODY\TABLE\" + 4 + " TR\2 TD".
+std::string NthPath(std::string_view prefix, int n, std::string_view tail);
+
+}  // namespace cq

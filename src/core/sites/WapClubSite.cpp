@@ -1,0 +1,90 @@
+#include "core/sites/WapClubSite.h"
+
+#include <set>
+
+#include "core/config/Translation.h"
+#include "core/sites/Scraping.h"
+#include "core/sites/SiteHosts.h"
+#include "core/sites/Xlat.h"
+#include "core/transfer/Inet.h"
+
+namespace cq {
+
+namespace {
+
+struct TKind {
+  std::string_view Where;  // the query's "where"
+  TMelodyFormat Format;
+  std::string Caption;
+};
+
+constexpr std::string_view kLinkPrefix = "\\WML\\CARD\\2 P\\";
+constexpr std::string_view kNextPageAnchor = "\\WML\\CARD\\2 P\\ANCHOR";
+
+// Looked up at every search, so a change of language shows with the next one.
+std::vector<TKind> Kinds() {
+  return {
+      {"mono", fmMidi,
+       Translate("Formats.Monophonic", "\xCE\xE4\xED\xEE\xF2\xEE\xED\xEE\xE2\xFB\xE9") + " MIDI"},
+      {"poly", fmMidi,
+       Translate("Formats.Polyphonic", "\xCF\xEE\xEB\xE8\xF4\xEE\xED\xE8\xF7\xE5\xF1\xEA\xE8\xE9") +
+           " MIDI"},
+      {"mmf", fmMmf, "MMF"},
+  };
+}
+
+}  // namespace
+
+std::string TWapClubSite::GetName() const {
+  return "WAP Club";
+}
+
+std::string TWapClubSite::GetHomePage() const {
+  return std::string(hosts::WapClub) + "/";
+}
+
+void TWapClubSite::Search(const std::string& term, TMelodyList& melodies,
+                          const TProgressCallback& progress) const {
+  const std::vector<TKind> kinds = Kinds();
+  melodies.clear();
+  const std::string query = EncodeQuery(XlatEncode(term));
+  TMelodyList found;
+  std::string page;
+  // Here a failed fetch counts as a page that could not be walked, too.
+  WalkPage(*this, SearchContext(term), page, [&] {
+    for (const TKind& kind : kinds) {
+      std::set<std::string> seen;
+      for (int start = 0, pages = 0; pages < MaxPagesPerKind; start += LinksPerPage, ++pages) {
+        const std::string url = std::string(hosts::WapClub) + "/?mod=mod_midisearch&srch=" + query +
+                                "&where=" + std::string(kind.Where) +
+                                "&start=" + std::to_string(start);
+        page = FetchPage(url, progress);
+        const std::unique_ptr<TDocument> document = ParsePage(page);
+        const TElem& root = *document->Root();
+        bool anyNew = false;
+        TMelodyList onPage;
+        for (int j = 1; j <= LinksPerPage; ++j) {
+          const TElem* link = FindElem(&root, NthPath(kLinkPrefix, j, " A"));
+          if (link == nullptr) break;
+          TMelody& melody = onPage.emplace_back();
+          melody.Title = XlatDecode(FirstChildText(*link));
+          melody.PageURL = url;
+          melody.Site = this;
+          melody.Processed = true;
+          const std::string address = link->Attribute("href");
+          melody.Links[kind.Format].push_back({kind.Caption, address});
+          anyNew = seen.insert(address).second || anyNew;
+        }
+        // A page that repeats what the kind already has would only lead to itself again.
+        if (!anyNew) break;
+        found.insert(found.end(), onPage.begin(), onPage.end());
+        if (FindElem(&root, kNextPageAnchor) == nullptr) break;
+      }
+    }
+  });
+  melodies = std::move(found);
+}
+
+void TWapClubSite::LoadMelodyPage(TMelody&, const TProgressCallback&) const {}
+
+}  // namespace cq

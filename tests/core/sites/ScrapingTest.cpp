@@ -1,0 +1,86 @@
+#include <gmock/gmock.h>
+
+#include "core/Errors.h"
+#include "core/sites/RequestCatalogSite.h"
+#include "core/sites/Scraping.h"
+#include "sites/SiteTest.h"
+
+namespace cq::test {
+namespace {
+
+using testing::ElementsAre;
+using testing::HasSubstr;
+using testing::StartsWith;
+
+struct TFixUpCase {
+  std::string page;
+  std::vector<TFixUp> fixUps;
+  std::string expected;
+};
+
+TEST(ApplyFixUps, ReplacesEveryOccurrenceInOrderAndCaseSensitively) {
+  const TFixUpCase cases[] = {
+      {"</tr>\r\n</tr></tr>\r\n</tr>", {{"</tr>\r\n</tr>", "</tr>"}}, "</tr></tr>"},
+      {"</TR>\r\n</TR>", {{"</tr>\r\n</tr>", "</tr>"}}, "</TR>\r\n</TR>"},
+      // The second replacement sees what the first made.
+      {"ab", {{"a", "b"}, {"bb", "c"}}, "c"},
+      // A replacement that holds its pattern is not applied again to its own output.
+      {"xx", {{"x", "xx"}}, "xxxx"},
+      {"a</td>\r\n<td>\r\nb", {{"</td>\r\n<td>\r\n", ""}}, "ab"},
+      {"", {{"a", "b"}}, ""},
+  };
+  for (const TFixUpCase& c : cases) {
+    std::string page = c.page;
+    ApplyFixUps(page, c.fixUps);
+    EXPECT_EQ(page, c.expected) << c.page;
+  }
+}
+
+class ScrapingTest : public SiteTest {
+ protected:
+  TRequestCatalogSite site_;
+};
+
+TEST_F(ScrapingTest, FailedFetchRaisesTheInternetMessageAndDumpsNothing) {
+  TMelodyList melodies{TMelody{}};
+  EXPECT_EQ(FailureOf([&] { site_.Search("nothing", melodies, NoStop); }),
+            "Cannot retreive page from the Internet.");
+  EXPECT_EQ(melodies.size(), 1u);
+  EXPECT_TRUE(Dumps().empty());
+}
+
+TEST_F(ScrapingTest, StopRequestPassesSilently) {
+  const TProgressCallback stop = [](TJobStatus, double) { return true; };
+  TMelodyList melodies;
+  EXPECT_THROW(site_.Search("stop", melodies, stop), EAbort);
+}
+
+TEST_F(ScrapingTest, WalkFailureDumpsThePageAfterFixUpsWithContextAndWhere) {
+  server_.Serve("tunerequest.example", "/search/index.shtml?request=love&where=all",
+                Fixture("request-catalog/search-changed.html"));
+  TMelodyList melodies;
+  EXPECT_EQ(FailureOf([&] { site_.Search("love", melodies, NoStop); }),
+            "Error while parsing page.");
+  ASSERT_THAT(Dumps(), ElementsAre(testing::EndsWith("-Tune Request.html"),
+                                   testing::EndsWith("-Tune Request.txt")));
+  const std::string page = ReadFileText(std::string(DumpFolder) + "/" + Dumps()[0]);
+  EXPECT_THAT(page, HasSubstr("<img src=\"/c.gif?r=1\">');"));
+  const std::string report = DumpReport(site_);
+  EXPECT_THAT(report, StartsWith("Search term=love\r\n\r\n"));
+  EXPECT_THAT(report, HasSubstr("No element at"));
+  // Where the walk failed: the scraper's own frame is on the recorded stack.
+  EXPECT_THAT(report, HasSubstr("TRequestCatalogSite::Search"));
+}
+
+TEST_F(ScrapingTest, WithoutTheMarkerAWalkFailureStillFailsButWritesNothing) {
+  std::filesystem::remove(DumpMarkerPath());
+  server_.Serve("tunerequest.example", "/search/index.shtml?request=love&where=all",
+                Fixture("request-catalog/search-changed.html"));
+  TMelodyList melodies;
+  EXPECT_EQ(FailureOf([&] { site_.Search("love", melodies, NoStop); }),
+            "Error while parsing page.");
+  EXPECT_FALSE(std::filesystem::exists(DumpFolder));
+}
+
+}  // namespace
+}  // namespace cq::test
