@@ -1,6 +1,7 @@
 // The program `chimequest`: one window that searches the ringtone sites.
 #include <QApplication>
 #include <QFile>
+#include <QIcon>
 #include <cstdlib>
 #include <memory>
 
@@ -11,6 +12,7 @@
 #include "gui/app/Fonts.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Player.h"
+#include "gui/app/ProgramPicture.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/config/FirstStartForm.h"
 #include "gui/config/SettingsForm.h"
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
   // Crash reporting is configured here.
   QApplication::setApplicationName("Chimequest");
   QApplication::setOrganizationName("ZEQ");
+  QApplication::setWindowIcon(QIcon(cq::ProgramPicture(48)));
   cq::InstallFontSubstitutes();
 
   cq::TQtDesktop desktop(nullptr);

@@ -27,6 +27,7 @@
 #include "gui/config/SettingsForm.h"
 #include "gui/config/ZeqControl.h"
 #include "support/FakeDesktop.h"
+#include "support/ModalDialogs.h"
 #include "support/MediaFiles.h"
 #include "support/ShelfSite.h"
 
@@ -207,6 +208,41 @@ class MainFormTest : public QObject {
     QCOMPARE(shownAbout, 1);
   }
 
+  void mainMenuOpensUnderItsButton() {
+    TFormRig rig;
+    rig.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
+    QMenu* shown = nullptr;
+    QPoint at;
+    rig.form.SetPopupMenu([&shown, &at](QMenu& menu, QPoint point) {
+      shown = &menu;
+      at = point;
+    });
+    rig.form.MenuBtn->click();
+    QCOMPARE(shown, rig.form.MainMenu);
+    QCOMPARE(at, rig.form.MenuBtn->mapToGlobal(QPoint(0, 25)));
+  }
+
+  void settingsCommandKeepsOrAppliesTheEdits() {
+    TFormRig rig;
+    const bool updates = rig.settings->Updates->isChecked();
+    test::OnNextModal([&rig, updates](QDialog& dialog) {
+      rig.settings->Updates->setChecked(!updates);
+      dialog.reject();
+    });
+    rig.form.MenuSettingsClick();
+    QCOMPARE(rig.settings->Updates->isChecked(), updates);
+    // OK applies them: the search box's list follows the history.
+    test::OnNextModal([&rig](QDialog& dialog) {
+      rig.settings->SearchHistory->setPlainText("first\nsecond");
+      dialog.accept();
+    });
+    rig.form.MenuSettingsClick();
+    QCOMPARE(rig.form.SearchTerm->count(), 2);
+    QCOMPARE(rig.form.SearchTerm->itemText(1), QString("second"));
+    rig.settings->SearchHistory->clear();
+  }
+
   void searchButtonNeedsThreeCharacters() {
     TFormRig rig;
     const struct {
@@ -342,6 +378,8 @@ class MainFormTest : public QObject {
   void playReachesTheEnd() {
     QFETCH(int, row);
     QFETCH(int, format);
+    // Outlives the window, whose end stops the player and reports once more.
+    QList<QMediaPlayer::MediaStatus> seen;
     TFormRig rig;
     rig.Search("bell");
     QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
@@ -349,7 +387,6 @@ class MainFormTest : public QObject {
                                      static_cast<TMelodyFormat>(format));
     QVERIFY2(job->ErrorText().empty(), job->ErrorText().c_str());
     QMediaPlayer& media = rig.form.Player().MediaPlayer();
-    QList<QMediaPlayer::MediaStatus> seen;
     connect(&media, &QMediaPlayer::mediaStatusChanged, this,
             [&seen](QMediaPlayer::MediaStatus status) { seen << status; });
     rig.form.PlayCompleted(*job);
