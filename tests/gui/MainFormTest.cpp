@@ -27,8 +27,8 @@
 #include "gui/config/SettingsForm.h"
 #include "gui/config/ZeqControl.h"
 #include "support/FakeDesktop.h"
-#include "support/ModalDialogs.h"
 #include "support/MediaFiles.h"
+#include "support/ModalDialogs.h"
 #include "support/ShelfSite.h"
 
 namespace cq {

@@ -67,6 +67,14 @@ QAction* NamedSeparator(QMenu& menu, const char* name) {
   return separator;
 }
 
+// White inside; the bevel keeps the window's shades.
+void WhiteBackground(QWidget& panel) {
+  QPalette palette = panel.palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  panel.setPalette(palette);
+  panel.setAutoFillBackground(true);
+}
+
 // Tells the main window what the update checker found, on the main thread.
 class TUpdateBridge : public TUpdateSink {
  public:
@@ -140,14 +148,12 @@ TMainForm::TMainForm(std::vector<const TSite*> sites, TDesktop& desktop,
 
   FramePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   FramePanel->setLineWidth(2);
-  FramePanel->setAutoFillBackground(true);
-  FramePanel->setPalette(QPalette(Qt::white));
+  WhiteBackground(*FramePanel);
   auto* frameLayout = new QHBoxLayout(FramePanel);
   frameLayout->setContentsMargins(0, 0, 0, 0);
   frameLayout->addWidget(HostPanel);
   HostPanel->setFrameStyle(QFrame::NoFrame);
-  HostPanel->setAutoFillBackground(true);
-  HostPanel->setPalette(QPalette(Qt::white));
+  WhiteBackground(*HostPanel);
   auto* hostLayout = new QHBoxLayout(HostPanel);
   hostLayout->setContentsMargins(0, 0, 0, 0);
   hostLayout->setSpacing(0);
