@@ -13,7 +13,9 @@ const QString Caption = QStringLiteral("Chimequest");
 }
 
 void TQtDesktop::Notice(const QString& text) {
-  QMessageBox::information(owner_, Caption, text);
+  // A plain message: no icon, one OK button.
+  QMessageBox box(QMessageBox::NoIcon, Caption, text, QMessageBox::Ok, owner_);
+  box.exec();
 }
 
 bool TQtDesktop::AskYesNo(const QString& question) {
