@@ -334,6 +334,23 @@ class ResultViewTest : public QObject {
     QVERIFY(rig.bar->isHidden());
   }
 
+  void pointerIsAHandOverLinksAndButtons() {
+    TViewRig rig;
+    rig.Add(rig.MelodyRow("Alpha", MidiAndMp3()));
+    rig.Refresh();
+    const int w = rig.view->width();
+    const struct {
+      QPoint at;
+      Qt::CursorShape shape;
+    } moves[] = {{{w - 147 + 3, 25}, Qt::PointingHandCursor}, {{20, 8}, Qt::ArrowCursor},
+                 {{18, 27}, Qt::PointingHandCursor},          {{300, 10}, Qt::ArrowCursor},
+                 {{w - 47 + 3, 25}, Qt::PointingHandCursor},  {{20, 120}, Qt::ArrowCursor}};
+    for (const auto& move : moves) {
+      QTest::mouseMove(rig.view, move.at);
+      QTRY_COMPARE(rig.view->cursor().shape(), move.shape);
+    }
+  }
+
   void singleClickSelectsDoubleClickOpensPage() {
     TViewRig rig;
     rig.AddMelodies(3);
