@@ -17,9 +17,12 @@
 #include <QTest>
 
 #include "GuiTestMain.h"
+#include "core/config/Translation.h"
+#include "core/platform/SpecialFolders.h"
 #include "core/transfer/Jobs.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Player.h"
+#include "gui/app/QtText.h"
 #include "gui/app/ResultView.h"
 #include "gui/app/RowPainter.h"
 #include "gui/config/CheckListBox.h"
@@ -120,6 +123,9 @@ class MainFormTest : public QObject {
 
  private slots:
   void initTestCase() {
+    QFile shipped(QString::fromStdString(ExecutableFolder() + "Languages.ini"));
+    QVERIFY2(shipped.open(QIODevice::ReadOnly), "the build places Languages.ini beside the tests");
+    test::WriteLanguageFile(shipped.readAll());
     // The store exists: no first start.
     QSettings("ZEQ", "Chimequest").setValue("Updates", true);
     RegisterSite(SiteA());
@@ -206,6 +212,30 @@ class MainFormTest : public QObject {
     QVERIFY(about->isEnabled());
     about->trigger();
     QCOMPARE(shownAbout, 1);
+  }
+
+  void settingsTranslateTheWindowFromTheShippedFile() {
+    TFormRig rig;
+    const QByteArray before = test::ReadFile(test::TestLanguageFile());
+    const auto russian = [](const char* key) { return FromCp1251(Translate("Russian", key, "")); };
+    rig.settings->Language->setCurrentIndex(1);
+    rig.form.ApplySettings();
+    QCOMPARE(CurrentLanguage(), std::string("Russian"));
+    QCOMPARE(rig.form.SearchBtn->text(), russian("Forms.MainForm.SearchBtn"));
+    QCOMPARE(rig.form.MainMenu->findChild<QAction*>("MenuSettings")->text(),
+             russian("MainMenu..MenuSettings"));
+    QCOMPARE(rig.form.MenuHelp->title(), russian("MainMenu..MenuHelp"));
+    QVERIFY(rig.form.SearchBtn->text() != "Search");
+    // The format menu speaks the language too; nothing was missing from the file.
+    rig.Search("bell");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    rig.form.PaintBox->BuildFormatMenu(0, fmMidi);
+    QCOMPARE(rig.form.PaintBox->FormatMenu().actions().at(0)->text(),
+             russian("FormatMenu.Download"));
+    QCOMPARE(test::ReadFile(test::TestLanguageFile()), before);
+    rig.settings->Language->setCurrentIndex(0);
+    rig.form.ApplySettings();
+    QCOMPARE(rig.form.SearchBtn->text(), QString("Search"));
   }
 
   void mainMenuOpensUnderItsButton() {
