@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+class QWidget;
+
+namespace cq {
+
+// The questions, notices, file dialogs and browser the main window uses; tests script them.
+class TDesktop {
+ public:
+  virtual ~TDesktop() = default;
+  // A plain message box captioned "Chimequest".
+  virtual void Notice(const QString& text) = 0;
+  // Yes/No with the question icon; true for Yes.
+  virtual bool AskYesNo(const QString& question) = 0;
+  // The save dialog with one filter entry ("*.wav files|*.wav" style), proposing `name` in
+  // `folder`; it asks itself before overwriting. Empty when cancelled.
+  virtual QString AskSaveFileName(const QString& filter, const QString& folder,
+                                  const QString& name) = 0;
+  // Shows a web page in the user's browser.
+  virtual bool OpenUrl(const QUrl& url) = 0;
+};
+
+// Message boxes, QFileDialog and QDesktopServices, owned by `owner`.
+class TQtDesktop : public TDesktop {
+ public:
+  explicit TQtDesktop(QWidget* owner) : owner_(owner) {}
+  void SetOwner(QWidget* owner) { owner_ = owner; }
+
+  void Notice(const QString& text) override;
+  bool AskYesNo(const QString& question) override;
+  QString AskSaveFileName(const QString& filter, const QString& folder,
+                          const QString& name) override;
+  bool OpenUrl(const QUrl& url) override;
+
+ private:
+  QWidget* owner_;
+};
+
+// Pages hand the program addresses; only web pages are opened, never a local file or a program.
+bool IsWebAddress(const QUrl& url);
+// Opens a windows-1251 address from a site when it is an http or https address; false otherwise.
+bool OpenWebAddress(TDesktop& desktop, const std::string& address);
+
+}  // namespace cq

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+
+#include "core/sites/Sites.h"
+
+namespace cq {
+
+// The pictures of the main window, drawn in code: each format has one colour of its own.
+
+inline constexpr int FormatButtonWidth = 32;
+inline constexpr int FormatButtonHeight = 13;
+
+// The colour that stands for a format on its button and in its menu icon.
+QColor FormatColor(TMelodyFormat format);
+
+// The button a ready row shows for a format: 32 x 13, the format's name on its colour.
+const QImage& FormatButtonImage(TMelodyFormat format);
+
+// The format menu's images: Download, Play, Show link, then one icon per format.
+inline constexpr int fiDownload = 0;
+inline constexpr int fiPlay = 1;
+inline constexpr int fiShowLink = 2;
+inline constexpr int fiFirstFormat = 3;  // + the format
+QIcon FormatMenuIcon(int image);
+
+// The glyphs of the three buttons and the icons of the main menu.
+QIcon MenuButtonGlyph();
+QIcon SearchButtonGlyph();
+QIcon StopButtonGlyph();
+enum class TMainMenuIcon { Filter, Settings, Help, Notes, Feedback, About };
+QIcon MainMenuIcon(TMainMenuIcon icon);
+
+}  // namespace cq

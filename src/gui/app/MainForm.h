@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "core/app/SearchDriver.h"
+#include "gui/config/SettingsForm.h"
+
+class QComboBox;
+class QFrame;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+
+namespace cq {
+
+class TDesktop;
+class TFileDropPanel;
+class TFirstStartForm;
+class TPlayer;
+class TResultView;
+
+// The main window: the search box with its buttons above the result view. Its three timers run
+// the job manager, follow playback and refresh the view. Main thread only.
+class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
+  Q_OBJECT
+
+  // First: the components below are built on them.
+  TDesktop& desktop_;
+  TSearchDriver driver_;
+
+ public:
+  // `sites` in settings order; `externalPlayer` is the MMF player found at start-up (or empty).
+  TMainForm(std::vector<const TSite*> sites, TDesktop& desktop, const QString& externalPlayer,
+            QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // The other windows, created after this one (in start-up order).
+  void SetFirstStartForm(TFirstStartForm* form) { firstStart_ = form; }
+  // The settings dialog is this window's child (it applies the settings while it is created).
+  void SetSettingsForm(TSettingsForm* form) { settings_ = form; }
+  TSettingsForm* Settings();
+  // The About and feedback dialogs: translated with the others, shown from the Help menu. Until
+  // a handler is set, its menu item is disabled.
+  void SetAboutForm(QWidget* form, std::function<void()> show);
+  void SetFeedbackForm(QWidget* form, std::function<void()> show);
+  // Starts the update checker (the first search while automatic checks are on).
+  void SetUpdateStarter(std::function<void()> start) { startUpdateCheck_ = std::move(start); }
+  // Shows pop-up menus; QMenu::exec unless a test replaces it.
+  void SetPopupMenu(std::function<void(QMenu&, QPoint)> popup);
+
+  // TSettingsHost
+  void ApplySettings() override;
+  void ClearSearchTermList() override;
+
+  // TJobSink: a finished download is saved, a finished play request plays.
+  void SaveCompleted(const TJob& job) override;
+  void PlayCompleted(const TJob& job) override;
+
+  void SearchTermChange();
+  void SearchBtnClick();
+  void StopBtnClick();
+  void MenuBtnClick();
+  void MenuFilterClick(int tag);
+  void MenuSettingsClick();
+  void MenuNotesClick();
+  void MenuLicenseClick();
+  void MenuFeedbackClick();
+  void MenuAboutClick();
+  // The keys of the result view, from the search box, the buttons and the window. Answers true
+  // when the key is consumed.
+  bool GenericKeyDown(int key, Qt::KeyboardModifiers modifiers);
+  // Brings the window to the front (a second start asked for it).
+  void BringToFront();
+
+  // The timers' ticks.
+  void JobManagerTimer();
+  void CursorUpdateTimerTimer();
+  void DrawTimerTimer();
+
+  TSearchDriver& Driver() { return driver_; }
+  TPlayer& Player() { return *player_; }
+  bool FirstShowDone() const { return firstShowDone_; }
+
+  // The components, named as in the language file.
+  QPushButton* const MenuBtn;
+  QComboBox* const SearchTerm;
+  QPushButton* const SearchBtn;
+  QPushButton* const StopBtn;
+  QFrame* const FramePanel;
+  TFileDropPanel* const HostPanel;
+  QScrollBar* const ScrollBar;
+  TResultView* const PaintBox;
+  QMenu* const MainMenu;
+  QMenu* const MenuFilter;
+  QMenu* const MenuHelp;
+  QTimer* const JobManager;
+  QTimer* const CursorUpdateTimer;
+  QTimer* const DrawTimer;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMainMenu();
+  void LayoutControls();
+  void FirstShowLayout();
+  void SetSearchTermItems(const QStringList& items);
+  QStringList HistoryLines();
+  void StartUpdateCheck();
+
+  TPlayer* player_;
+  TFirstStartForm* firstStart_ = nullptr;
+  QPointer<TSettingsForm> settings_;
+  QWidget* aboutForm_ = nullptr;
+  QWidget* feedbackForm_ = nullptr;
+  std::function<void()> showAbout_;
+  std::function<void()> showFeedback_;
+  std::function<void()> startUpdateCheck_;
+  std::function<void(QMenu&, QPoint)> popupMenu_;
+  bool firstShowDone_ = false;
+};
+
+}  // namespace cq

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QAudioOutput;
+class QMediaPlayer;
+class QProcess;
+
+namespace cq {
+
+// The external MMF player: the pattern "psmplay*.exe" in the program's own folder, then in each
+// program folder under "PSM5", "PSM4" and "PSM". The full name of the first file found, or empty.
+QString FindExternalPlayer(const QString& ownFolder, const QStringList& programFolders);
+// The platform's program folders, in the order they are searched.
+QStringList ProgramFolders();
+
+// Playback: WAV, MIDI and MP3 through Qt Multimedia, MMF through the external player.
+// Main thread only.
+class TPlayer : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TPlayer(QString externalPlayerPath, QObject* parent = nullptr);
+  ~TPlayer() override;
+
+  const QString& ExternalPlayerPath() const { return externalPlayerPath_; }
+  QMediaPlayer& MediaPlayer() { return *media_; }
+  QProcess* ExternalPlayerProcess() const { return process_; }
+
+  // Told the text of a playback failure that the media back end reports later.
+  void SetOnError(std::function<void(const QString&)> handler) { onError_ = std::move(handler); }
+
+  // Something plays: the media player has not reached the end, or an external player was
+  // started and not stopped (even when it has ended by itself).
+  bool Playing() const;
+  // Plays a file through the media player, from the start.
+  void Play(const QString& file);
+  // Starts the external player on `file`; throws the system's message when it cannot start.
+  void RunExternalPlayer(const QString& file);
+  // Ends the external player if one was started, else closes the media player's file.
+  void Stop();
+
+ private:
+  QString externalPlayerPath_;
+  QMediaPlayer* media_;
+  QAudioOutput* audio_;
+  QProcess* process_ = nullptr;
+  std::function<void(const QString&)> onError_;
+};
+
+}  // namespace cq

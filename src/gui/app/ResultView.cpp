@@ -1,0 +1,324 @@
+#include "gui/app/ResultView.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <algorithm>
+
+#include "core/config/Translation.h"
+#include "core/platform/Text.h"
+#include "gui/app/Images.h"
+#include "gui/app/QtText.h"
+#include "gui/app/RowPainter.h"
+
+namespace cq {
+
+namespace {
+
+bool SameColour(const QColor& a, const QColor& b) {
+  return a.isValid() && a.rgb() == b.rgb();
+}
+
+int HitFormat(const QColor& colour) {
+  for (const TMelodyFormat format : AllFormats)
+    if (SameColour(colour, HitColors[format])) return format;
+  return -1;
+}
+
+QImage NewImage(int width, int height) {
+  return QImage(std::max(width, 1), height, QImage::Format_ARGB32_Premultiplied);
+}
+
+// A link that carries nothing but its format's name.
+bool OnlyFormatName(const TMelodyLinkList& links, TMelodyFormat format) {
+  return links.size() == 1 &&
+         UpperLatin(links[0].Caption.str()) == UpperLatin(std::string(FormatNames[format]));
+}
+
+}  // namespace
+
+TResultView::TResultView(TSearchDriver& driver, QScrollBar& scrollBar, TResultViewActions actions,
+                         QWidget* parent)
+    : QWidget(parent),
+      driver_(driver),
+      scrollBar_(scrollBar),
+      actions_(std::move(actions)),
+      formatMenu_(new QMenu(this)) {
+  setObjectName("PaintBox");
+  formatMenu_->setObjectName("FormatMenu");
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::NoFocus);
+  if (!actions_.PopupMenu) actions_.PopupMenu = [](QMenu& menu, QPoint at) { menu.exec(at); };
+  connect(&scrollBar_, &QScrollBar::valueChanged, this, [this] { ScrollBarChange(); });
+}
+
+int TResultView::RowHeight(long index) const {
+  return cq::RowHeight(driver_.Results()[static_cast<std::size_t>(index)]);
+}
+
+int TResultView::RowsHeight(long first, long last) const {
+  int height = 0;
+  for (long i = first; i <= last; ++i) height += RowHeight(i);
+  return height;
+}
+
+TRowHit TResultView::RowAtY(int y) const {
+  const auto rows = static_cast<long>(driver_.Results().size());
+  int top = 0;
+  for (long i = topIndex_;; ++i) {
+    if (top >= height() || i >= rows) return {};
+    if (top + RowHeight(i) > y) return {i, top};
+    top += RowHeight(i);
+  }
+}
+
+bool TResultView::Selected(const TResult& row) const {
+  return !driver_.SelectedKey().empty() && ResultKey(row) == driver_.SelectedKey();
+}
+
+void TResultView::paintEvent(QPaintEvent*) {
+  if (paintGuard_) return;
+  paintGuard_ = true;
+  QPainter view(this);
+  const TResultModel& results = driver_.Results();
+  const int width = this->width();
+  int y = 0;
+  for (auto i = static_cast<std::size_t>(topIndex_); y < height() && i < results.size(); ++i) {
+    const int rowHeight = cq::RowHeight(results[i]);
+    if (rowBitmap_.width() != width || rowBitmap_.height() != rowHeight)
+      rowBitmap_ = NewImage(width, rowHeight);
+    {
+      QPainter row(&rowBitmap_);
+      PaintRow(row, results[i], width, rowHeight, Selected(results[i]), false, selectionBitmap_);
+    }
+    view.drawImage(0, y, rowBitmap_);
+    y += rowHeight;
+  }
+  if (y < height()) view.fillRect(0, y, width, height() - y, Qt::white);
+  hitRowIndex_ = -1;
+  paintGuard_ = false;
+}
+
+void TResultView::PaintHitRow(long index, int width) {
+  if (index == hitRowIndex_ && hitBitmap_.width() == width) return;
+  if (index < 0 || static_cast<std::size_t>(index) >= driver_.Results().size()) return;
+  const int rowHeight = RowHeight(index);
+  hitBitmap_ = NewImage(width, rowHeight);
+  QPainter canvas(&hitBitmap_);
+  PaintRow(canvas, driver_.Results()[static_cast<std::size_t>(index)], width, rowHeight, false,
+           true, selectionBitmap_);
+  hitRowIndex_ = index;
+}
+
+QColor TResultView::HitColorAt(QPoint point) {
+  const TRowHit hit = RowAtY(point.y());
+  if (hit.Index < 0) return {};
+  PaintHitRow(hit.Index, width());
+  const QPoint inRow(point.x(), point.y() - hit.Top);
+  if (hitRowIndex_ != hit.Index || !hitBitmap_.rect().contains(inRow)) return {};
+  return hitBitmap_.pixelColor(inRow);
+}
+
+void TResultView::mouseMoveEvent(QMouseEvent* event) {
+  if (RowAtY(event->position().toPoint().y()).Index < 0) {
+    setCursor(Qt::ArrowCursor);
+    return;
+  }
+  const QColor colour = HitColorAt(event->position().toPoint());
+  if (SameColour(colour, HitSiteName) || HitFormat(colour) >= 0)
+    setCursor(Qt::PointingHandCursor);
+  else if (SameColour(colour, HitBackground) || SameColour(colour, HitTitle))
+    setCursor(Qt::ArrowCursor);
+}
+
+void TResultView::mousePressEvent(QMouseEvent* event) {
+  PaintBoxMouseDown(event->position().toPoint(), false);
+}
+
+void TResultView::mouseDoubleClickEvent(QMouseEvent* event) {
+  PaintBoxMouseDown(event->position().toPoint(), true);
+}
+
+void TResultView::PaintBoxMouseDown(QPoint at, bool doubleClick) {
+  RunLocked(driver_.ClickLock(), [&] {
+    const TRowHit hit = RowAtY(at.y());
+    if (hit.Index < 0) {
+      driver_.SelectRow(-1);
+      update();
+      return;
+    }
+    driver_.ClickRow(hit.Index);
+    update();
+    PaintHitRow(hit.Index, width());
+    setCursor(Qt::ArrowCursor);
+    const QColor colour = HitColorAt(at);
+    const QRect rect(0, hit.Top, width(), RowHeight(hit.Index));
+    RowClick(hit.Index, rect, doubleClick, colour, mapToGlobal(QPoint(0, hit.Top)));
+  });
+}
+
+void TResultView::OpenSiteHome(const TResult& row) {
+  const TSite* site = row.Kind == rkSite ? row.Site : row.Melody.Site;
+  if (site != nullptr && actions_.OpenAddress) actions_.OpenAddress(site->GetHomePage());
+}
+
+void TResultView::RowClick(long index, QRect rect, bool doubleClick, QColor colour, QPoint corner) {
+  const TResult& row = driver_.Results()[static_cast<std::size_t>(index)];
+  if (SameColour(colour, HitSiteName)) {
+    OpenSiteHome(row);
+    return;
+  }
+  if (SameColour(colour, HitBackground) || SameColour(colour, HitTitle)) {
+    if (!doubleClick) return;
+    if (row.Kind == rkMelody) {
+      if (actions_.OpenAddress) actions_.OpenAddress(row.Melody.PageURL.str());
+    } else {
+      OpenSiteHome(row);
+    }
+    return;
+  }
+  const int format = HitFormat(colour);
+  if (format < 0) return;
+  BuildFormatMenu(index, static_cast<TMelodyFormat>(format));
+  const QPoint at(corner.x() + rect.width() - 47 - (3 - format) * 50, corner.y() + 35);
+  actions_.PopupMenu(*formatMenu_, at);
+}
+
+void TResultView::BuildFormatMenu(long index, TMelodyFormat format) {
+  driver_.OpenFormatMenu(static_cast<std::size_t>(index), format);
+  formatMenu_->clear();
+  const TMelodyLinkList& links = driver_.FormatMenu().Melody.Links[format];
+  if (OnlyFormatName(links, format)) {
+    AddFormatMenuItems(*formatMenu_, 0, playable_[format]);
+    return;
+  }
+  for (std::size_t k = 0; k < links.size(); ++k) {
+    QMenu* link = formatMenu_->addMenu(FormatMenuIcon(fiFirstFormat + format),
+                                       FromCp1251(links[k].Caption.view()));
+    AddFormatMenuItems(*link, static_cast<int>(k), playable_[format]);
+  }
+}
+
+void TResultView::AddFormatMenuItems(QMenu& parent, int tag, bool playable) {
+  const auto caption = [](const char* key, const char* text) {
+    return FromCp1251(Translate(key, text));
+  };
+  QAction* download =
+      parent.addAction(FormatMenuIcon(fiDownload), caption("FormatMenu.Download", "Download"));
+  download->setObjectName("MenuDownload");
+  connect(download, &QAction::triggered, this, [this, tag] { driver_.MenuDownloadClick(tag); });
+  if (playable) {
+    QAction* play = parent.addAction(FormatMenuIcon(fiPlay), caption("FormatMenu.Play", "Play"));
+    play->setObjectName("MenuPlay");
+    connect(play, &QAction::triggered, this, [this, tag] { driver_.MenuPlayClick(tag); });
+  }
+  QAction* show =
+      parent.addAction(FormatMenuIcon(fiShowLink), caption("FormatMenu.ShowLink", "Show link"));
+  show->setObjectName("MenuShowLink");
+  connect(show, &QAction::triggered, this, [this, tag] { MenuShowLinkClick(tag); });
+}
+
+void TResultView::MenuShowLinkClick(int tag) {
+  const TFormatMenuContext& menu = driver_.FormatMenu();
+  const TMelodyLinkList& links = menu.Melody.Links[menu.Format];
+  if (tag < 0 || static_cast<std::size_t>(tag) >= links.size() || !actions_.Notice) return;
+  actions_.Notice(FromCp1251(links[static_cast<std::size_t>(tag)].URL.view()));
+}
+
+void TResultView::UpdateScrollBar() {
+  const QSignalBlocker quiet(&scrollBar_);
+  const auto rows = static_cast<long>(driver_.Results().size());
+  if (rows == 0) {
+    topIndex_ = 0;
+    scrollBar_.hide();
+    return;
+  }
+  long last = rows - 1;
+  while (last >= 0 && RowsHeight(last, rows - 1) < height()) --last;
+  const long maxTop = last + 1;
+  topIndex_ = std::min(topIndex_, maxTop);
+  if (maxTop < 1) {
+    scrollBar_.hide();
+    return;
+  }
+  // Qt's maximum is the last position, which is the last row less the page.
+  const long page = std::max(rows - maxTop, 1L);
+  scrollBar_.setRange(0, static_cast<int>(rows - page));
+  scrollBar_.setPageStep(static_cast<int>(page));
+  scrollBar_.setSingleStep(1);
+  scrollBar_.setValue(static_cast<int>(topIndex_));
+  scrollBar_.show();
+}
+
+void TResultView::ScrollBarChange() {
+  topIndex_ = scrollBar_.value();
+  UpdateScrollBar();
+  update();
+}
+
+void TResultView::RefreshResults() {
+  if (!driver_.RefreshResults()) return;
+  update();
+  hitRowIndex_ = -1;
+  UpdateScrollBar();
+}
+
+void TResultView::resizeEvent(QResizeEvent*) {
+  hitRowIndex_ = -1;
+  UpdateScrollBar();
+}
+
+long TResultView::PageRows() const {
+  const auto rows = static_cast<long>(driver_.Results().size());
+  long page = 0;
+  while (topIndex_ + page < rows - 1 && RowsHeight(topIndex_, topIndex_ + page) < height()) ++page;
+  if (page > 0 && scrollBar_.isVisible()) --page;
+  return page;
+}
+
+bool TResultView::KeyDown(int key, bool listDropped) {
+  const auto rows = static_cast<long>(driver_.Results().size());
+  long sel = driver_.SelectedRow();
+  const long page = PageRows();
+  const int view = height();
+  switch (key) {
+    case Qt::Key_Up:
+      if (listDropped || rows == 0) return false;
+      if (sel <= 0) return true;
+      --sel;
+      if (sel < topIndex_) topIndex_ = sel;
+      while (RowsHeight(topIndex_, sel) > view) ++topIndex_;
+      break;
+    case Qt::Key_Down:
+      if (listDropped || rows == 0) return false;
+      if (sel >= rows - 1) return true;
+      ++sel;
+      while (RowsHeight(topIndex_, sel) > view) ++topIndex_;
+      if (sel < topIndex_) topIndex_ = sel;
+      break;
+    case Qt::Key_PageUp:
+      if (rows == 0) return false;
+      if (sel <= 0) return true;
+      sel = std::max(sel - page, 0L);
+      topIndex_ = std::max(topIndex_ - page, 0L);
+      if (sel < topIndex_) topIndex_ = sel;
+      break;
+    case Qt::Key_PageDown:
+      if (sel >= rows - 1) return true;
+      sel = std::clamp(sel + page, 0L, rows - 1);
+      topIndex_ = std::min(topIndex_ + page, rows - 1);
+      while (RowsHeight(topIndex_, sel) > view) ++topIndex_;
+      break;
+    default:
+      return false;
+  }
+  driver_.SelectRow(sel);
+  UpdateScrollBar();
+  update();
+  return true;
+}
+
+}  // namespace cq

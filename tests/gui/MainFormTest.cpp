@@ -1,0 +1,498 @@
+// The main window over sites laid out in the test: layout, search and history, keys, the save
+// and play completions, the external player.
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QLineEdit>
+#include <QMediaPlayer>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTest>
+
+#include "GuiTestMain.h"
+#include "core/config/Translation.h"
+#include "core/platform/SpecialFolders.h"
+#include "core/transfer/Jobs.h"
+#include "gui/app/MainForm.h"
+#include "gui/app/Player.h"
+#include "gui/app/QtText.h"
+#include "gui/app/ResultView.h"
+#include "gui/app/RowPainter.h"
+#include "gui/config/CheckListBox.h"
+#include "gui/config/FirstStartForm.h"
+#include "gui/config/SettingsForm.h"
+#include "gui/config/ZeqControl.h"
+#include "support/FakeDesktop.h"
+#include "support/MediaFiles.h"
+#include "support/ModalDialogs.h"
+#include "support/ShelfSite.h"
+
+namespace cq {
+
+namespace {
+
+test::TShelfSite& SiteA() {
+  static test::TShelfSite site("alpha.example");
+  return site;
+}
+test::TShelfSite& SiteB() {
+  static test::TShelfSite site("beta.example");
+  return site;
+}
+test::TShelfSite& SiteC() {
+  static test::TShelfSite site("gamma.example");
+  return site;
+}
+
+QString Home(const QString& name) {
+  return test::TestHome() + "/" + name;
+}
+
+std::array<TMelodyLinkList, FormatCount> LinksOf(TMelodyFormat format, const char* caption,
+                                                 const char* url) {
+  std::array<TMelodyLinkList, FormatCount> links;
+  links[format] = test::Links({{caption, url}});
+  return links;
+}
+
+// The window with its first-start and settings dialogs, as the program creates them.
+struct TFormRig {
+  test::TFakeDesktop desktop;
+  TMainForm form;
+  TFirstStartForm firstStart{&form};
+  std::unique_ptr<TSettingsForm> settings;
+  int updateChecks = 0;
+
+  explicit TFormRig(const QString& externalPlayer = QString())
+      : form(RegisteredSites(), desktop, externalPlayer) {
+    form.SetFirstStartForm(&firstStart);
+    settings = std::make_unique<TSettingsForm>(firstStart, form, &form);
+    form.SetSettingsForm(settings.get());
+    form.SetUpdateStarter([this] { ++updateChecks; });
+  }
+  ~TFormRig() {
+    form.Player().Stop();
+    settings.reset();
+  }
+
+  void Search(const QString& term) {
+    form.SearchTerm->setEditText(term);
+    form.SearchBtn->click();
+  }
+  bool Settled() {
+    TSearchDriver& driver = form.Driver();
+    if (!driver.Manager().Idle()) return false;
+    for (std::size_t i = 0; i < driver.Results().size(); ++i) {
+      const TResult& row = driver.Results()[i];
+      if (row.Kind == rkSite || row.Waiting || row.Job != nullptr) return false;
+    }
+    return true;
+  }
+  QStringList History() { return settings->SearchHistory->toPlainText().split('\n'); }
+  QStringList Titles() {
+    QStringList titles;
+    const TResultModel& rows = form.Driver().Results();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+      titles << QString::fromStdString(rows[i].Melody.Title.str());
+    return titles;
+  }
+  // A finished job of `kind` for the first link of `format` of row `index`, run here.
+  std::shared_ptr<TJob> FinishedJob(TTaskKind kind, std::size_t index, TMelodyFormat format) {
+    TTask task;
+    task.Kind = kind;
+    task.Melody = form.Driver().Results()[index].Melody;
+    task.Format = format;
+    auto job = std::make_shared<TJob>(task, std::make_shared<TChangedFlag>(false),
+                                      std::make_shared<TFinishSignal>());
+    job->Execute();
+    return job;
+  }
+};
+
+}  // namespace
+
+class MainFormTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    QFile shipped(QString::fromStdString(ExecutableFolder() + "Languages.ini"));
+    QVERIFY2(shipped.open(QIODevice::ReadOnly), "the build places Languages.ini beside the tests");
+    test::WriteLanguageFile(shipped.readAll());
+    // The store exists: no first start.
+    QSettings("ZEQ", "Chimequest").setValue("Updates", true);
+    RegisterSite(SiteA());
+    RegisterSite(SiteB());
+    RegisterSite(SiteC());
+    const QString files = Home("files/");
+    SiteA().Shelve("bell", SiteA().Melody("Bell One"),
+                   LinksOf(fmMidi, "MIDI", "http://alpha.example/one.php"));
+    SiteA().Shelve("bell", SiteA().Melody("Bell Two"),
+                   LinksOf(fmWav, "WAV", "http://alpha.example/two.wav"));
+    std::array<TMelodyLinkList, FormatCount> both;
+    both[fmWav] = test::Links({{"WAV", "http://gamma.example/g.wav"}});
+    both[fmMp3] = test::Links({{"64 kbps", "http://gamma.example/g64.mp3"},
+                               {"128 kbps", "http://gamma.example/g128.mp3"}});
+    SiteC().Shelve("bell", SiteC().Melody("Gong"), both);
+    SiteA().ShelveFile("http://alpha.example/one.php",
+                       test::WriteFile(files + "one.php", test::OneNoteMidi()).toStdString());
+    SiteA().ShelveFile("http://alpha.example/two.wav",
+                       test::WriteFile(files + "two.wav", test::ToneWav()).toStdString());
+    const QString mp3 = QStringLiteral(CQ_SOURCE_DIR "/tools/sample-sites/media/chime-1.mp3");
+    QVERIFY(QFileInfo::exists(mp3));
+    SiteC().ShelveFile("http://gamma.example/g64.mp3", mp3.toStdString());
+    SiteC().ShelveFile("http://gamma.example/g.wav",
+                       test::WriteFile(files + "g.wav", test::ToneWav(300)).toStdString());
+    SiteC().Shelve("mmf", SiteC().Melody("Ring"),
+                   LinksOf(fmMmf, "MMF", "http://gamma.example/ring.php"));
+    SiteC().ShelveFile("http://gamma.example/ring.php",
+                       test::WriteFile(files + "ring.php", "MMMD").toStdString());
+  }
+
+  void opensAtItsDesignLayout() {
+    TFormRig rig;
+    rig.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
+    QTRY_VERIFY(rig.form.FirstShowDone());
+    QCOMPARE(rig.form.size(), QSize(393, 281));
+    QCOMPARE(rig.form.MenuBtn->geometry(), QRect(24, 16, 25, 25));
+    QCOMPARE(rig.form.SearchTerm->geometry(), QRect(64, 18, 161, 21));
+    QCOMPARE(rig.form.SearchBtn->geometry(), QRect(232, 16, 97, 25));
+    QCOMPARE(rig.form.StopBtn->geometry(), QRect(344, 16, 25, 25));
+    QCOMPARE(rig.form.FramePanel->geometry(), QRect(16, 56, 361, 209));
+    QCOMPARE(rig.form.PaintBox->size(), QSize(357, 205));
+    QVERIFY(!rig.form.SearchBtn->isEnabled());
+    QVERIFY(!rig.form.StopBtn->isEnabled());
+    QVERIFY(rig.form.ScrollBar->isHidden());
+    // Anchors: the term stretches, the buttons keep to the right, the frame fills.
+    rig.form.resize(500, 400);
+    QCOMPARE(rig.form.SearchTerm->geometry(), QRect(64, 18, 268, 21));
+    QCOMPARE(rig.form.SearchBtn->geometry(), QRect(339, 16, 97, 25));
+    QCOMPARE(rig.form.StopBtn->geometry(), QRect(451, 16, 25, 25));
+    QCOMPARE(rig.form.FramePanel->geometry(), QRect(16, 56, 468, 328));
+    QCOMPARE(rig.form.MenuBtn->geometry(), QRect(24, 16, 25, 25));
+    const QSize frame = rig.form.frameGeometry().size() - rig.form.size();
+    QCOMPARE(rig.form.minimumSize() + frame, QSize(375, 200));
+    QCOMPARE(rig.settings->height(), 481);
+    // Tab order: the term, Search, the menu, Stop.
+    QCOMPARE(rig.form.SearchBtn->nextInFocusChain(), static_cast<QWidget*>(rig.form.MenuBtn));
+    QCOMPARE(rig.form.MenuBtn->nextInFocusChain(), static_cast<QWidget*>(rig.form.StopBtn));
+  }
+
+  void mainMenuHidesTheFilter() {
+    TFormRig rig;
+    QStringList shown;
+    for (QAction* item : rig.form.MainMenu->actions())
+      if (item->isVisible())
+        shown << item->objectName() + (item->menu() ? item->menu()->objectName() : "");
+    QCOMPARE(shown, (QStringList{"MenuSettings", "N2", "MenuHelp"}));
+    QStringList help;
+    for (QAction* item : rig.form.MenuHelp->actions()) help << item->objectName();
+    QCOMPARE(help,
+             (QStringList{"MenuNotes", "MenuLicense", "N3", "MenuFeedback", "N4", "MenuAbout"}));
+    // The filter's images follow the format settings; toggling one changes the setting.
+    const QList<QAction*> filters = rig.form.MenuFilter->actions();
+    QVERIFY(!filters[fmMmf]->icon().isNull());
+    rig.form.MenuFilterClick(fmMmf);
+    QVERIFY(!rig.settings->FormatMMF->isChecked());
+    QVERIFY(filters[fmMmf]->icon().isNull());
+    QVERIFY(!filters[fmWav]->icon().isNull());
+    // About and feedback wait for their dialogs.
+    QAction* about = rig.form.MenuHelp->findChild<QAction*>("MenuAbout");
+    QVERIFY(!about->isEnabled());
+    int shownAbout = 0;
+    rig.form.SetAboutForm(nullptr, [&shownAbout] { ++shownAbout; });
+    QVERIFY(about->isEnabled());
+    about->trigger();
+    QCOMPARE(shownAbout, 1);
+  }
+
+  void settingsTranslateTheWindowFromTheShippedFile() {
+    TFormRig rig;
+    const QByteArray before = test::ReadFile(test::TestLanguageFile());
+    const auto russian = [](const char* key) { return FromCp1251(Translate("Russian", key, "")); };
+    rig.settings->Language->setCurrentIndex(1);
+    rig.form.ApplySettings();
+    QCOMPARE(CurrentLanguage(), std::string("Russian"));
+    QCOMPARE(rig.form.SearchBtn->text(), russian("Forms.MainForm.SearchBtn"));
+    QCOMPARE(rig.form.MainMenu->findChild<QAction*>("MenuSettings")->text(),
+             russian("MainMenu..MenuSettings"));
+    QCOMPARE(rig.form.MenuHelp->title(), russian("MainMenu..MenuHelp"));
+    QVERIFY(rig.form.SearchBtn->text() != "Search");
+    // The format menu speaks the language too; nothing was missing from the file.
+    rig.Search("bell");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    rig.form.PaintBox->BuildFormatMenu(0, fmMidi);
+    QCOMPARE(rig.form.PaintBox->FormatMenu().actions().at(0)->text(),
+             russian("FormatMenu.Download"));
+    QCOMPARE(test::ReadFile(test::TestLanguageFile()), before);
+    rig.settings->Language->setCurrentIndex(0);
+    rig.form.ApplySettings();
+    QCOMPARE(rig.form.SearchBtn->text(), QString("Search"));
+  }
+
+  void mainMenuOpensUnderItsButton() {
+    TFormRig rig;
+    rig.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
+    QMenu* shown = nullptr;
+    QPoint at;
+    rig.form.SetPopupMenu([&shown, &at](QMenu& menu, QPoint point) {
+      shown = &menu;
+      at = point;
+    });
+    rig.form.MenuBtn->click();
+    QCOMPARE(shown, rig.form.MainMenu);
+    QCOMPARE(at, rig.form.MenuBtn->mapToGlobal(QPoint(0, 25)));
+  }
+
+  void settingsCommandKeepsOrAppliesTheEdits() {
+    TFormRig rig;
+    const bool updates = rig.settings->Updates->isChecked();
+    test::OnNextModal([&rig, updates](QDialog& dialog) {
+      rig.settings->Updates->setChecked(!updates);
+      dialog.reject();
+    });
+    rig.form.MenuSettingsClick();
+    QCOMPARE(rig.settings->Updates->isChecked(), updates);
+    // OK applies them: the search box's list follows the history.
+    test::OnNextModal([&rig](QDialog& dialog) {
+      rig.settings->SearchHistory->setPlainText("first\nsecond");
+      dialog.accept();
+    });
+    rig.form.MenuSettingsClick();
+    QCOMPARE(rig.form.SearchTerm->count(), 2);
+    QCOMPARE(rig.form.SearchTerm->itemText(1), QString("second"));
+    rig.settings->SearchHistory->clear();
+  }
+
+  void searchButtonNeedsThreeCharacters() {
+    TFormRig rig;
+    const struct {
+      const char* term;
+      bool enabled;
+    } cases[] = {
+        {"", false}, {"ab", false}, {"abc", true}, {"  a", true}, {"\xD0\xB4\xD0\xB0", false}};
+    for (const auto& c : cases) {
+      rig.form.SearchTerm->setEditText(QString::fromUtf8(c.term));
+      QCOMPARE(rig.form.SearchBtn->isEnabled(), c.enabled);
+    }
+  }
+
+  void historyKeepsOneLinePerTerm() {
+    TFormRig rig;
+    rig.settings->SearchHistory->clear();
+    rig.Search("ABC");
+    rig.Search("abc");
+    QCOMPARE(rig.History(), QStringList{"abc"});
+    QCOMPARE(rig.form.SearchTerm->count(), 1);
+    QCOMPARE(rig.form.SearchTerm->currentText(), QString("abc"));
+    rig.settings->SearchRecordsUpDown->SetPosition(5);
+    for (const char* term : {"one", "two", "three", "four", "five", "six"}) rig.Search(term);
+    QCOMPARE(rig.History(), (QStringList{"six", "five", "four", "three", "two"}));
+    rig.Search("six");
+    QCOMPARE(rig.History(), (QStringList{"six", "five", "four", "three", "two"}));
+    QCOMPARE(rig.form.SearchTerm->count(), 5);
+    QCOMPARE(rig.updateChecks, 1);
+  }
+
+  void searchFillsReadyRowsWithButtons() {
+    TFormRig rig;
+    rig.settings->SearchSites->SetChecked(1, true);
+    rig.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
+    rig.Search("bell");
+    // At once: one waiting site row per checked site.
+    QCOMPARE(rig.form.Driver().Results().size(), std::size_t(3));
+    QVERIFY(rig.form.Driver().Results()[0].Waiting);
+    QCOMPARE(rig.form.SearchTerm->hasFocus() || !rig.form.isActiveWindow(), true);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    // The empty site's row is gone; the others gave their melodies in order.
+    QCOMPARE(rig.Titles(), (QStringList{"Bell One", "Bell Two", "Gong"}));
+    QTRY_VERIFY(!rig.form.Driver().Results().ChangedFlag()->load());
+    const int w = rig.form.PaintBox->width();
+    const struct {
+      int row;
+      TMelodyFormat format;
+    } buttons[] = {{0, fmMidi}, {1, fmWav}, {2, fmWav}, {2, fmMp3}};
+    for (const auto& button : buttons) {
+      const QPoint at(FormatButtonLeft(w, button.format) + 4, button.row * 40 + 26);
+      QCOMPARE(rig.form.PaintBox->HitColorAt(at).rgb(), HitColors[button.format].rgb());
+    }
+    QCOMPARE(rig.form.PaintBox->HitColorAt({FormatButtonLeft(w, fmMidi) + 4, 2 * 40 + 26}).rgb(),
+             HitBackground.rgb());
+    // An unchecked site is not searched.
+    rig.settings->SearchSites->SetChecked(0, false);
+    rig.Search("bell");
+    QCOMPARE(rig.form.Driver().Results().size(), std::size_t(2));
+    rig.settings->SearchSites->SetChecked(0, true);
+  }
+
+  void keysReachTheViewFromTheSearchBox() {
+    TFormRig rig;
+    rig.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
+    rig.Search("bell");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    QLineEdit* edit = rig.form.SearchTerm->lineEdit();
+    QTest::keyClick(edit, Qt::Key_Down);
+    QCOMPARE(rig.form.Driver().SelectedRow(), 0L);
+    // With a modifier the key is the search box's own (it moves through the history).
+    QTest::keyClick(edit, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(rig.form.Driver().SelectedRow(), 0L);
+    QTest::keyClick(rig.form.SearchBtn, Qt::Key_Down);
+    QCOMPARE(rig.form.Driver().SelectedRow(), 1L);
+    QTest::keyClick(edit, Qt::Key_Up);
+    QCOMPARE(rig.form.Driver().SelectedRow(), 0L);
+    // Enter searches again: the rows start over.
+    rig.form.SearchTerm->setEditText("bell");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(rig.form.Driver().Results()[0].Kind, rkSite);
+  }
+
+  void saveToFixedFolderAsksBeforeOverwriting() {
+    TFormRig rig;
+    rig.Search("bell");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    const QString folder = Home("Downloads/Tones");
+    rig.settings->DownloadSave->setChecked(true);
+    rig.settings->SaveDir->setText(folder);
+    // The fetched file ends in ".php": the saved name takes the format's extension.
+    const QString target = folder + "/alpha.example - Bell One (MIDI).mid";
+    QVERIFY(!test::WriteFile(target, "old").isEmpty());
+    rig.form.PaintBox->BuildFormatMenu(0, fmMidi);
+    rig.form.Driver().MenuDownloadClick(0);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.desktop.questions.size() == 1 && rig.Settled(), 10000);
+    QCOMPARE(rig.desktop.questions[0], QString("File already exists. Overwrite?"));
+    QCOMPARE(test::ReadFile(target), QByteArray("old"));
+    QVERIFY(rig.desktop.notices.isEmpty());
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QFileInfo(target).fileName()});
+    QCOMPARE(rig.form.Driver().Manager().BusySlots(), std::size_t(0));
+    // Yes: the file is replaced.
+    rig.desktop.answers = {true};
+    rig.form.Driver().MenuDownloadClick(0);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.desktop.questions.size() == 2 && rig.Settled(), 10000);
+    QCOMPARE(test::ReadFile(target), test::OneNoteMidi());
+  }
+
+  void saveAsksForTheName() {
+    TFormRig rig;
+    rig.Search("bell");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    rig.settings->DownloadAsk->setChecked(true);
+    const QString chosen = Home("chosen/two.wav");
+    QDir().mkpath(Home("chosen"));
+    rig.desktop.saveAnswer = chosen;
+    rig.form.PaintBox->BuildFormatMenu(1, fmWav);
+    rig.form.Driver().MenuDownloadClick(0);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(chosen) && rig.Settled(), 10000);
+    QCOMPARE(rig.desktop.saveFilters, QStringList{"*.wav files|*.wav"});
+    QCOMPARE(rig.desktop.saveNames, QStringList{"alpha.example - Bell Two (WAV).wav"});
+    QCOMPARE(test::ReadFile(chosen), test::ToneWav());
+  }
+
+  void playReachesTheEnd_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("format");
+    QTest::newRow("wav") << 1 << int(fmWav);
+    QTest::newRow("midi") << 0 << int(fmMidi);
+    QTest::newRow("mp3") << 2 << int(fmMp3);
+  }
+  void playReachesTheEnd() {
+    QFETCH(int, row);
+    QFETCH(int, format);
+    // Outlives the window, whose end stops the player and reports once more.
+    QList<QMediaPlayer::MediaStatus> seen;
+    TFormRig rig;
+    rig.Search("bell");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    const auto job = rig.FinishedJob(taskPlay, static_cast<std::size_t>(row),
+                                     static_cast<TMelodyFormat>(format));
+    QVERIFY2(job->ErrorText().empty(), job->ErrorText().c_str());
+    QMediaPlayer& media = rig.form.Player().MediaPlayer();
+    connect(&media, &QMediaPlayer::mediaStatusChanged, this,
+            [&seen](QMediaPlayer::MediaStatus status) { seen << status; });
+    rig.form.PlayCompleted(*job);
+    QVERIFY(rig.form.Player().Playing());
+    QTRY_VERIFY_WITH_TIMEOUT(seen.contains(QMediaPlayer::EndOfMedia), 20000);
+    QTRY_VERIFY(!rig.form.StopBtn->isEnabled());
+    QVERIFY2(rig.desktop.notices.isEmpty(), qPrintable(rig.desktop.notices.join("; ")));
+    // A ".php" file plays as a copy with the format's extension beside it.
+    if (format == fmMidi) QCOMPARE(media.source().toLocalFile(), Home("files/one.mid"));
+  }
+
+  void externalPlayerRunsWithItsFullPath() {
+    const QString programs = Home("programs");
+    const QString player = programs + "/PSM4/psmplay-se.exe";
+    const QString out = Home("player-args.txt");
+    test::WriteFile(player,
+                    ("#!/bin/sh\necho \"$0|$1\" > '" + out + "'\nexec sleep 30\n").toUtf8());
+    QFile::setPermissions(player, QFile::permissions(player) | QFile::ExeOwner);
+    QDir().mkpath(Home("own"));
+    QCOMPARE(FindExternalPlayer(Home("own"), {Home("nowhere"), programs}), player);
+
+    TFormRig rig(player);
+    rig.Search("mmf");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    rig.form.PaintBox->BuildFormatMenu(0, fmMmf);
+    QCOMPARE(rig.form.PaintBox->FormatMenu().actions().size(), 3);  // Play is offered
+    const auto job = rig.FinishedJob(taskPlay, 0, fmMmf);
+    rig.form.PlayCompleted(*job);
+    QVERIFY2(rig.desktop.notices.isEmpty(), qPrintable(rig.desktop.notices.join("; ")));
+    QTRY_COMPARE(test::ReadFile(out).trimmed(), (player + "|" + Home("files/ring.mmf")).toUtf8());
+    QTRY_VERIFY(rig.form.StopBtn->isEnabled());
+    QProcess* process = rig.form.Player().ExternalPlayerProcess();
+    QVERIFY(process != nullptr);
+    QCOMPARE(process->state(), QProcess::Running);
+    rig.form.StopBtn->click();
+    QCOMPARE(rig.form.Player().ExternalPlayerProcess(), nullptr);
+    QTRY_VERIFY(!rig.form.StopBtn->isEnabled());
+  }
+
+  void mmfWithoutPlayerIsRefused() {
+    TFormRig rig;
+    rig.Search("mmf");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    rig.form.PaintBox->BuildFormatMenu(0, fmMmf);
+    QCOMPARE(rig.form.PaintBox->FormatMenu().actions().size(), 2);
+    rig.form.PlayCompleted(*rig.FinishedJob(taskPlay, 0, fmMmf));
+    QCOMPARE(rig.desktop.notices, QStringList{"I can't play MMF files!!!"});
+  }
+
+  void closingWhilePlayingStops() {
+    TFormRig rig;
+    rig.Search("bell");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    rig.form.show();
+    rig.form.PlayCompleted(*rig.FinishedJob(taskPlay, 1, fmWav));
+    QTRY_VERIFY(rig.form.StopBtn->isEnabled());
+    rig.form.close();
+    QVERIFY(!rig.form.Player().Playing());
+  }
+
+  void siteAddressesOpenOnlyOnTheWeb() {
+    TFormRig rig;
+    rig.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
+    rig.Search("bell");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    QTest::mouseClick(rig.form.PaintBox, Qt::LeftButton, {}, {18, 27});
+    QCOMPARE(rig.desktop.opened, QStringList{"http://alpha.example/"});
+  }
+};
+
+}  // namespace cq
+
+int main(int argc, char** argv) {
+  // As the program plays: through GStreamer.
+  ::setenv("QT_MEDIA_BACKEND", "gstreamer", 0);
+  return cq::test::RunGuiTest<cq::MainFormTest>(argc, argv);
+}
+#include "MainFormTest.moc"

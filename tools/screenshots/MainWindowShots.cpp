@@ -1,0 +1,169 @@
+// Usage: chimequest-mainwindow-screenshots OUTPUT_FOLDER
+// The main window during a search and after it, over sites made up here: one answers at once,
+// one downloads slowly, one waits to retry, one fails. Works in a scratch HOME.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <chrono>
+#include <cstdlib>
+#include <stdexcept>
+#include <thread>
+
+#include "core/Errors.h"
+#include "core/config/Translation.h"
+#include "core/platform/SpecialFolders.h"
+#include "gui/app/Desktop.h"
+#include "gui/app/Fonts.h"
+#include "gui/app/MainForm.h"
+#include "gui/app/ResultView.h"
+#include "gui/config/FirstStartForm.h"
+#include "gui/config/SettingsForm.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+enum class TPace { Quick, Slow, Retrying, Failing };
+
+// A made-up site: every search finds the same few melodies, at its own pace.
+class TShownSite : public cq::TSite {
+ public:
+  TShownSite(std::string name, TPace pace, std::vector<std::string> titles)
+      : name_(std::move(name)), pace_(pace), titles_(std::move(titles)) {}
+  std::string GetName() const override { return name_; }
+  std::string GetHomePage() const override { return "http://" + name_ + "/"; }
+
+  void Search(const std::string&, cq::TMelodyList& melodies,
+              const cq::TProgressCallback& progress) const override {
+    switch (pace_) {
+      case TPace::Quick:
+        break;
+      case TPace::Slow:
+        for (int step = 1; step <= 60; ++step)
+          Report(progress, cq::jsDownloading, step / 60.0, 50ms);
+        break;
+      case TPace::Retrying:
+        for (int left = 15; left > 0; --left) Report(progress, cq::jsRetrying, left, 200ms);
+        break;
+      case TPace::Failing:
+        Report(progress, cq::jsConnecting, 0, 300ms);
+        throw std::runtime_error("Cannot retreive page from the Internet.");
+    }
+    melodies.clear();
+    for (const std::string& title : titles_) {
+      cq::TMelody melody;
+      melody.Title = title;
+      melody.PageURL = "http://" + name_ + "/" + title;
+      melody.Site = this;
+      melodies.push_back(melody);
+    }
+  }
+  void LoadMelodyPage(cq::TMelody& melody, const cq::TProgressCallback& progress) const override {
+    Report(progress, cq::jsConnecting, 0, 400ms);
+    const std::size_t seed = melody.Title.str().size();
+    melody.Links[cq::fmMidi] = {{"MIDI", "http://x/a.mid"}};
+    if (seed % 2 == 0) melody.Links[cq::fmWav] = {{"WAV", "http://x/a.wav"}};
+    if (seed % 3 != 0) melody.Links[cq::fmMp3] = {{"MP3", "http://x/a.mp3"}};
+    if (seed % 4 == 1) melody.Links[cq::fmMmf] = {{"MMF", "http://x/a.mmf"}};
+    melody.Processed = true;
+  }
+
+ private:
+  static void Report(const cq::TProgressCallback& progress, cq::TJobStatus status, double value,
+                     std::chrono::milliseconds pause) {
+    if (progress(status, value)) throw cq::EAbort();
+    std::this_thread::sleep_for(pause);
+  }
+
+  std::string name_;
+  TPace pace_;
+  std::vector<std::string> titles_;
+};
+
+void UseScratchHome(const QString& home) {
+  for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"}) {
+    const QString folder = home + "/" + name;
+    QDir().mkpath(folder);
+    ::setenv(name, QFile::encodeName(folder).constData(), 1);
+  }
+  ::setenv("HOME", QFile::encodeName(home).constData(), 1);
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+}
+
+void RunFor(std::chrono::milliseconds span) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < span.count()) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+    std::this_thread::sleep_for(5ms);
+  }
+}
+
+bool Save(QWidget& window, const QString& folder, const QString& name) {
+  const QString path = folder + "/" + name + ".png";
+  if (!window.grab().save(path)) {
+    QTextStream(stderr) << "cannot write " << path << "\n";
+    return false;
+  }
+  QTextStream(stdout) << path << "\n";
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    QTextStream(stderr) << "usage: chimequest-mainwindow-screenshots OUTPUT_FOLDER\n";
+    return 2;
+  }
+  const QString output = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+  QTemporaryDir scratch;
+  UseScratchHome(scratch.path());
+  const QString copy = scratch.filePath("Languages.ini");
+  QFile::copy(QString::fromStdString(cq::ExecutableFolder() + "Languages.ini"), copy);
+  cq::OpenLanguageFile(copy.toStdString());
+
+  QApplication app(argc, argv);
+  cq::InstallFontSubstitutes();
+  static const TShownSite sites[] = {
+      {"melody-archive.example", TPace::Quick, {"Moonlight Sonata", "Bell Carol", "Jingle"}},
+      {"poly-catalogue.example", TPace::Slow, {"Bell Tower", "Evening Bells"}},
+      {"midi-archive.example", TPace::Retrying, {"Bells of Saint Mary"}},
+      {"tone-uploads.example", TPace::Failing, {}},
+      {"tone-library.example", TPace::Quick, {"Wedding Bells", "Sleigh Bells Ring", "Bell"}}};
+  for (const TShownSite& site : sites) cq::RegisterSite(site);
+  QDir().mkpath(output);
+  QSettings(QSettings::NativeFormat, QSettings::UserScope, "ZEQ", "Chimequest")
+      .setValue("Updates", 0);
+
+  cq::TQtDesktop desktop(nullptr);
+  cq::TMainForm form(cq::RegisteredSites(), desktop, QString());
+  desktop.SetOwner(&form);
+  cq::TFirstStartForm firstStart(&form);
+  form.SetFirstStartForm(&firstStart);
+  auto settings = std::make_unique<cq::TSettingsForm>(firstStart, form, &form);
+  form.SetSettingsForm(settings.get());
+  form.show();
+  RunFor(100ms);
+  form.resize(520, 420);
+  bool ok = Save(form, output, "main-empty");
+
+  form.SearchTerm->setEditText("bell");
+  form.SearchBtn->click();
+  RunFor(30ms);
+  ok = Save(form, output, "main-search-started") && ok;
+  RunFor(1200ms);
+  ok = Save(form, output, "main-searching") && ok;
+  RunFor(4500ms);
+  form.Driver().SelectRow(1);
+  form.PaintBox->update();
+  RunFor(200ms);
+  ok = Save(form, output, "main-ready") && ok;
+  settings.reset();
+  return ok ? 0 : 1;
+}
