@@ -1,5 +1,7 @@
 // The program `chimequest`: one window that searches the ringtone sites.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QIcon>
 #include <cstdlib>
