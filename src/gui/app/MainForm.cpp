@@ -24,6 +24,7 @@
 #include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/Images.h"
+#include "gui/app/Named.h"
 #include "gui/app/Player.h"
 #include "gui/app/QtText.h"
 #include "gui/app/ResultView.h"
@@ -42,12 +43,6 @@ namespace {
 // The design size of the client area; the anchored controls keep their distances to its edges.
 constexpr int DesignWidth = 393;
 constexpr int DesignHeight = 281;
-
-template <typename T>
-T* Named(T* object, const char* name) {
-  object->setObjectName(QString::fromLatin1(name));
-  return object;
-}
 
 QTimer* NamedTimer(QObject* owner, const char* name, int interval) {
   auto* timer = Named(new QTimer(owner), name);

@@ -19,6 +19,7 @@
 #include "core/transfer/TempFiles.h"
 #include "core/transfer/Version.h"
 #include "gui/app/Fonts.h"
+#include "gui/app/Named.h"
 #include "gui/config/AboutPictures.h"
 #include "gui/config/FlagMelody.h"
 
@@ -36,12 +37,6 @@ const char* const JobNoticeRussian =
 
 QString FromView(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-template <typename T>
-T* Named(T* control, const char* name) {
-  control->setObjectName(QString::fromLatin1(name));
-  return control;
 }
 
 QLabel* Label(const char* name, const char* text) {

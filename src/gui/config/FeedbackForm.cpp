@@ -11,6 +11,7 @@
 
 #include "core/config/Translation.h"
 #include "gui/app/Fonts.h"
+#include "gui/app/Named.h"
 #include "gui/app/QtText.h"
 #include "gui/crash/MailSender.h"
 
@@ -21,12 +22,6 @@ namespace {
 const QString Caption = QStringLiteral("Chimequest");
 const QString MailSubject = QStringLiteral("Chimequest feedback");
 const QString LineBreak = QStringLiteral("\r\n");
-
-template <typename T>
-T* Named(T* control, const char* name) {
-  control->setObjectName(QString::fromLatin1(name));
-  return control;
-}
 
 QLabel* Label(const char* name, const char* text) {
   return Named(new QLabel(QString::fromUtf8(text)), name);

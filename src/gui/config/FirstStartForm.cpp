@@ -16,6 +16,7 @@
 #include "core/config/Translation.h"
 #include "core/transfer/Version.h"
 #include "gui/app/Fonts.h"
+#include "gui/app/Named.h"
 #include "gui/app/ProgramPicture.h"
 #include "gui/app/QtText.h"
 #include "gui/config/RegConfig.h"
@@ -26,12 +27,6 @@ namespace cq {
 namespace {
 
 bool g_declined = false;
-
-template <typename T>
-T* Named(T* control, const char* name) {
-  control->setObjectName(QString::fromLatin1(name));
-  return control;
-}
 
 QString LoadResourceText(const QString& path) {
   QFile file(path);

@@ -19,6 +19,7 @@
 #include "core/config/Translation.h"
 #include "core/sites/Sites.h"
 #include "gui/app/Fonts.h"
+#include "gui/app/Named.h"
 #include "gui/app/QtText.h"
 #include "gui/config/CacheCleaner.h"
 #include "gui/config/CheckListBox.h"
@@ -29,12 +30,6 @@
 namespace cq {
 
 namespace {
-
-template <typename T>
-T* Named(T* control, const char* name) {
-  control->setObjectName(QString::fromLatin1(name));
-  return control;
-}
 
 QString WithSeparator(const QString& folder) {
   const QString native = QDir::toNativeSeparators(folder);
