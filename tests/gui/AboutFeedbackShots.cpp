@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QFile keys(QString::fromLocal8Bit(argv[2]));
   if (!keys.open(QIODevice::ReadOnly)) return 1;
-  test::WriteLanguageFile(QByteArray::fromStdString(ToCp1251(QString::fromUtf8(keys.readAll()))));
+  test::WriteLanguageFile(keys.readAll());
   const QString folder = QString::fromLocal8Bit(argv[1]);
   QDir().mkpath(folder);
   bool ok = true;
