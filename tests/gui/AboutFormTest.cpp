@@ -67,7 +67,7 @@ class AboutFormTest : public QObject {
   void headerAndControls() {
     TAboutRig rig;
     QCOMPARE(rig.form.windowTitle(), QStringLiteral("About Chimequest"));
-    QCOMPARE(rig.form.size(), QSize(329, 325));
+    QCOMPARE(rig.form.size(), QSize(330, 337));
     QCOMPARE(rig.form.VersionLabel->objectName(), QStringLiteral("_VersionLabel"));
     QCOMPARE(rig.form.VersionLabel->text(), QString::fromStdString(VersionText()));
     QCOMPARE(rig.form.ProductLabel->objectName(), QStringLiteral("_Chimequest"));

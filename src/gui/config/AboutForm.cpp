@@ -191,7 +191,8 @@ void TAboutForm::PlaceControls() {
     control->setParent(this);
     control->setGeometry(x, y, width, height);
   };
-  setFixedSize(329, 325);
+  // The size the main window holds the dialog at; the controls are laid out for 329 x 325.
+  setFixedSize(330, 337);
   place(Icon, 12, 8, 32, 32);
   QFont big = font();
   big.setPixelSize(24);
