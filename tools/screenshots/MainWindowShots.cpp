@@ -1,6 +1,7 @@
-// Usage: chimequest-mainwindow-screenshots OUTPUT_FOLDER
+// Usage: chimequest-mainwindow-screenshots [--sample-sites] OUTPUT_FOLDER
 // The main window during a search and after it, over sites made up here: one answers at once,
-// one downloads slowly, one waits to retry, one fails. Works in a scratch HOME.
+// one downloads slowly, one waits to retry, one fails. With --sample-sites, the real seven sites
+// through the sample sites server in this process, after a whole search. Works in a scratch HOME.
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -14,9 +15,11 @@
 #include <stdexcept>
 #include <thread>
 
+#include "InProcessServer.h"
 #include "core/Errors.h"
 #include "core/config/Translation.h"
 #include "core/platform/SpecialFolders.h"
+#include "core/sites/AllSites.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/MainForm.h"
@@ -114,20 +117,58 @@ bool Save(QWidget& window, const QString& folder, const QString& name) {
   return true;
 }
 
+// Every row a ready melody and no job left.
+bool Settled(cq::TSearchDriver& driver) {
+  if (!driver.Manager().Idle()) return false;
+  for (std::size_t i = 0; i < driver.Results().size(); ++i) {
+    const cq::TResult& row = driver.Results()[i];
+    if (row.Kind != cq::rkMelody || !row.Melody.Processed || row.Waiting || row.Job != nullptr)
+      return false;
+  }
+  return true;
+}
+
+// A whole search of the sample sites, then the window as it stands.
+bool ShootSampleSites(cq::TMainForm& form, const QString& output) {
+  // After the first-show layout, which sets the size it designs for.
+  RunFor(100ms);
+  form.resize(640, 520);
+  form.SearchTerm->setEditText("love");
+  form.SearchBtn->click();
+  QElapsedTimer timer;
+  timer.start();
+  while (!Settled(form.Driver()) && timer.elapsed() < 60000) RunFor(50ms);
+  if (!Settled(form.Driver())) QTextStream(stderr) << "the search did not settle in a minute\n";
+  form.Driver().SelectRow(2);
+  form.PaintBox->update();
+  RunFor(200ms);
+  return Save(form, output, "main-sample-sites");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    QTextStream(stderr) << "usage: chimequest-mainwindow-screenshots OUTPUT_FOLDER\n";
+  const bool sampleSites = argc == 3 && QString::fromLocal8Bit(argv[1]) == "--sample-sites";
+  if (argc != 2 && !sampleSites) {
+    QTextStream(stderr)
+        << "usage: chimequest-mainwindow-screenshots [--sample-sites] OUTPUT_FOLDER\n";
     return 2;
   }
-  const QString output = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+  const QString output = QDir(QString::fromLocal8Bit(argv[argc - 1])).absolutePath();
   QTemporaryDir scratch;
   UseScratchHome(scratch.path());
   const QString copy = scratch.filePath("Languages.ini");
   QFile::copy(QString::fromStdString(cq::ExecutableFolder() + "Languages.ini"), copy);
   cq::OpenLanguageFile(copy.toStdString());
 
+  std::unique_ptr<cq::samples::TInProcessServer> server;
+  if (sampleSites) {
+    server = std::make_unique<cq::samples::TInProcessServer>();
+    if (!server->Bound()) {
+      QTextStream(stderr) << "cannot start the sample sites\n";
+      return 1;
+    }
+  }
   QApplication app(argc, argv);
   cq::InstallFontSubstitutes();
   static const TShownSite sites[] = {
@@ -136,7 +177,11 @@ int main(int argc, char** argv) {
       {"midi-archive.example", TPace::Retrying, {"Bells of Saint Mary"}},
       {"tone-uploads.example", TPace::Failing, {}},
       {"tone-library.example", TPace::Quick, {"Wedding Bells", "Sleigh Bells Ring", "Bell"}}};
-  for (const TShownSite& site : sites) cq::RegisterSite(site);
+  if (sampleSites) {
+    cq::RegisterAllSites();
+  } else {
+    for (const TShownSite& site : sites) cq::RegisterSite(site);
+  }
   QDir().mkpath(output);
   QSettings(QSettings::NativeFormat, QSettings::UserScope, "ZEQ", "Chimequest")
       .setValue("Updates", 0);
@@ -148,7 +193,13 @@ int main(int argc, char** argv) {
   form.SetFirstStartForm(&firstStart);
   auto settings = std::make_unique<cq::TSettingsForm>(firstStart, form, &form);
   form.SetSettingsForm(settings.get());
+  form.SetUpdateStarter([] {});
   form.show();
+  if (sampleSites) {
+    const bool shot = ShootSampleSites(form, output);
+    settings.reset();
+    return shot ? 0 : 1;
+  }
   RunFor(100ms);
   form.resize(520, 420);
   bool ok = Save(form, output, "main-empty");

@@ -381,7 +381,13 @@ void TMainForm::StopBtnClick() {
 // Timers
 
 void TMainForm::JobManagerTimer() {
+  sitesCollected_ = false;
   driver_.JobManagerTimer();
+  if (sitesCollected_) PaintBox->RefreshResults();
+}
+
+void TMainForm::RowsCollected(const TJob& job, std::size_t, std::size_t) {
+  if (job.Task().Kind == taskSearch) sitesCollected_ = true;
 }
 
 void TMainForm::CursorUpdateTimerTimer() {

@@ -59,6 +59,8 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
   // TJobSink: a finished download is saved, a finished play request plays.
   void SaveCompleted(const TJob& job) override;
   void PlayCompleted(const TJob& job) override;
+  // A site's melodies are shown by the step that brings them, not at the next draw.
+  void RowsCollected(const TJob& job, std::size_t first, std::size_t count) override;
 
   void SearchTermChange();
   void SearchBtnClick();
@@ -126,6 +128,7 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
   std::function<void()> startUpdateCheck_;
   std::function<void(QMenu&, QPoint)> popupMenu_;
   bool firstShowDone_ = false;
+  bool sitesCollected_ = false;
 };
 
 }  // namespace cq

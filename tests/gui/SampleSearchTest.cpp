@@ -1,0 +1,170 @@
+// The whole program's search: the real seven sites, reached through the sample sites server in
+// this process, the window as the program creates it, a term typed and Search pressed, until
+// every row is a ready melody with its format buttons.
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "GuiTestMain.h"
+#include "InProcessServer.h"
+#include "core/sites/AllSites.h"
+#include "gui/app/Images.h"
+#include "gui/app/MainForm.h"
+#include "gui/app/ResultView.h"
+#include "gui/app/RowPainter.h"
+#include "gui/config/FirstStartForm.h"
+#include "gui/config/SettingsForm.h"
+#include "support/FakeDesktop.h"
+
+namespace cq {
+
+namespace {
+
+bool HasColour(const QImage& image, QRect area, QRgb colour) {
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if ((image.pixel(x, y) & 0xFFFFFF) == colour) return true;
+  return false;
+}
+
+bool HasAnyLink(const TMelody& melody) {
+  for (const TMelodyFormat format : AllFormats)
+    if (!melody.Links[format].empty()) return true;
+  return false;
+}
+
+// The window with its first-start and settings dialogs, as the program creates them.
+struct TFormRig {
+  test::TFakeDesktop desktop;
+  TMainForm form{RegisteredSites(), desktop, QString()};
+  TFirstStartForm firstStart{&form};
+  std::unique_ptr<TSettingsForm> settings;
+
+  TFormRig() {
+    form.SetFirstStartForm(&firstStart);
+    settings = std::make_unique<TSettingsForm>(firstStart, form, &form);
+    form.SetSettingsForm(settings.get());
+    form.SetUpdateStarter([] {});
+    form.show();
+  }
+  ~TFormRig() { settings.reset(); }
+};
+
+}  // namespace
+
+class SampleSearchTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    server_ = std::make_unique<samples::TInProcessServer>();
+    QVERIFY2(server_->Bound(), "the sample sites need a loopback port");
+    // The store exists: no first start.
+    QSettings("ZEQ", "Chimequest").setValue("Updates", true);
+    RegisterAllSites();
+    QCOMPARE(RegisteredSites().size(), std::size_t{7});
+  }
+  void cleanupTestCase() { server_.reset(); }
+
+  void searchFillsTheWindowWithReadyRows() {
+    TFormRig rig;
+    TMainForm& form = rig.form;
+    test::TFakeDesktop& desktop = rig.desktop;
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    form.SearchTerm->setEditText("love");
+    form.SearchBtn->click();
+    TSearchDriver& driver = form.Driver();
+    QVERIFY(!driver.Results().empty());
+    // Every row ready: no site rows, every melody processed, no jobs, nothing waiting.
+    const auto settled = [&driver] {
+      if (!driver.Manager().Idle()) return false;
+      for (std::size_t i = 0; i < driver.Results().size(); ++i) {
+        const TResult& row = driver.Results()[i];
+        if (row.Kind != rkMelody || !row.Melody.Processed || row.Waiting || row.Job != nullptr)
+          return false;
+      }
+      return true;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(settled(), 90000);
+    QVERIFY(desktop.notices.isEmpty());
+
+    const TResultModel& rows = driver.Results();
+    QVERIFY2(rows.size() >= 300, qPrintable(QString::number(rows.size())));
+    std::map<const TSite*, int> perSite;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      QVERIFY2(rows[i].ErrorText.empty(), rows[i].ErrorText.str().c_str());
+      QVERIFY2(HasAnyLink(rows[i].Melody), rows[i].Melody.Title.str().c_str());
+      ++perSite[rows[i].Melody.Site];
+    }
+    for (const TSite* site : RegisteredSites())
+      QVERIFY2(perSite[site] > 0, site->GetName().c_str());
+    QCOMPARE(perSite.size(), std::size_t{7});
+    QString counts;
+    for (const auto& [site, count] : perSite)
+      counts += QStringLiteral(" %1 %2").arg(QString::fromStdString(site->GetName())).arg(count);
+    qInfo("%zu rows:%s", rows.size(), qPrintable(counts));
+
+    // Page through the view: every row painted shows a button exactly in the slots of its
+    // formats, in the grabbed image and in the hit image.
+    TResultView& view = *form.PaintBox;
+    const int w = view.width();
+    QVERIFY(form.ScrollBar->isVisible());
+    std::set<std::size_t> seen;
+    for (int top = 0;;) {
+      form.ScrollBar->setValue(top);
+      QCOMPARE(view.TopIndex(), static_cast<long>(top));
+      const QImage shot = view.grab().toImage();
+      for (int y = 0; y + MelodyRowHeight <= view.height(); y += MelodyRowHeight) {
+        const std::size_t index = static_cast<std::size_t>(top + y / MelodyRowHeight);
+        if (index >= rows.size()) break;
+        QCOMPARE(view.RowAtY(y).Index, static_cast<long>(index));
+        const TMelody& melody = rows[index].Melody;
+        for (const TMelodyFormat format : AllFormats) {
+          const bool shown = !melody.Links[format].empty();
+          const int left = FormatButtonLeft(w, format);
+          const QRect button(left, y + FormatButtonTop, 32, 13);
+          QVERIFY2(HasColour(shot, button, FormatColor(format).rgb() & 0xFFFFFF) == shown,
+                   qPrintable(QStringLiteral("row %1 format %2").arg(index).arg(format)));
+          const QRgb expected = shown ? HitColors[format].rgb() : HitBackground.rgb();
+          QCOMPARE(view.HitColorAt({left, y + FormatButtonTop}).rgb(), expected);
+          QCOMPARE(view.HitColorAt({left + 31, y + FormatButtonTop + 13}).rgb(), expected);
+        }
+        seen.insert(index);
+      }
+      // The last position shows the last row whole.
+      if (top == form.ScrollBar->maximum()) break;
+      const int page = view.height() / MelodyRowHeight;
+      QVERIFY(page > 0);
+      top = std::min(top + page, form.ScrollBar->maximum());
+    }
+    QCOMPARE(seen.size(), rows.size());
+  }
+
+  // The step that brings a site's melodies refreshes the view itself: with the draw timer
+  // stopped, the rows still arrive in view with their scroll bar.
+  void siteRowsShowWithoutTheDrawTimer() {
+    TFormRig rig;
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
+    rig.form.DrawTimer->stop();
+    QVERIFY(rig.form.ScrollBar->isHidden());
+    rig.form.SearchTerm->setEditText("love");
+    rig.form.SearchBtn->click();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.form.ScrollBar->isVisible(), 30000);
+  }
+
+ private:
+  std::unique_ptr<samples::TInProcessServer> server_;
+};
+
+}  // namespace cq
+
+CQ_GUI_TEST_MAIN(cq::SampleSearchTest)
+#include "SampleSearchTest.moc"
