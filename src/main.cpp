@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "core/config/Translation.h"
-#include "core/platform/SpecialFolders.h"
+#include "core/platform/UserFolders.h"
 #include "core/sites/AllSites.h"
 #include "core/sites/Sites.h"
 #include "gui/app/Desktop.h"

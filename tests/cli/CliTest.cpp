@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/platform/SpecialFolders.h"
+#include "core/platform/UserFolders.h"
 #include "core/transfer/Inet.h"
 #include "support/HttpServer.h"
 

@@ -18,7 +18,7 @@
 
 #include "GuiTestMain.h"
 #include "core/config/Translation.h"
-#include "core/platform/SpecialFolders.h"
+#include "core/platform/UserFolders.h"
 #include "core/transfer/Jobs.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Player.h"

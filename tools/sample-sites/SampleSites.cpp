@@ -4,7 +4,7 @@
 
 #include "SiteContext.h"
 #include "core/Product.h"
-#include "core/platform/SpecialFolders.h"
+#include "core/platform/UserFolders.h"
 #include "core/platform/Text.h"
 #include "core/sites/SiteHosts.h"
 

@@ -18,7 +18,7 @@
 #include "InProcessServer.h"
 #include "core/Errors.h"
 #include "core/config/Translation.h"
-#include "core/platform/SpecialFolders.h"
+#include "core/platform/UserFolders.h"
 #include "core/sites/AllSites.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"

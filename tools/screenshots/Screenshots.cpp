@@ -17,7 +17,7 @@
 #include <string>
 
 #include "core/config/Translation.h"
-#include "core/platform/SpecialFolders.h"
+#include "core/platform/UserFolders.h"
 #include "core/sites/SiteHosts.h"
 #include "core/sites/Sites.h"
 #include "gui/app/Fonts.h"

@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "core/config/IniFile.h"
-#include "core/platform/SpecialFolders.h"
+#include "core/platform/UserFolders.h"
 
 namespace cq {
 

@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "core/platform/ExceptionReport.h"
-#include "core/platform/SpecialFolders.h"
+#include "core/platform/UserFolders.h"
 #include "core/platform/Text.h"
 #include "core/transfer/Inet.h"
 

@@ -17,7 +17,7 @@
 #include <system_error>
 
 #include "core/Errors.h"
-#include "core/platform/SpecialFolders.h"
+#include "core/platform/UserFolders.h"
 #include "core/platform/Text.h"
 #include "core/transfer/Md5.h"
 

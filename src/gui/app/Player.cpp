@@ -7,7 +7,7 @@
 #include <QUrl>
 #include <stdexcept>
 
-#include "core/platform/SpecialFolders.h"
+#include "core/platform/UserFolders.h"
 
 namespace cq {
 

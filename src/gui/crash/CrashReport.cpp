@@ -13,7 +13,7 @@
 #include <mutex>
 
 #include "core/platform/ExceptionReport.h"
-#include "core/platform/SpecialFolders.h"
+#include "core/platform/UserFolders.h"
 #include "core/platform/StackTrace.h"
 #include "gui/crash/TechnicalReport.h"
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/platform/SpecialFolders.h"
+#include "core/platform/UserFolders.h"
 #include "core/platform/Text.h"
 
 namespace cq {

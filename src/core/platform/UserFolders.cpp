@@ -1,4 +1,4 @@
-#include "core/platform/SpecialFolders.h"
+#include "core/platform/UserFolders.h"
 
 #include <unistd.h>
 
