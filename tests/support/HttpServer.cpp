@@ -27,9 +27,9 @@ void SplitTarget(const httplib::Request& request, std::string& host, std::string
 }  // namespace
 
 HttpServer::HttpServer() {
-  server_.set_keep_alive_max_count(100);
-  // A body without a length ends when the connection does; do not keep clients waiting for it.
-  server_.set_keep_alive_timeout(1);
+  // One request per connection: a client's pooled connections would otherwise hold the workers
+  // and keep stop() waiting; and a body without a length ends when the connection does.
+  server_.set_keep_alive_max_count(1);
   auto dispatch = [this](const httplib::Request& request, httplib::Response& response) {
     Dispatch(request, response);
   };

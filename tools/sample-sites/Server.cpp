@@ -30,6 +30,8 @@ void SplitTarget(const std::string& target, const std::string& hostHeader, std::
 TServer::TServer(TSampleSites& sites, std::chrono::milliseconds latency)
     : sites_(sites), latency_(latency) {
   server_.set_keep_alive_max_count(1000);
+  // Clients pool their connections; an idle one is closed soon, or stopping would wait for it.
+  server_.set_keep_alive_timeout(1);
   // Headers and body leave in separate writes; on a kept-alive connection Nagle would hold the
   // second back for the client's delayed acknowledgement.
   server_.set_tcp_nodelay(true);

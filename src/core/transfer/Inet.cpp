@@ -102,6 +102,32 @@ void EnsureCurl() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// Every fetch on any thread draws on one pool of open connections, so that the jobs' many small
+// requests to one server do not each pay for a new connection.
+std::mutex g_shareLocks[CURL_LOCK_DATA_LAST];
+
+void LockShare(CURL*, curl_lock_data data, curl_lock_access, void*) {
+  g_shareLocks[data].lock();
+}
+void UnlockShare(CURL*, curl_lock_data data, void*) {
+  g_shareLocks[data].unlock();
+}
+
+// Made once and never freed: job threads the program does not wait for may still use it at exit.
+CURLSH* SharedConnections() {
+  static CURLSH* const share = [] {
+    CURLSH* made = curl_share_init();
+    if (made != nullptr) {
+      curl_share_setopt(made, CURLSHOPT_LOCKFUNC, &LockShare);
+      curl_share_setopt(made, CURLSHOPT_UNLOCKFUNC, &UnlockShare);
+      curl_share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+      curl_share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    }
+    return made;
+  }();
+  return share;
+}
+
 struct CurlDeleter {
   void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
 };
@@ -222,6 +248,8 @@ void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer
   curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Transfer::OnTick);
   curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  if (CURLSH* share = SharedConnections(); share != nullptr)
+    curl_easy_setopt(curl, CURLOPT_SHARE, share);
 }
 
 // Moves the finished download into place atomically: readers see the older copy or the new one,
