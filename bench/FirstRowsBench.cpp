@@ -18,11 +18,9 @@
 #include "core/sites/AllSites.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"
-#include "gui/app/MainForm.h"
+#include "gui/app/MainWindow.h"
 #include "gui/app/ResultView.h"
 #include "gui/app/RowPainter.h"
-#include "gui/config/FirstStartForm.h"
-#include "gui/config/SettingsForm.h"
 
 namespace {
 
@@ -87,12 +85,10 @@ int main(int argc, char** argv) {
   QSettings("ZEQ", "Chimequest").setValue("Updates", 0);
 
   cq::TQtDesktop desktop(nullptr);
-  cq::TMainForm form(cq::RegisteredSites(), desktop, QString());
+  auto window = std::make_unique<cq::TMainWindow>(desktop, QString());
+  cq::TMainForm& form = window->Form();
   desktop.SetOwner(&form);
-  cq::TFirstStartForm firstStart(&form);
-  form.SetFirstStartForm(&firstStart);
-  auto settings = std::make_unique<cq::TSettingsForm>(firstStart, form, &form);
-  form.SetSettingsForm(settings.get());
+  window->RestoreSettings();
   form.SetUpdateStarter([] {});
   form.show();
 
@@ -135,6 +131,6 @@ int main(int argc, char** argv) {
       "Search pressed to first melody rows shown, warm cache, %d runs: best %.1f ms, "
       "median %.1f ms, worst %.1f ms (target under 100 ms)\n",
       runs, figures.front(), median, worst);
-  settings.reset();
+  window.reset();
   return worst < 100.0 ? 0 : 1;
 }

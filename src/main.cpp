@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QIcon>
 #include <cstdlib>
-#include <memory>
 
 #include "core/config/Translation.h"
 #include "core/platform/UserFolders.h"
@@ -13,14 +12,13 @@
 #include "core/sites/Sites.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"
-#include "gui/app/MainForm.h"
+#include "gui/app/MainWindow.h"
 #include "gui/app/Player.h"
 #include "gui/app/ProgramPicture.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/config/AboutForm.h"
 #include "gui/config/FeedbackForm.h"
 #include "gui/config/FirstStartForm.h"
-#include "gui/config/SettingsForm.h"
 #include "gui/crash/CrashReporting.h"
 #include "gui/crash/MailSender.h"
 
@@ -44,20 +42,17 @@ int main(int argc, char** argv) {
   cq::InstallFontSubstitutes();
 
   cq::TQtDesktop desktop(nullptr);
-  cq::TMainForm mainForm(cq::RegisteredSites(), desktop, externalPlayer);
+  cq::TMainWindow window(desktop, externalPlayer);
+  cq::TMainForm& mainForm = window.Form();
   desktop.SetOwner(&mainForm);
   instance.SetOnActivate([&mainForm] { mainForm.BringToFront(); });
   cq::TAboutForm about(&mainForm);
   mainForm.SetAboutForm(&about, [&about] { about.exec(); });
-  cq::TFirstStartForm firstStart(&mainForm);
   cq::TFeedbackForm feedback(cq::MailSender(), &mainForm);
   mainForm.SetFeedbackForm(&feedback, [&feedback] { feedback.exec(); });
-  mainForm.SetFirstStartForm(&firstStart);
-  // Creating the settings restores them, runs the first start and applies them to the window.
-  auto settings = std::make_unique<cq::TSettingsForm>(firstStart, mainForm, &mainForm);
-  mainForm.SetSettingsForm(settings.get());
+  window.RestoreSettings();
   if (cq::FirstStartDeclined()) return 0;
-  cq::TSettingsForm& store = *settings;
+  cq::TSettingsForm& store = window.Settings();
   about.SetHooks({.ShowJobButton = [&store] { return store.ShowJobButton->isChecked(); },
                   .LanguagePosition = [&store] { return store.Language->currentIndex(); },
                   .OpenUrl = {},
@@ -65,8 +60,5 @@ int main(int argc, char** argv) {
                   .ShowNotice = {}});
 
   mainForm.show();
-  const int code = QApplication::exec();
-  // The settings are stored and the cache pruned before the window goes.
-  settings.reset();
-  return code;
+  return QApplication::exec();
 }

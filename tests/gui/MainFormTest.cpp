@@ -20,14 +20,12 @@
 #include "core/config/Translation.h"
 #include "core/platform/UserFolders.h"
 #include "core/transfer/Jobs.h"
-#include "gui/app/MainForm.h"
+#include "gui/app/MainWindow.h"
 #include "gui/app/Player.h"
 #include "gui/app/QtText.h"
 #include "gui/app/ResultView.h"
 #include "gui/app/RowPainter.h"
 #include "gui/config/CheckListBox.h"
-#include "gui/config/FirstStartForm.h"
-#include "gui/config/SettingsForm.h"
 #include "gui/config/ZeqControl.h"
 #include "support/FakeDesktop.h"
 #include "support/MediaFiles.h"
@@ -65,22 +63,17 @@ std::array<TMelodyLinkList, FormatCount> LinksOf(TMelodyFormat format, const cha
 // The window with its first-start and settings dialogs, as the program creates them.
 struct TFormRig {
   test::TFakeDesktop desktop;
-  TMainForm form;
-  TFirstStartForm firstStart{&form};
-  std::unique_ptr<TSettingsForm> settings;
+  TMainWindow window;
+  TMainForm& form = window.Form();
+  TSettingsForm* settings = nullptr;
   int updateChecks = 0;
 
-  explicit TFormRig(const QString& externalPlayer = QString())
-      : form(RegisteredSites(), desktop, externalPlayer) {
-    form.SetFirstStartForm(&firstStart);
-    settings = std::make_unique<TSettingsForm>(firstStart, form, &form);
-    form.SetSettingsForm(settings.get());
+  explicit TFormRig(const QString& externalPlayer = QString()) : window(desktop, externalPlayer) {
+    window.RestoreSettings();
+    settings = &window.Settings();
     form.SetUpdateStarter([this] { ++updateChecks; });
   }
-  ~TFormRig() {
-    form.Player().Stop();
-    settings.reset();
-  }
+  ~TFormRig() { form.Player().Stop(); }
 
   void Search(const QString& term) {
     form.SearchTerm->setEditText(term);

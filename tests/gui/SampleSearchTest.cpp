@@ -16,11 +16,9 @@
 #include "InProcessServer.h"
 #include "core/sites/AllSites.h"
 #include "gui/app/Images.h"
-#include "gui/app/MainForm.h"
+#include "gui/app/MainWindow.h"
 #include "gui/app/ResultView.h"
 #include "gui/app/RowPainter.h"
-#include "gui/config/FirstStartForm.h"
-#include "gui/config/SettingsForm.h"
 #include "support/FakeDesktop.h"
 
 namespace cq {
@@ -43,18 +41,14 @@ bool HasAnyLink(const TMelody& melody) {
 // The window with its first-start and settings dialogs, as the program creates them.
 struct TFormRig {
   test::TFakeDesktop desktop;
-  TMainForm form{RegisteredSites(), desktop, QString()};
-  TFirstStartForm firstStart{&form};
-  std::unique_ptr<TSettingsForm> settings;
+  TMainWindow window{desktop, QString()};
+  TMainForm& form = window.Form();
 
   TFormRig() {
-    form.SetFirstStartForm(&firstStart);
-    settings = std::make_unique<TSettingsForm>(firstStart, form, &form);
-    form.SetSettingsForm(settings.get());
+    window.RestoreSettings();
     form.SetUpdateStarter([] {});
     form.show();
   }
-  ~TFormRig() { settings.reset(); }
 };
 
 }  // namespace

@@ -22,10 +22,8 @@
 #include "core/sites/AllSites.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"
-#include "gui/app/MainForm.h"
+#include "gui/app/MainWindow.h"
 #include "gui/app/ResultView.h"
-#include "gui/config/FirstStartForm.h"
-#include "gui/config/SettingsForm.h"
 
 namespace {
 
@@ -187,17 +185,15 @@ int main(int argc, char** argv) {
       .setValue("Updates", 0);
 
   cq::TQtDesktop desktop(nullptr);
-  cq::TMainForm form(cq::RegisteredSites(), desktop, QString());
+  auto window = std::make_unique<cq::TMainWindow>(desktop, QString());
+  cq::TMainForm& form = window->Form();
   desktop.SetOwner(&form);
-  cq::TFirstStartForm firstStart(&form);
-  form.SetFirstStartForm(&firstStart);
-  auto settings = std::make_unique<cq::TSettingsForm>(firstStart, form, &form);
-  form.SetSettingsForm(settings.get());
+  window->RestoreSettings();
   form.SetUpdateStarter([] {});
   form.show();
   if (sampleSites) {
     const bool shot = ShootSampleSites(form, output);
-    settings.reset();
+    window.reset();
     return shot ? 0 : 1;
   }
   RunFor(100ms);
@@ -215,6 +211,6 @@ int main(int argc, char** argv) {
   form.PaintBox->update();
   RunFor(200ms);
   ok = Save(form, output, "main-ready") && ok;
-  settings.reset();
+  window.reset();
   return ok ? 0 : 1;
 }
