@@ -6,6 +6,7 @@
 #include "core/sites/Sites.h"
 #include "core/transfer/Inet.h"
 #include "support/HttpServer.h"
+#include "support/NamedSite.h"
 
 namespace cq {
 namespace {
@@ -96,25 +97,9 @@ TEST(Formats, ACaptionNamesAFormatWhenItHoldsItsNameInAnyCase) {
   }
 }
 
-// A site whose own operations do nothing: only the model's part is under test.
-class FakeSite : public TSite {
- public:
-  explicit FakeSite(std::string name) : name_(std::move(name)) {}
-  std::string GetName() const override { return name_; }
-  std::string GetHomePage() const override { return "http://" + name_ + "/"; }
-  void Search(const std::string&, TMelodyList& melodies, const TProgressCallback&) const override {
-    melodies.clear();
-  }
-  void LoadMelodyPage(TMelody& melody, const TProgressCallback&) const override {
-    melody.Processed = true;
-  }
-
- private:
-  std::string name_;
-};
-
 TEST(Registry, KeepsTheOrderOfRegistration) {
-  static const FakeSite first("first.example"), second("second.example"), third("third.example");
+  static const test::TNamedSite first("first.example"), second("second.example"),
+      third("third.example");
   const std::size_t before = RegisteredSites().size();
   RegisterSite(first);
   RegisterSite(second);
@@ -130,7 +115,7 @@ TEST(FetchFile, FetchesTheChosenLinkThroughTheCache) {
   server.Serve("files.example", "/a.mid", "first midi");
   server.Serve("files.example", "/b.mid", "second midi");
   server.BecomeProxy();
-  const FakeSite site("files.example");
+  const test::TNamedSite site("files.example");
   TMelody melody;
   melody.Site = &site;
   melody.Links[fmMidi] = {{"MIDI", "http://files.example/a.mid"},
@@ -158,7 +143,7 @@ TEST(FetchFile, FetchesTheChosenLinkThroughTheCache) {
 }
 
 TEST(FetchFile, ALinkThatIsNotThereIsAnError) {
-  const FakeSite site("none.example");
+  const test::TNamedSite site("none.example");
   TMelody melody;
   melody.Links[fmWav] = {{"WAV", "http://none.example/a.wav"}};
   std::string fileName = "unchanged";
