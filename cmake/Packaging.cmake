@@ -19,12 +19,34 @@ function(cq_install_program target)
     file(CREATE_LINK \"${link_target}\" \"\${bin}/${target}\" SYMBOLIC)")
 endfunction()
 
+# The manual pages and the change log, compressed as man and Debian expect them.
+find_program(CQ_GZIP gzip REQUIRED)
+function(cq_compressed source output)
+  add_custom_command(OUTPUT ${output}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${output}
+    COMMAND ${CQ_GZIP} -9nf ${output}
+    DEPENDS ${source})
+endfunction()
+set(man_pages chimequest-cli.1)
+if(CQ_GUI)
+  list(APPEND man_pages chimequest.1)
+endif()
+set(compressed_pages)
+foreach(page ${man_pages})
+  cq_compressed(${CMAKE_SOURCE_DIR}/data/man/${page} ${CMAKE_BINARY_DIR}/man/${page})
+  list(APPEND compressed_pages ${CMAKE_BINARY_DIR}/man/${page}.gz)
+endforeach()
+set(compressed_changelog ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+cq_compressed(${CMAKE_SOURCE_DIR}/data/changelog ${CMAKE_BINARY_DIR}/doc/changelog)
+add_custom_target(compressed_documents ALL DEPENDS ${compressed_pages} ${compressed_changelog})
+install(FILES ${compressed_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
 # The licence and the notes (the program carries its own copies inside), and the package's
-# copyright file.
+# copyright file and change log.
 install(FILES
   ${CMAKE_SOURCE_DIR}/docs/licence.en.html ${CMAKE_SOURCE_DIR}/docs/licence.ru.html
   ${CMAKE_SOURCE_DIR}/docs/notes.en.html ${CMAKE_SOURCE_DIR}/docs/notes.ru.html
-  ${CMAKE_SOURCE_DIR}/data/copyright
+  ${CMAKE_SOURCE_DIR}/data/copyright ${compressed_changelog}
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 if(CQ_GUI)
   install(FILES ${CMAKE_SOURCE_DIR}/data/chimequest.desktop

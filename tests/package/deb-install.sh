@@ -2,7 +2,7 @@
 # Builds the Debian package from a built tree, unpacks it into a clean folder, checks its
 # metadata and layout, then runs what it installed: the program offscreen in a home of its own,
 # and the command-line tool against the sample sites.
-# Usage: deb-install.sh BUILD_DIR SOURCE_DIR VERSION SERVER_PROGRAM
+# Usage: deb-install.sh BUILD_DIR SOURCE_DIR VERSION SERVER_PROGRAM   (CQ_KEEP=1 keeps its folder)
 set -euo pipefail
 build=$1
 source=$2
@@ -65,7 +65,12 @@ for program in chimequest chimequest-cli; do
 done
 check cmp -s "$source/data/Languages.ini" "$programs/Languages.ini"
 docs=$root/usr/share/doc/chimequest
-expect_listing "$docs" "copyright licence.en.html licence.ru.html notes.en.html notes.ru.html "
+expect_listing "$docs" "changelog.gz copyright licence.en.html licence.ru.html notes.en.html notes.ru.html "
+# The change log's latest entry is this version.
+[[ $(gzip -dc "$docs/changelog.gz" | head -n1) == "chimequest ($version) "* ]] ||
+  fail "the change log does not start with $version"
+man=$root/usr/share/man/man1
+expect_listing "$man" "chimequest-cli.1.gz chimequest.1.gz "
 entry=$root/usr/share/applications/chimequest.desktop
 [[ -f $entry ]] || fail "no desktop entry"
 if command -v desktop-file-validate >/dev/null; then
@@ -127,6 +132,12 @@ program_pid=
 cli=$root/usr/bin/chimequest-cli
 "${run_env[@]}" "$cli" --help >"$work/help" || fail "chimequest-cli --help"
 grep -q '^  search ' "$work/help" || fail "--help lists no search: $(cat "$work/help")"
+# The manual page describes every command the tool lists.
+gzip -dc "$man/chimequest-cli.1.gz" >"$work/cli.1"
+while read -r command _; do
+  grep -Eq "^\.BR? $command( |\$)" "$work/cli.1" ||
+    fail "the manual page lacks the command $command"
+done < <(sed -n '/^Commands:/,/^$/p' "$work/help" | sed '1d;/^$/d')
 "$server_program" --port 0 --waiting-share 0 >"$work/address" &
 server_pid=$!
 for _ in $(seq 100); do [[ -s $work/address ]] && break; sleep 0.1; done
