@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QIcon>
 #include <cstdlib>
 
 #include "core/config/Translation.h"
@@ -38,7 +37,9 @@ int main(int argc, char** argv) {
   cq::ConfigureCrashReporting();
   QApplication::setApplicationName("Chimequest");
   QApplication::setOrganizationName("ZEQ");
-  QApplication::setWindowIcon(QIcon(cq::ProgramPicture(48)));
+  QApplication::setWindowIcon(cq::ProgramIcon());
+  // Lets the desktop match the windows to the installed entry and its icon.
+  QApplication::setDesktopFileName("chimequest");
   cq::InstallFontSubstitutes();
 
   cq::TQtDesktop desktop(nullptr);

@@ -10,6 +10,12 @@ QPixmap ProgramPicture(int size) {
   QPixmap picture(size, size);
   picture.fill(Qt::transparent);
   QPainter painter(&picture);
+  PaintProgramPicture(painter, size);
+  return picture;
+}
+
+void PaintProgramPicture(QPainter& painter, int size) {
+  painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.scale(size / 48.0, size / 48.0);
 
@@ -38,7 +44,13 @@ QPixmap ProgramPicture(int size) {
   painter.setPen(QPen(QColor(0x2E, 0x6F, 0xC8), 2, Qt::SolidLine, Qt::RoundCap));
   painter.drawArc(QRectF(38, 8, 8, 14), -60 * 16, 120 * 16);
   painter.drawArc(QRectF(2, 8, 8, 14), 120 * 16, 120 * 16);
-  return picture;
+  painter.restore();
+}
+
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (const int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(ProgramPicture(size));
+  return icon;
 }
 
 }  // namespace cq
