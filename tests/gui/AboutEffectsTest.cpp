@@ -9,23 +9,6 @@ using namespace cq;
 
 namespace {
 
-constexpr int Cells = TMatrixEffect::Width * TMatrixEffect::Height;
-
-int CellIndex(int col, int row) {
-  return row * TMatrixEffect::Width + col;
-}
-
-// Fade draws for every cell: zero except where the test says.
-std::vector<int> FadeDraws(std::initializer_list<std::pair<int, int>> cellDraws) {
-  std::vector<int> draws(Cells, 0);
-  for (const auto& [index, draw] : cellDraws) draws[static_cast<std::size_t>(index)] = draw;
-  return draws;
-}
-
-void QueueAll(test::TScriptedRandom& random, const std::vector<int>& values) {
-  random.Whole.insert(random.Whole.end(), values.begin(), values.end());
-}
-
 int CountNonZero(const TMatrixEffect& matrix) {
   int count = 0;
   for (int row = 0; row < TMatrixEffect::Height; ++row) {
@@ -40,64 +23,6 @@ class AboutEffectsTest : public QObject {
   Q_OBJECT
 
  private slots:
-
-  // Three ticks: a drop starts after rejected tries, lights its rows (brighter on the mask),
-  // a second drop is refused for overlapping rows, a lit cell and length, and the grid fades,
-  // less on the mask and three times as fast in the fast mode.
-  void matrixTicksByHand() {
-    test::TScriptedRandom random;
-    TMatrixEffect matrix(random);
-    TMatrixEffect::TMask mask{};
-    mask[static_cast<std::size_t>(CellIndex(5, 11))] = true;
-    matrix.Reset(mask);
-
-    random.Queue({5, 10, 15, 5, 40, 20, 5, 10, 30});
-    QueueAll(random, FadeDraws({}));
-    matrix.Tick();
-    QCOMPARE(random.Whole.size(), 0u);
-    QCOMPARE(random.Underflows, 0);
-    QVERIFY(matrix.Drop(0).Active());
-    QCOMPARE(matrix.Drop(0).Col, 5);
-    QCOMPARE(matrix.Drop(0).First, 10);
-    QCOMPARE(matrix.Drop(0).Last, 30);
-    QCOMPARE(matrix.Drop(0).Progress, 0);
-    QVERIFY(!matrix.Drop(1).Active());
-    QCOMPARE(CountNonZero(matrix), 0);
-    const std::vector<int> firstRanges = {60, 70, 70, 60, 70, 70, 60, 70, 70};
-    QVERIFY(std::equal(firstRanges.begin(), firstRanges.end(), random.Ranges.begin()));
-    QCOMPARE(std::count(random.Ranges.begin() + 9, random.Ranges.end(), 10), Cells);
-
-    matrix.SetCell(7, 25, 3);
-    random.Ranges.clear();
-    random.Queue({5, 5, 20, 40, 7, 20, 40, 6, 0, 60, 6, 20, 40});
-    QueueAll(random, FadeDraws({{CellIndex(5, 11), 9}, {CellIndex(7, 25), 5}}));
-    matrix.Tick();
-    QCOMPARE(random.Underflows, 0);
-    QCOMPARE(random.Ranges.front(), 128);
-    QCOMPARE(matrix.Cell(5, 11), 247);  // 255 - 5, then 9 / 3 on the mask
-    QCOMPARE(matrix.Cell(7, 25), 0);    // 3 - 5 stops at 0
-    QCOMPARE(matrix.Drop(0).Progress, 1);
-    QCOMPARE(matrix.Drop(1).Col, 6);
-    QCOMPARE(matrix.Drop(1).First, 20);
-    QCOMPARE(matrix.Drop(1).Last, 40);
-    QCOMPARE(CountNonZero(matrix), 1);
-
-    matrix.SetFast(true);
-    random.Queue({40, 0});
-    random.QueueRepeated(0, std::size_t{3 * TMatrixEffect::StartTries});
-    QueueAll(random,
-             FadeDraws({{CellIndex(5, 11), 9}, {CellIndex(5, 12), 2}, {CellIndex(6, 21), 9}}));
-    matrix.Tick();
-    QCOMPARE(random.Whole.size(), 0u);
-    QCOMPARE(random.Underflows, 0);
-    QCOMPARE(matrix.Cell(5, 11), 238);  // 9 × 3 / 3 on the mask
-    QCOMPARE(matrix.Cell(5, 12), 194);  // 240 - 40, then 2 × 3
-    QCOMPARE(matrix.Cell(6, 21), 213);  // 240 - 0, then 9 × 3
-    QCOMPARE(CountNonZero(matrix), 3);
-    QVERIFY(!matrix.Drop(2).Active());
-    QCOMPARE(random.OutOfRange, 0);
-  }
-
   void matrixDropEndsPastItsLastRow() {
     test::TScriptedRandom random;
     random.FallbackWhole = 0;

@@ -181,27 +181,6 @@ class AboutFormTest : public QObject {
     QVERIFY(!rig.form.Matrix().Masked(0, 69));
   }
 
-  void matrixMouseTricks() {
-    TAboutRig rig;
-    rig.form.show();
-    QTest::mousePress(rig.form.MatrixBox, Qt::LeftButton, Qt::NoModifier, QPoint(10, 20));
-    QTest::mouseRelease(rig.form.MatrixBox, Qt::LeftButton, Qt::NoModifier, QPoint(10, 20));
-    QCOMPARE(rig.form.Matrix().Cell(10, 20), 255);
-    QTest::mouseClick(rig.form.MatrixBox, Qt::RightButton, Qt::ControlModifier, QPoint(1, 1));
-    QVERIFY(rig.form.Matrix().Fast());
-    QTest::mouseClick(rig.form.MatrixBox, Qt::RightButton, Qt::ShiftModifier, QPoint(1, 1));
-    QCOMPARE(rig.form.Matrix().Cell(10, 20), 0);
-    QTest::mousePress(rig.form.MatrixBox, Qt::RightButton, Qt::NoModifier, QPoint(7, 5));
-    QTest::mouseRelease(rig.form.MatrixBox, Qt::RightButton, Qt::NoModifier, QPoint(7, 5));
-    QCOMPARE(rig.form.Matrix().Drop(0).Col, 7);
-    QCOMPARE(rig.form.Matrix().Drop(0).First, 5);
-    QCOMPARE(rig.form.Matrix().Drop(0).Last, 25);
-    QTest::mouseDClick(rig.form.MatrixBox, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
-    QVERIFY(!rig.form.MatrixTimer->isActive());
-    QTest::mouseDClick(rig.form.MatrixBox, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
-    QVERIFY(rig.form.MatrixTimer->isActive());
-  }
-
   // Keys reach the dialog from whichever control has the focus.
   void keys() {
     TAboutRig rig;

@@ -198,26 +198,6 @@ class ResultViewTest : public QObject {
     QVERIFY(rig.driver.SelectedKey().empty());
   }
 
-  void clickRaisesTheRowsPageTask() {
-    TViewRig rig;
-    for (int i = 0; i < 4; ++i) {
-      TResult row = rig.MelodyRow("Tune " + std::to_string(i), {}, false);
-      TTask task;
-      task.Kind = taskMelodyPage;
-      task.OriginKey = ResultKey(row);
-      task.Melody = row.Melody;
-      task.OriginRow = rig.driver.Results().Append(std::move(row));
-      rig.driver.Tasks().push_back(task);
-    }
-    rig.driver.Results().MarkChanged();
-    rig.Refresh();
-    QTest::mouseClick(rig.view, Qt::LeftButton, {}, {300, 3 * 40 + 5});
-    QCOMPARE(rig.driver.Tasks().size(), std::size_t(5));
-    QCOMPARE(rig.driver.Tasks().front().Kind, taskMelodyPage);
-    QCOMPARE(rig.driver.Tasks().front().OriginRow, rig.driver.Results().IdAt(3));
-    QCOMPARE(rig.driver.Tasks().back().Kind, taskNone);  // the old task of that row
-  }
-
   void pressWhileLockedIsIgnored() {
     TViewRig rig;
     rig.AddMelodies(2);
