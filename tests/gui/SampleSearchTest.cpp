@@ -1,6 +1,6 @@
 // The whole program's search: the real seven sites, reached through the sample sites server in
 // this process, the window as the program creates it, a term typed and Search pressed, until
-// every row is a ready melody with its format buttons.
+// every row is a ready melody with links.
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -10,27 +10,17 @@
 #include <QTimer>
 #include <map>
 #include <memory>
-#include <set>
 
 #include "GuiTestMain.h"
 #include "InProcessServer.h"
 #include "core/sites/AllSites.h"
-#include "gui/app/Images.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/ResultView.h"
-#include "gui/app/RowPainter.h"
 #include "support/FakeDesktop.h"
 
 namespace cq {
 
 namespace {
-
-bool HasColour(const QImage& image, QRect area, QRgb colour) {
-  for (int y = area.top(); y <= area.bottom(); ++y)
-    for (int x = area.left(); x <= area.right(); ++x)
-      if ((image.pixel(x, y) & 0xFFFFFF) == colour) return true;
-  return false;
-}
 
 bool HasAnyLink(const TMelody& melody) {
   for (const TMelodyFormat format : AllFormats)
@@ -105,41 +95,6 @@ class SampleSearchTest : public QObject {
     for (const auto& [site, count] : perSite)
       counts += QStringLiteral(" %1 %2").arg(QString::fromStdString(site->GetName())).arg(count);
     qInfo("%zu rows:%s", rows.size(), qPrintable(counts));
-
-    // Page through the view: every row painted shows a button exactly in the slots of its
-    // formats, in the grabbed image and in the hit image.
-    TResultView& view = *form.PaintBox;
-    const int w = view.width();
-    QVERIFY(form.ScrollBar->isVisible());
-    std::set<std::size_t> seen;
-    for (int top = 0;;) {
-      form.ScrollBar->setValue(top);
-      QCOMPARE(view.TopIndex(), static_cast<long>(top));
-      const QImage shot = view.grab().toImage();
-      for (int y = 0; y + MelodyRowHeight <= view.height(); y += MelodyRowHeight) {
-        const std::size_t index = static_cast<std::size_t>(top + y / MelodyRowHeight);
-        if (index >= rows.size()) break;
-        QCOMPARE(view.RowAtY(y).Index, static_cast<long>(index));
-        const TMelody& melody = rows[index].Melody;
-        for (const TMelodyFormat format : AllFormats) {
-          const bool shown = !melody.Links[format].empty();
-          const int left = FormatButtonLeft(w, format);
-          const QRect button(left, y + FormatButtonTop, 32, 13);
-          QVERIFY2(HasColour(shot, button, FormatColor(format).rgb() & 0xFFFFFF) == shown,
-                   qPrintable(QStringLiteral("row %1 format %2").arg(index).arg(format)));
-          const QRgb expected = shown ? HitColors[format].rgb() : HitBackground.rgb();
-          QCOMPARE(view.HitColorAt({left, y + FormatButtonTop}).rgb(), expected);
-          QCOMPARE(view.HitColorAt({left + 31, y + FormatButtonTop + 13}).rgb(), expected);
-        }
-        seen.insert(index);
-      }
-      // The last position shows the last row whole.
-      if (top == form.ScrollBar->maximum()) break;
-      const int page = view.height() / MelodyRowHeight;
-      QVERIFY(page > 0);
-      top = std::min(top + page, form.ScrollBar->maximum());
-    }
-    QCOMPARE(seen.size(), rows.size());
   }
 
   // The step that brings a site's melodies refreshes the view itself: with the draw timer

@@ -168,8 +168,6 @@ class TranslatorsTest : public QObject {
     QCOMPARE(FileEntry("Deutsch", "Forms.SettingsForm.OkBtn"), QString::fromUtf8("Да"));
   }
 
-  void absentControlIsNothing() { TranslateControls(nullptr, "English", "Forms"); }
-
   void menuKeysCarryTwoPointsAfterTheRoot() {
     test::WriteLanguageFile("[Russian]\r\nMainMenu..MenuHelp.MenuNotes=" + Cp1251("Заметки") +
                             "\r\nMainMenu.MenuSettings=" + Cp1251("Неверно") +

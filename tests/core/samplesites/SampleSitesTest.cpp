@@ -293,10 +293,6 @@ TEST_F(SampleSitesServer, FilesATuneLacksOrUnknownHostsAreNotFound) {
   EXPECT_EQ(sites_->Handle("tunerequest.example", "/melody/x.shtml").Status, 404);
 }
 
-TEST_F(SampleSitesServer, UpdateServerGivesTheConfiguredVersion) {
-  EXPECT_EQ(Fetch("http://update.chimequest.example/chimequest_version.txt"), "1.2.3.4\r\n0\r\n");
-}
-
 std::string Download(TSampleSites& sites, int id) {
   const std::string n = std::to_string(id);
   return sites.Handle("midiarchive.example", "/song/" + n + "/midiget.php?getsong=" + n).Body;

@@ -14,6 +14,7 @@ using namespace std::string_literals;
 #include "core/platform/StackTrace.h"
 #include "core/sites/ParseDebug.h"
 #include "core/transfer/Inet.h"
+#include "support/NamedSite.h"
 
 namespace fs = std::filesystem;
 
@@ -23,17 +24,7 @@ namespace {
 using testing::HasSubstr;
 using testing::StartsWith;
 
-class TNamedSite : public TSite {
- public:
-  explicit TNamedSite(std::string name) : name_(std::move(name)) {}
-  std::string GetName() const override { return name_; }
-  std::string GetHomePage() const override { return "http://named.example/"; }
-  void Search(const std::string&, TMelodyList&, const TProgressCallback&) const override {}
-  void LoadMelodyPage(TMelody&, const TProgressCallback&) const override {}
-
- private:
-  std::string name_;
-};
+using test::TNamedSite;
 
 // Each test works in a fresh current directory, with the marker present or not as it chooses.
 class ParseDebugTest : public testing::Test {
@@ -56,7 +47,8 @@ class ParseDebugTest : public testing::Test {
     fs::create_directories(fs::path(DumpMarkerPath()).parent_path());
     std::ofstream(DumpMarkerPath()) << "";
   }
-  static fs::path Dumped(const std::string& name) { return fs::path(DumpFolder) / name; }
+  // The folder's name is the one users have been told to look in, misspelling and all.
+  static fs::path Dumped(const std::string& name) { return fs::path("HMTL errors") / name; }
 
   fs::path previous_;
   fs::path folder_;

@@ -41,39 +41,6 @@ TEST(ShortString, HoldsAnyByteAndReplacesOnAssignment) {
   EXPECT_TRUE(text.empty());
 }
 
-TEST(ShortString, ComparesWithEveryKindOfText) {
-  const ShortString text = "MIDI";
-  EXPECT_TRUE(text == "MIDI");
-  EXPECT_TRUE(text == std::string("MIDI"));
-  EXPECT_TRUE(text == std::string_view("MIDI"));
-  EXPECT_TRUE(text == ShortString("MIDI"));
-  EXPECT_TRUE("MIDI" == text);
-  EXPECT_TRUE(text != "MID");
-  EXPECT_TRUE(std::string("WAV") != text);
-}
-
-TEST(Melody, IsAPlainValueThatCopiesItsLinks) {
-  TMelody melody;
-  melody.Title = std::string(300, 't');
-  melody.PageURL = "http://tones.example/m/1";
-  melody.Links[fmMidi].push_back({"MIDI", "http://tones.example/1.mid"});
-  TMelody copy = melody;
-  copy.Links[fmMidi][0].Caption = "changed";
-  copy.Links[fmMp3].push_back({"MP3", "http://tones.example/1.mp3"});
-
-  EXPECT_EQ(melody.Title.size(), 255u);
-  EXPECT_EQ(melody.Links[fmMidi][0].Caption, "MIDI");
-  EXPECT_TRUE(melody.Links[fmMp3].empty());
-  EXPECT_FALSE(melody.Processed);
-  EXPECT_EQ(melody.Site, nullptr);
-}
-
-TEST(Formats, NamesAndExtensionsFollowTheFormatOrder) {
-  EXPECT_THAT(FormatNames, ElementsAre("WAV", "MIDI", "MMF", "MP3"));
-  EXPECT_THAT(FormatExtensions, ElementsAre(".wav", ".mid", ".mmf", ".mp3"));
-  EXPECT_THAT(AllFormats, ElementsAre(fmWav, fmMidi, fmMmf, fmMp3));
-}
-
 TEST(Formats, ACaptionNamesAFormatWhenItHoldsItsNameInAnyCase) {
   struct Case {
     const char* caption;

@@ -61,11 +61,5 @@ TEST(Xlat, DecodeConvertsOnlyTheSixtyFiveLetters) {
   for (const DecodeCase& c : cases) EXPECT_EQ(XlatDecode(c.utf8), c.cp1251) << c.name;
 }
 
-TEST(Xlat, EncodedCyrillicTermIsTwoPercentSequencesPerLetter) {
-  // "ночь" in windows-1251.
-  const std::string term = "\xED\xEE\xF7\xFC";
-  EXPECT_EQ(XlatEncode(term), "\xD0\xBD\xD0\xBE\xD1\x87\xD1\x8C");
-}
-
 }  // namespace
 }  // namespace cq

@@ -169,9 +169,6 @@ TEST(JobStatusPaint, BarOrWord) {
       {jsRetrying, 15, false, 0, "Retrying (15)"},
       {jsRetrying, 2.5, false, 0, "Retrying (2)"},
       {jsWaiting, 0, false, 0, "Waiting"},
-      {jsInitializing, 0, false, 0, "Initializing"},
-      {jsConnecting, 0, false, 0, "Connecting"},
-      {jsProcessing, 0, false, 0, "Processing"},
       {jsFinished, 0, false, 0, ""},
   };
   for (const Case& c : cases) {
