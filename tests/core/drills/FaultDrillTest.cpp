@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "FaultOrigin.h"
+#include "support/FaultOrigin.h"
 #include "core/app/SearchDriver.h"
 #include "core/sites/AllSites.h"
 #include "core/transfer/Inet.h"

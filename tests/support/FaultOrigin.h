@@ -1,11 +1,13 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "SampleSites.h"
 #include "support/HttpServer.h"
@@ -21,6 +23,7 @@ enum class TFault {
   ServerError,         // 500 with an error page
   Garbage,             // 50 MB of random bytes with status 200, as if it were the page
   RedirectLoop,        // a redirect to itself, for ever
+  Trickle,             // a large file, a few bytes at a time, until released or hung up on
 };
 
 // The seven sample sites behind one loopback server, reached as the upstream of a proxy; any host
@@ -32,6 +35,8 @@ class FaultOrigin {
   ~FaultOrigin();
 
   int Port() const { return server_.Port(); }
+  // For http_proxy, when no proxy stands in between.
+  std::string Address() const { return server_.Address(); }
   // Requests to `host` (no scheme) whose path and query begin with `prefix` meet `fault`.
   void Break(const std::string& host, const std::string& prefix, TFault fault);
   // Every host answers as the sample sites do again; stalled answers are let go.
@@ -44,6 +49,10 @@ class FaultOrigin {
   const std::map<std::string, std::shared_ptr<const std::string>>& AllServed() const {
     return served_;
   }
+
+  // Trickling answers now sending, and every address that met one.
+  int ActiveTrickles() const { return activeTrickles_.load(); }
+  std::vector<std::string> TrickledUrls() const;
 
   static constexpr std::size_t GarbageSize = 50u << 20;
 
@@ -64,6 +73,8 @@ class FaultOrigin {
   bool release_ = false;
   std::map<std::string, std::shared_ptr<const std::string>> served_;
   std::map<std::string, bool> broken_;  // host + prefix
+  std::vector<std::string> trickled_;
+  std::atomic<int> activeTrickles_{0};
   HttpServer server_;                   // last: its handlers use everything above
 };
 

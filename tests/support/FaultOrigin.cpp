@@ -1,4 +1,4 @@
-#include "FaultOrigin.h"
+#include "support/FaultOrigin.h"
 
 #include <chrono>
 #include <random>
@@ -94,6 +94,11 @@ std::shared_ptr<const std::string> FaultOrigin::Served(const std::string& url) c
   return found == served_.end() ? nullptr : found->second;
 }
 
+std::vector<std::string> FaultOrigin::TrickledUrls() const {
+  std::lock_guard guard(lock_);
+  return trickled_;
+}
+
 std::string FaultOrigin::Url(const std::string& host, const httplib::Request& request) {
   std::string asked;
   std::string target;
@@ -161,6 +166,23 @@ void FaultOrigin::Misbehave(TFault fault, const std::string& host, const httplib
           [garbage](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
             return sink.write(garbage->data() + offset, std::min<std::size_t>(length, 1 << 16));
           });
+      return;
+    }
+    case TFault::Trickle: {
+      {
+        std::lock_guard guard(lock_);
+        trickled_.push_back(url);
+      }
+      ++activeTrickles_;
+      response.set_content_provider(
+          1u << 20, "application/octet-stream",
+          [this, page](std::size_t, std::size_t, httplib::DataSink& sink) {
+            if (!sink.write(page->data(), 64)) return false;
+            std::unique_lock guard(lock_);
+            return !released_.wait_for(guard, std::chrono::milliseconds(100),
+                                       [this] { return release_; });
+          },
+          [this](bool) { --activeTrickles_; });
       return;
     }
     case TFault::RedirectLoop:
