@@ -11,12 +11,14 @@
 #include "core/platform/UserFolders.h"
 #include "core/sites/AllSites.h"
 #include "core/sites/Sites.h"
+#include "core/transfer/Inet.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Player.h"
 #include "gui/app/ProgramPicture.h"
 #include "gui/app/SingleInstance.h"
+#include "gui/app/TerminationSignals.h"
 #include "gui/config/AboutForm.h"
 #include "gui/config/FeedbackForm.h"
 #include "gui/config/FirstStartForm.h"
@@ -37,6 +39,8 @@ int main(int argc, char** argv) {
   cq::TSingleInstance instance;
   if (!instance.Claim()) return 0;
 
+  // Downloads that a killed run left half done.
+  cq::RemoveAbandonedPartials();
   cq::ConfigureCrashReporting();
   QApplication::setApplicationName("Chimequest");
   QApplication::setOrganizationName("ZEQ");
@@ -64,6 +68,10 @@ int main(int argc, char** argv) {
                   .PlayMelody = [&mainForm](const QString& file) { mainForm.Player().Play(file); },
                   .ShowNotice = {}});
 
+  cq::QuitOnTerminationSignals([&mainForm] {
+    mainForm.close();
+    QApplication::quit();
+  });
   mainForm.show();
   const int code = QApplication::exec();
   // The settings are stored and the cache pruned before the window goes.
