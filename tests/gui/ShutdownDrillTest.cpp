@@ -203,12 +203,14 @@ class ShutdownDrillTest : public QObject {
         "QT_QPA_GENERIC_PLUGINS=cqdrill:" + driverSpec,
     };
 #if defined(__SANITIZE_THREAD__)
-    // The program is built with the thread sanitizer too. Qt's own thread pools are not, and
-    // GStreamer forks its plugin scanner; neither is ours to report.
+    // The program is built with the thread sanitizer too; Qt, GLib and GStreamer are not, and
+    // GStreamer forks its plugin scanner. None of that is ours to report.
     const QString suppressions = test::TestHome() + "/tsan-suppressions.txt";
     QFile file(suppressions);
     if (file.open(QIODevice::WriteOnly))
-      file.write("race:libQt6Core.so\nrace:libQt6Gui.so\nrace:libQt6Widgets.so\n");
+      file.write("race:libQt6Core.so\nrace:libQt6Gui.so\nrace:libQt6Widgets.so\n"
+                 "race:libQt6Multimedia.so\nrace:libglib-2.0.so\nrace:libgobject-2.0.so\n"
+                 "race:libgstreamer-1.0.so\nrace:libpulse\n");
     settings << "TSAN_OPTIONS=die_after_fork=0 suppressions=" + suppressions;
 #endif
     return settings;
