@@ -9,12 +9,14 @@
 #include "core/platform/UserFolders.h"
 #include "core/sites/AllSites.h"
 #include "core/sites/Sites.h"
+#include "core/transfer/Inet.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/Player.h"
 #include "gui/app/ProgramPicture.h"
 #include "gui/app/SingleInstance.h"
+#include "gui/app/TerminationSignals.h"
 #include "gui/config/AboutForm.h"
 #include "gui/config/FeedbackForm.h"
 #include "gui/config/FirstStartForm.h"
@@ -34,6 +36,8 @@ int main(int argc, char** argv) {
   cq::TSingleInstance instance;
   if (!instance.Claim()) return 0;
 
+  // Downloads that a killed run left half done.
+  cq::RemoveAbandonedPartials();
   cq::ConfigureCrashReporting();
   QApplication::setApplicationName("Chimequest");
   QApplication::setOrganizationName("ZEQ");
@@ -60,6 +64,10 @@ int main(int argc, char** argv) {
                   .PlayMelody = [&mainForm](const QString& file) { mainForm.Player().Play(file); },
                   .ShowNotice = {}});
 
+  cq::QuitOnTerminationSignals([&mainForm] {
+    mainForm.close();
+    QApplication::quit();
+  });
   mainForm.show();
   return QApplication::exec();
 }

@@ -18,6 +18,11 @@ void SplitTarget(const httplib::Request& request, std::string& host, std::string
     host = raw.substr(scheme.size(),
                       slash == std::string::npos ? std::string::npos : slash - scheme.size());
     target = slash == std::string::npos ? "/" : raw.substr(slash);
+    // A proxy in between may name the default port.
+    const std::string defaultPort = ":80";
+    if (host.size() > defaultPort.size() &&
+        host.compare(host.size() - defaultPort.size(), defaultPort.size(), defaultPort) == 0)
+      host.resize(host.size() - defaultPort.size());
   } else {
     host = request.get_header_value("Host");
     target = raw;

@@ -1,5 +1,7 @@
 #include "core/sites/Scraping.h"
 
+#include <filesystem>
+
 #include "core/Errors.h"
 #include "core/config/Translation.h"
 #include "core/platform/StackTrace.h"
@@ -74,8 +76,16 @@ void ScrapePage(const TSite& site, const std::string& url, const std::string& co
                 const std::function<void(const TElem& root)>& walk) {
   std::string page = FetchPage(url, progress);
   ApplyFixUps(page, fixUps);
-  const std::unique_ptr<TDocument> document = ParsePage(page);
-  WalkPage(site, context, page, [&] { walk(*document->Root()); });
+  try {
+    const std::unique_ptr<TDocument> document = ParsePage(page);
+    WalkPage(site, context, page, [&] { walk(*document->Root()); });
+  } catch (const ESiteError&) {
+    // Whatever came instead of the page must not answer for it from the cache until it expires:
+    // the next try fetches it again.
+    std::error_code ignored;
+    std::filesystem::remove(CacheFileName(url), ignored);
+    throw;
+  }
 }
 
 std::string SearchContext(const std::string& term) {

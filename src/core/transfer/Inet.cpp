@@ -2,12 +2,14 @@
 
 #include <curl/curl.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <memory>
@@ -50,6 +52,27 @@ std::string UniquePartialSuffix() {
   std::snprintf(text, sizeof text, "_partial%X-%X-%s", static_cast<unsigned>(::getpid()),
                 counter.fetch_add(1, std::memory_order_relaxed), Hex4().c_str());
   return text;
+}
+
+// The process that writes a partial file, from its name; 0 when the name is not a partial's.
+pid_t PartialOwner(const std::string& name) {
+  const std::size_t mark = name.rfind("_partial");
+  if (mark == std::string::npos) return 0;
+  const std::size_t digits = mark + std::strlen("_partial");
+  const std::size_t dash = name.find('-', digits);
+  if (dash == std::string::npos || dash == digits || dash - digits > 8) return 0;
+  unsigned long pid = 0;
+  for (std::size_t i = digits; i < dash; ++i) {
+    const char c = name[i];
+    const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    if (digit < 0) return 0;
+    pid = pid * 16 + static_cast<unsigned long>(digit);
+  }
+  return static_cast<pid_t>(pid);
+}
+
+bool ProcessRuns(pid_t pid) {
+  return ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
 bool HasHighBytes(std::string_view text) {
@@ -364,6 +387,22 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
   std::string stored = Install(partial, name);
   if (progress) progress(jsProcessing, 0.0);
   return stored;
+}
+
+int RemoveAbandonedPartials() {
+  int removed = 0;
+  std::error_code error;
+  // Cache folders are one level deep; their files are the pages and their transient copies.
+  for (const auto& folder : fs::directory_iterator(CacheFolder(), error)) {
+    std::error_code ignored;
+    if (!folder.is_directory(ignored)) continue;
+    for (const auto& file : fs::directory_iterator(folder.path(), ignored)) {
+      const pid_t owner = PartialOwner(file.path().filename().string());
+      if (owner <= 0 || ProcessRuns(owner)) continue;
+      if (fs::remove(file.path(), ignored)) ++removed;
+    }
+  }
+  return removed;
 }
 
 std::string ReadFileText(const std::string& fileName) {

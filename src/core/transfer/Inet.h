@@ -34,6 +34,11 @@ TFetchTimeouts FetchTimeouts();
 // followed, at most 10.
 std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress = {});
 
+// Removes the partial files that downloads of ended processes left in the cache (a program
+// killed mid-transfer cannot remove its own); those of other running processes stay. Answers how
+// many went.
+int RemoveAbandonedPartials();
+
 // The whole file, bytes unchanged. A missing or empty file is an error.
 std::string ReadFileText(const std::string& fileName);
 // Creates or truncates the file and writes `text` as its whole content.

@@ -108,6 +108,9 @@ bool CopyIntoPlace(const QString& source, const QString& target) {
       break;
     }
   }
+  // What is still buffered may not fit (a full disk); commit() would put the short file in place
+  // all the same.
+  if (!output.flush()) output.cancelWriting();
   return output.commit();
 }
 
