@@ -39,10 +39,18 @@ void IsolateHome() {
 
 }  // namespace
 
-#if defined(__SANITIZE_THREAD__)
+// GCC names the thread sanitizer with a macro, clang as a feature.
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define CQ_THREAD_SANITIZER
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__) || defined(CQ_THREAD_SANITIZER)
 // The loopback test server's library is not built with the sanitizer, so its own locking is
 // invisible to it; races reported inside it are not ours.
-extern "C" const char* __tsan_default_suppressions() { return "race:libcpp-httplib.so\n"; }
+extern "C" const char* __tsan_default_suppressions() {
+  return "race:libcpp-httplib.so\n";
+}
 #endif
 
 int main(int argc, char** argv) {
