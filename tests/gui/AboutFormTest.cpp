@@ -255,7 +255,6 @@ class AboutFormTest : public QObject {
       QVERIFY2(file.Read("Russian", key) != file.Read("English", key), key.c_str());
     }
   }
-
 };
 
 CQ_GUI_TEST_MAIN(AboutFormTest)

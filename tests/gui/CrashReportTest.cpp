@@ -202,7 +202,6 @@ class CrashReportTest : public QObject {
     QVERIFY(run.reports[0].contains(QStringLiteral("Call stack:\r\n")));
     QVERIFY(run.reports[0].contains(QStringLiteral("gui_crash_tests")));
   }
-
 };
 
 int main(int argc, char** argv) {

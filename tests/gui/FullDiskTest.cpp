@@ -1,13 +1,13 @@
 // Fault drill: the cache and the download folder on a small disk that fills up. A save that finds
 // no room says "Failed to save", a download that finds no room in the cache fails in its row, and
 // neither leaves anything half-written; once there is room again, the same downloads are saved.
+#include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QPushButton>
-#include <QComboBox>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTest>
 #include <cstring>
@@ -144,7 +144,8 @@ class FullDiskTest : public QObject {
     QCOMPARE(rig.desktop.notices.size(), 1);
     const QStringList saved = FilesUnder(downloads_);
     QCOMPARE(saved.size(), 2);
-    for (const QString& file : saved) QVERIFY2(recordings_.contains(ReadAll(file)), qPrintable(file));
+    for (const QString& file : saved)
+      QVERIFY2(recordings_.contains(ReadAll(file)), qPrintable(file));
     ExpectNothingHalfWritten();
   }
 
@@ -169,4 +170,3 @@ class FullDiskTest : public QObject {
 
 CQ_GUI_TEST_MAIN(cq::FullDiskTest)
 #include "FullDiskTest.moc"
-

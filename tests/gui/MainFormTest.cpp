@@ -393,7 +393,6 @@ class MainFormTest : public QObject {
     rig.form.close();
     QVERIFY(!rig.form.Player().Playing());
   }
-
 };
 
 }  // namespace cq

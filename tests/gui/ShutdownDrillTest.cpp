@@ -41,9 +41,9 @@ QByteArray ReadAll(const QString& name) {
 
 // The file routes of the seven sites: every download trickles.
 const std::pair<const char*, const char*> FileRoutes[] = {
-    {"tunerequest.example", "/files/"},      {"files.melodyarchive.example", "/mel/"},
-    {"wap.toneclub.example", "/get/"},       {"polycat.example", "/download/"},
-    {"tonelibrary.example", "/files/"},      {"tonelibrary.example", "/temp/files/"},
+    {"tunerequest.example", "/files/"}, {"files.melodyarchive.example", "/mel/"},
+    {"wap.toneclub.example", "/get/"},  {"polycat.example", "/download/"},
+    {"tonelibrary.example", "/files/"}, {"tonelibrary.example", "/temp/files/"},
     {"midiarchive.example", "/song/"},
 };
 
@@ -59,9 +59,9 @@ class TProgram {
     for (char** variable = environ; *variable != nullptr; ++variable) {
       const std::string_view inherited(*variable);
       const std::string_view name = inherited.substr(0, inherited.find('=') + 1);
-      const bool replaced = std::any_of(settings.begin(), settings.end(), [&](const QString& setting) {
-        return setting.toStdString().starts_with(name);
-      });
+      const bool replaced = std::any_of(
+          settings.begin(), settings.end(),
+          [&](const QString& setting) { return setting.toStdString().starts_with(name); });
       if (!replaced) variables.emplace_back(inherited);
     }
     std::vector<char*> envp;
@@ -208,9 +208,10 @@ class ShutdownDrillTest : public QObject {
     const QString suppressions = test::TestHome() + "/tsan-suppressions.txt";
     QFile file(suppressions);
     if (file.open(QIODevice::WriteOnly))
-      file.write("race:libQt6Core.so\nrace:libQt6Gui.so\nrace:libQt6Widgets.so\n"
-                 "race:libQt6Multimedia.so\nrace:libglib-2.0.so\nrace:libgobject-2.0.so\n"
-                 "race:libgstreamer-1.0.so\nrace:libpulse\n");
+      file.write(
+          "race:libQt6Core.so\nrace:libQt6Gui.so\nrace:libQt6Widgets.so\n"
+          "race:libQt6Multimedia.so\nrace:libglib-2.0.so\nrace:libgobject-2.0.so\n"
+          "race:libgstreamer-1.0.so\nrace:libpulse\n");
     settings << "TSAN_OPTIONS=die_after_fork=0 suppressions=" + suppressions;
 #endif
     return settings;

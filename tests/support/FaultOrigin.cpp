@@ -20,8 +20,8 @@ std::shared_ptr<const std::string> MakeGarbage(std::size_t size) {
   std::mt19937_64 random(20260607);
   for (std::size_t i = 0; i + 8 <= size; i += 8) {
     const std::uint64_t word = random();
-    for (int b = 0; b < 8; ++b) (*garbage)[i + static_cast<std::size_t>(b)] =
-        static_cast<char>(word >> (8 * b));
+    for (int b = 0; b < 8; ++b)
+      (*garbage)[i + static_cast<std::size_t>(b)] = static_cast<char>(word >> (8 * b));
   }
   return garbage;
 }
@@ -30,9 +30,9 @@ std::shared_ptr<const std::string> MakeGarbage(std::size_t size) {
 
 const std::vector<std::string>& SampleHosts() {
   static const std::vector<std::string> hosts = {
-      Bare(hosts::RequestCatalog), Bare(hosts::MelodyArchiveSearch),
+      Bare(hosts::RequestCatalog),     Bare(hosts::MelodyArchiveSearch),
       Bare(hosts::MelodyArchiveFiles), Bare(hosts::WapClub),
-      Bare(hosts::PolyCatalog), Bare(hosts::ToneLibrary),
+      Bare(hosts::PolyCatalog),        Bare(hosts::ToneLibrary),
       Bare(hosts::MidiArchive)};
   return hosts;
 }
@@ -53,11 +53,10 @@ FaultOrigin::~FaultOrigin() {
 }
 
 void FaultOrigin::Break(const std::string& host, const std::string& prefix, TFault fault) {
-  server_.On(host, prefix,
-             [this, fault](const std::string& asked, const httplib::Request& request,
-                           httplib::Response& response) {
-               Misbehave(fault, asked, request, response);
-             });
+  server_.On(
+      host, prefix,
+      [this, fault](const std::string& asked, const httplib::Request& request,
+                    httplib::Response& response) { Misbehave(fault, asked, request, response); });
   std::lock_guard guard(lock_);
   broken_[host + prefix] = true;
 }
@@ -147,16 +146,14 @@ void FaultOrigin::Misbehave(TFault fault, const std::string& host, const httplib
           });
       return;
     case TFault::DropChunked:
-      response.set_chunked_content_provider("text/html",
-                                            [page](std::size_t offset, httplib::DataSink& sink) {
-                                              return offset == 0 &&
-                                                     sink.write(page->data(), page->size() / 2);
-                                            });
+      response.set_chunked_content_provider(
+          "text/html", [page](std::size_t offset, httplib::DataSink& sink) {
+            return offset == 0 && sink.write(page->data(), page->size() / 2);
+          });
       return;
     case TFault::ServerError:
       response.status = 500;
-      response.set_content("<html><body><h1>Internal Server Error</h1></body></html>",
-                           "text/html");
+      response.set_content("<html><body><h1>Internal Server Error</h1></body></html>", "text/html");
       return;
     case TFault::Garbage: {
       Record(url, garbage_);

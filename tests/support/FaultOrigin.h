@@ -75,7 +75,7 @@ class FaultOrigin {
   std::map<std::string, bool> broken_;  // host + prefix
   std::vector<std::string> trickled_;
   std::atomic<int> activeTrickles_{0};
-  HttpServer server_;                   // last: its handlers use everything above
+  HttpServer server_;  // last: its handlers use everything above
 };
 
 // The hosts of the seven sites, without the scheme.

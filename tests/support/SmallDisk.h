@@ -51,7 +51,8 @@ class SmallDisk {
     return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
   }
 
-  // Takes up all free space but `leave` bytes (rounded down to whole pages), with a file of its own.
+  // Takes up all free space but `leave` bytes (rounded down to whole pages), with a file of its
+  // own.
   void FillLeaving(std::uint64_t leave) {
     const std::uint64_t free = FreeBytes();
     if (free <= leave) return;
@@ -62,7 +63,8 @@ class SmallDisk {
   }
   // Gives the space taken by FillLeaving back.
   void Unfill() {
-    for (int i = 0; i < fillers_; ++i) std::remove((folder_ + "/filler-" + std::to_string(i)).c_str());
+    for (int i = 0; i < fillers_; ++i)
+      std::remove((folder_ + "/filler-" + std::to_string(i)).c_str());
     fillers_ = 0;
   }
 

@@ -4,8 +4,8 @@
 
 #include "SiteContext.h"
 #include "core/Product.h"
-#include "core/platform/UserFolders.h"
 #include "core/platform/Text.h"
+#include "core/platform/UserFolders.h"
 #include "core/sites/SiteHosts.h"
 
 namespace cq::samples {

@@ -6,7 +6,7 @@ namespace cq {
 
 // The shell folder numbers the program asks for, answered by the platform's conventions.
 enum TSpecialFolder : int {
-  sfPersonal = 5,       // documents
+  sfPersonal = 5,  // documents
   sfMyMusic = 13,
   sfAppData = 26,       // per-user application data
   sfProgramFiles = 38,  // where programs are installed

@@ -4,8 +4,8 @@
 #include <system_error>
 
 #include "core/platform/ExceptionReport.h"
-#include "core/platform/UserFolders.h"
 #include "core/platform/Text.h"
+#include "core/platform/UserFolders.h"
 #include "core/transfer/Inet.h"
 
 namespace fs = std::filesystem;

@@ -19,8 +19,8 @@
 #include <system_error>
 
 #include "core/Errors.h"
-#include "core/platform/UserFolders.h"
 #include "core/platform/Text.h"
+#include "core/platform/UserFolders.h"
 #include "core/transfer/Md5.h"
 
 namespace fs = std::filesystem;

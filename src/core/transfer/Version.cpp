@@ -16,6 +16,8 @@ std::string VersionText(const TVersion& version) {
          std::to_string(version.Release) + "." + std::to_string(version.Build);
 }
 
-std::string VersionText() { return VersionText(GetOwnVersion()); }
+std::string VersionText() {
+  return VersionText(GetOwnVersion());
+}
 
 }  // namespace cq

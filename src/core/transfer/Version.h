@@ -13,8 +13,8 @@ struct TVersion {
   std::uint16_t Build = 0;
 
   std::uint64_t AsNumber() const {
-    return std::uint64_t{Major} << 48 | std::uint64_t{Minor} << 32 |
-           std::uint64_t{Release} << 16 | std::uint64_t{Build};
+    return std::uint64_t{Major} << 48 | std::uint64_t{Minor} << 32 | std::uint64_t{Release} << 16 |
+           std::uint64_t{Build};
   }
 };
 

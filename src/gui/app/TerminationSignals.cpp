@@ -28,7 +28,8 @@ void OnTerminationSignal(int signal) {
 
 void QuitOnTerminationSignals(std::function<void()> quit) {
   int fds[2];
-  if (g_wakeFd >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, fds) != 0)
+  if (g_wakeFd >= 0 ||
+      ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, fds) != 0)
     return;
   g_wakeFd = fds[0];
   auto* notifier = new QSocketNotifier(fds[1], QSocketNotifier::Read, QCoreApplication::instance());

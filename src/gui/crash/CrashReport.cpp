@@ -13,8 +13,8 @@
 #include <mutex>
 
 #include "core/platform/ExceptionReport.h"
-#include "core/platform/UserFolders.h"
 #include "core/platform/StackTrace.h"
+#include "core/platform/UserFolders.h"
 #include "gui/crash/TechnicalReport.h"
 
 namespace cq {

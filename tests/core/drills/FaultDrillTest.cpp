@@ -3,20 +3,20 @@
 // melodies, the cache holds only whole pages, and the next search works.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
-#include <optional>
-#include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "support/FaultOrigin.h"
 #include "core/app/SearchDriver.h"
 #include "core/sites/AllSites.h"
 #include "core/transfer/Inet.h"
 #include "support/FakeSite.h"
+#include "support/FaultOrigin.h"
 #include "support/Tinyproxy.h"
 
 namespace fs = std::filesystem;
@@ -239,27 +239,80 @@ const std::string kMidiArchive = "midiarchive.example";
 
 INSTANTIATE_TEST_SUITE_P(
     Drills, FaultDrillCase,
-    testing::Values(
-        TDrillCase{"StallBeforeAnswer", kRequestCatalog, "/search/", TFault::StallBeforeHeaders,
-                   false, {"Tune Request"}, false, kInetError},
-        TDrillCase{"StallMidPage", kMelodyArchive, "/", TFault::StallMidPage, false,
-                   {"Melody Archive"}, false, kInetError},
-        TDrillCase{"DropMidPage", kPolyCatalog, "/search/", TFault::DropMidPage, false,
-                   {"Poly Catalogue"}, false, kInetError},
-        // The tone library's search page serves its uploads area too.
-        TDrillCase{"DropChunked", kToneLibrary, "/search.php", TFault::DropChunked, false,
-                   {"Tone Library", "Tone Uploads"}, false, kInetError},
-        TDrillCase{"ServerError", kMidiArchive, "/find_midi.php", TFault::ServerError, false,
-                   {"MIDI Archive"}, false, kInetError},
-        TDrillCase{"GarbageInsteadOfPage", kPolyCatalog, "/search/", TFault::Garbage, false,
-                   {"Poly Catalogue"}, false, kParseError},
-        // The WAP club counts a page it could not fetch as one it could not walk.
-        TDrillCase{"RedirectLoop", kWapClub, "/", TFault::RedirectLoop, false, {"WAP Club"},
-                   false, kParseError},
-        TDrillCase{"ProxyRefusesSite", kMelodyArchive, "/", std::nullopt, true,
-                   {"Melody Archive"}, false, kInetError},
-        TDrillCase{"MelodyPagesDropMidPage", kPolyCatalog, "/poly/", TFault::DropMidPage, false,
-                   {"Poly Catalogue"}, true, kInetError}),
+    testing::Values(TDrillCase{"StallBeforeAnswer",
+                               kRequestCatalog,
+                               "/search/",
+                               TFault::StallBeforeHeaders,
+                               false,
+                               {"Tune Request"},
+                               false,
+                               kInetError},
+                    TDrillCase{"StallMidPage",
+                               kMelodyArchive,
+                               "/",
+                               TFault::StallMidPage,
+                               false,
+                               {"Melody Archive"},
+                               false,
+                               kInetError},
+                    TDrillCase{"DropMidPage",
+                               kPolyCatalog,
+                               "/search/",
+                               TFault::DropMidPage,
+                               false,
+                               {"Poly Catalogue"},
+                               false,
+                               kInetError},
+                    // The tone library's search page serves its uploads area too.
+                    TDrillCase{"DropChunked",
+                               kToneLibrary,
+                               "/search.php",
+                               TFault::DropChunked,
+                               false,
+                               {"Tone Library", "Tone Uploads"},
+                               false,
+                               kInetError},
+                    TDrillCase{"ServerError",
+                               kMidiArchive,
+                               "/find_midi.php",
+                               TFault::ServerError,
+                               false,
+                               {"MIDI Archive"},
+                               false,
+                               kInetError},
+                    TDrillCase{"GarbageInsteadOfPage",
+                               kPolyCatalog,
+                               "/search/",
+                               TFault::Garbage,
+                               false,
+                               {"Poly Catalogue"},
+                               false,
+                               kParseError},
+                    // The WAP club counts a page it could not fetch as one it could not walk.
+                    TDrillCase{"RedirectLoop",
+                               kWapClub,
+                               "/",
+                               TFault::RedirectLoop,
+                               false,
+                               {"WAP Club"},
+                               false,
+                               kParseError},
+                    TDrillCase{"ProxyRefusesSite",
+                               kMelodyArchive,
+                               "/",
+                               std::nullopt,
+                               true,
+                               {"Melody Archive"},
+                               false,
+                               kInetError},
+                    TDrillCase{"MelodyPagesDropMidPage",
+                               kPolyCatalog,
+                               "/poly/",
+                               TFault::DropMidPage,
+                               false,
+                               {"Poly Catalogue"},
+                               true,
+                               kInetError}),
     [](const testing::TestParamInfo<TDrillCase>& param) { return std::string(param.param.Name); });
 
 // A proxy that refuses every connection: every row shows its site's message; once the proxy is

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/platform/UserFolders.h"
 #include "core/platform/Text.h"
+#include "core/platform/UserFolders.h"
 
 namespace cq {
 namespace {

@@ -1,7 +1,7 @@
 // A test-only Qt input plugin that drives the real program the way a user would, from inside its
 // own event loop: it types a term, presses Search and clicks format buttons until it has started
-// the downloads it was asked for. Loaded by Qt itself (QT_QPA_GENERIC_PLUGINS=cqdrill:SPEC), so
-// the program carries no hook of its own. SPEC is "key=value;..." with
+// the downloads it was asked for. Loaded by Qt itself (QT_QPA_GENERIC_PLUGINS=cqdrill:PLAN), so
+// the program carries no hook of its own. PLAN is "key=value;..." with
 //   term=    the search term
 //   count=   how many downloads to start (0: only wait for the window)
 //   close=   a file whose appearance makes the driver close the main window
@@ -35,8 +35,8 @@ void Say(const QString& line) {
 
 class TDrillDriver : public QObject {
  public:
-  explicit TDrillDriver(const QString& spec) {
-    for (const QString& pair : spec.split(';', Qt::SkipEmptyParts)) {
+  explicit TDrillDriver(const QString& plan) {
+    for (const QString& pair : plan.split(';', Qt::SkipEmptyParts)) {
       const QString key = pair.section('=', 0, 0);
       const QString value = pair.section('=', 1);
       if (key == "term") term_ = value;
@@ -86,8 +86,9 @@ class TDrillDriver : public QObject {
   void ClickNextButton(QWidget* window) {
     auto* view = window->findChild<QWidget*>("PaintBox");
     if (view == nullptr) return;
-    const QPoint at(cq::FormatButtonLeft(view->width(), static_cast<cq::TMelodyFormat>(format_)) + 16,
-                    row_ * cq::MelodyRowHeight + cq::FormatButtonTop + 6);
+    const QPoint at(
+        cq::FormatButtonLeft(view->width(), static_cast<cq::TMelodyFormat>(format_)) + 16,
+        row_ * cq::MelodyRowHeight + cq::FormatButtonTop + 6);
     if (at.y() >= view->height()) {
       row_ = 0;
       return;
@@ -136,8 +137,8 @@ class TDrillDriverPlugin : public QGenericPlugin {
   Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "drill-driver.json")
 
  public:
-  QObject* create(const QString& key, const QString& spec) override {
-    return key == "cqdrill" ? new TDrillDriver(spec) : nullptr;
+  QObject* create(const QString& key, const QString& plan) override {
+    return key == "cqdrill" ? new TDrillDriver(plan) : nullptr;
   }
 };
 
