@@ -217,13 +217,6 @@ class RegConfigTest : public QObject {
     QCOMPARE(Store()->value("Sites-New site").toInt(), 1);
   }
 
-  void checkListIsRestoredOnlyWithItsMarker() {
-    WriteStoreText("[General]\nSites-Alpha=0\n");
-    TSampleForm form;
-    LoadControlState(form.form, false);
-    QVERIFY(form.sites->Checked(0));
-  }
-
   // A damaged store never stops the program: values of the wrong type, or out of range, are
   // ignored and their controls keep their design values, while the sound values are restored.
   void valuesOfTheWrongTypeAreIgnored() {
@@ -259,21 +252,6 @@ class RegConfigTest : public QObject {
     QVERIFY(form.radioA->isChecked());
   }
 
-  void strictRefusesUnknownLeafKinds() {
-    TSampleForm form;
-    try {
-      SaveControlState(*form.label, true);
-      QFAIL("no error for a label");
-    } catch (const std::runtime_error& error) {
-      QCOMPARE(QString(error.what()), QString("Unknown control type for control Label"));
-    }
-    // Strict holds only for the control it is given, never for the ones inside it.
-    QVERIFY(SaveControlState(form.form, true));
-    Store()->setValue("Button", 1);
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, LoadControlState(*form.button, true));
-    LoadControlState(*form.button, false);
-  }
-
   // Even as root: a plain file where the store's folder belongs cannot be written through.
   void saveReportsAStoreThatCannotBeWritten() {
     const QString folder = QFileInfo(StoreLocation()).absolutePath();
@@ -289,17 +267,6 @@ class RegConfigTest : public QObject {
     QVERIFY(SaveControlState(form.form, false));
   }
 
-  void qtHelpersAreNeverStored() {
-    TSampleForm form;
-    auto* unnamed = new QLineEdit(&form.form);
-    unnamed->setText("helper");
-    auto* internal = new QCheckBox(&form.form);
-    internal->setObjectName("qt_internal");
-    QVERIFY(SaveControlState(form.form, false));
-    for (const QString& key : Store()->allKeys()) {
-      QVERIFY2(!key.isEmpty() && !key.startsWith("qt_"), qPrintable(key));
-    }
-  }
 };
 
 CQ_GUI_TEST_MAIN(RegConfigTest)
