@@ -104,35 +104,6 @@ class LanguagesTest : public QObject {
              QString::fromUtf8("Настройки"));
   }
 
-  // The English section holds exactly the texts the program passes as defaults.
-  void fixedKeysHoldTheProgramsDefaults_data() {
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("english");
-    const char* rows[][2] = {
-        {"Messages.InetError", "Cannot retreive page from the Internet."},
-        {"Messages.ParserError", "The HTML parsing engine has crashed."},
-        {"Messages.ParseError", "Error while parsing page."},
-        {"Formats.Monophonic", "Однотоновый"},
-        {"Formats.Polyphonic", "Полифонический"},
-        {"Formats.WithVibration", "with vibration"},
-        {"Messages.FailedToSave", "Failed to save"},
-        {"Messages.FileExists", "File already exists. Overwrite?"},
-        {"Messages.NewVersion1", "A newer version of Chimequest is available."},
-        {"Messages.NewVersion2", "Would you like to download it?"},
-    };
-    for (const auto& [key, english] : rows) {
-      QTest::newRow(key) << QString(key) << QString::fromUtf8(english);
-    }
-  }
-  void fixedKeysHoldTheProgramsDefaults() {
-    QFETCH(QString, key);
-    QFETCH(QString, english);
-    const QByteArray before = LanguageFileBytes();
-    QCOMPARE(FromCp1251(Translate("English", ToCp1251(key), ToCp1251(english))), english);
-    QVERIFY(!Translate("Russian", ToCp1251(key), "").empty());
-    QCOMPARE(LanguageFileBytes(), before);
-  }
-
   // Walking every dialog and the main menu in either language finds every key: nothing is
   // added to the file. English gives back the design captions.
   void dialogsAndMenuFindEveryKey_data() {
