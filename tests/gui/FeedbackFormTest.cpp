@@ -176,19 +176,6 @@ class FeedbackFormTest : public QObject {
     QCOMPARE(rig.form.result(), closes ? int{QDialog::Accepted} : int{QDialog::Rejected});
   }
 
-  void sendAgainAfterFailureRepeatsEverything() {
-    TFeedbackRig rig;
-    rig.answers = {true, true};
-    rig.sender.Results = {0, 1};
-    rig.Type(QStringLiteral("Ann"), QString(), Twenty);
-    rig.form.SendBtnClick();
-    rig.form.SendBtnClick();
-    QCOMPARE(rig.questions.size(), 2);
-    QCOMPARE(rig.sender.Bodies.size(), 2);
-    QCOMPARE(rig.sender.Bodies[0], rig.sender.Bodies[1]);
-    QCOMPARE(rig.notices, (QStringList{MailError, MailOK}));
-  }
-
   void messagesComeFromTheLanguageFile() {
     test::WriteLanguageFile(
         QByteArray("[English]\r\n[Russian]\r\nMessages.Feedback.NoName=") +

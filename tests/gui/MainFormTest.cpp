@@ -163,38 +163,6 @@ class MainFormTest : public QObject {
     QCOMPARE(rig.form.SearchBtn->text(), QString("Search"));
   }
 
-  void settingsCommandKeepsOrAppliesTheEdits() {
-    TFormRig rig;
-    const bool updates = rig.settings->Updates->isChecked();
-    test::OnNextModal([&rig, updates](QDialog& dialog) {
-      rig.settings->Updates->setChecked(!updates);
-      dialog.reject();
-    });
-    rig.form.MenuSettingsClick();
-    QCOMPARE(rig.settings->Updates->isChecked(), updates);
-    // OK applies them: the search box's list follows the history.
-    test::OnNextModal([&rig](QDialog& dialog) {
-      rig.settings->SearchHistory->setPlainText("first\nsecond");
-      dialog.accept();
-    });
-    rig.form.MenuSettingsClick();
-    QCOMPARE(rig.form.SearchTerm->count(), 2);
-    QCOMPARE(rig.form.SearchTerm->itemText(1), QString("second"));
-    rig.settings->SearchHistory->clear();
-  }
-
-  void searchButtonNeedsThreeCharacters() {
-    TFormRig rig;
-    const struct {
-      const char* term;
-      bool enabled;
-    } cases[] = {{"ab", false}, {"abc", true}, {"\xD0\xB4\xD0\xB0", false}};
-    for (const auto& c : cases) {
-      rig.form.SearchTerm->setEditText(QString::fromUtf8(c.term));
-      QCOMPARE(rig.form.SearchBtn->isEnabled(), c.enabled);
-    }
-  }
-
   void searchShowsCheckedSitesThenTheirMelodies() {
     TFormRig rig;
     rig.settings->SearchSites->SetChecked(1, true);

@@ -138,19 +138,6 @@ class ResultViewTest : public QObject {
     QVERIFY(rig.driver.SelectedKey().empty());
   }
 
-  void pressWhileLockedIsIgnored() {
-    TViewRig rig;
-    rig.AddMelodies(2);
-    rig.Refresh();
-    rig.driver.ClickLock().Take();
-    QTest::mouseClick(rig.view, Qt::LeftButton, {}, {20, 8});
-    QCOMPARE(rig.driver.SelectedRow(), -1L);
-    rig.driver.ClickLock().Release();
-    QTest::mouseClick(rig.view, Qt::LeftButton, {}, {20, 8});
-    QCOMPARE(rig.driver.SelectedRow(), 0L);
-    QVERIFY(!rig.driver.ClickLock().Held());
-  }
-
   void formatButtonQueuesTheChosenDownload() {
     TViewRig rig;
     rig.Add(rig.MelodyRow("Alpha"));
@@ -192,18 +179,6 @@ class ResultViewTest : public QObject {
     rig.view->SetPlayable(fmMmf, true);
     rig.view->BuildFormatMenu(0, fmMmf);
     QCOMPARE(MenuItems(rig.view->FormatMenu()), (QStringList{"Download", "Play", "Show link"}));
-  }
-
-  void downFromNothingSelectsTheFirstRow() {
-    TViewRig rig;
-    rig.AddMelodies(10);
-    rig.Refresh();
-    QVERIFY(rig.view->KeyDown(Qt::Key_Down, false));
-    QCOMPARE(rig.driver.SelectedRow(), 0L);
-    QCOMPARE(rig.view->TopIndex(), 0L);
-    // With the history list dropped down the key belongs to the list.
-    QVERIFY(!rig.view->KeyDown(Qt::Key_Down, true));
-    QCOMPARE(rig.driver.SelectedRow(), 0L);
   }
 
   void edgeKeysAreSwallowed_data() {
