@@ -79,21 +79,6 @@ class TranslatorsTest : public QObject {
  private slots:
   void init() { test::WriteLanguageFile(QByteArray()); }
 
-  void keysSpellTheChainOfNamedControls() {
-    test::WriteLanguageFile("[Russian]\r\nForms.SettingsForm=" + Cp1251("Настройки") +
-                            "\r\nForms.SettingsForm.DownloadBox=" + Cp1251("При загрузке") +
-                            "\r\nForms.SettingsForm.DownloadBox.DownloadAsk=" + Cp1251("Спросить") +
-                            "\r\nForms.SettingsForm.KeepFilesInCache=" + Cp1251("Хранить") +
-                            "\r\nForms.SettingsForm.OkBtn=" + Cp1251("Да") + "\r\n");
-    TSampleDialog sample;
-    TranslateControls(&sample.dialog, "Russian", "Forms");
-    QCOMPARE(sample.dialog.windowTitle(), QString::fromUtf8("Настройки"));
-    QCOMPARE(sample.box->title(), QString::fromUtf8("При загрузке"));
-    QCOMPARE(sample.ask->text(), QString::fromUtf8("Спросить"));
-    QCOMPARE(sample.label->text(), QString::fromUtf8("Хранить"));
-    QCOMPARE(sample.button->text(), QString::fromUtf8("Да"));
-  }
-
   void missingKeysAreWrittenWithTheCurrentCaption() {
     TSampleDialog sample;
     TranslateControls(&sample.dialog, "English", "Forms");
