@@ -201,25 +201,6 @@ class FeedbackFormTest : public QObject {
                         "%0D%0A%C3%A4%26%3D%3F%23%25%2B"));
   }
 
-  void mailtoSenderResults() {
-    QList<QUrl> opened;
-    bool opens = true;
-    TMailtoSender sender([&](const QUrl& url) {
-      opened << url;
-      return opens;
-    });
-    QCOMPARE(sender.Send(QStringLiteral("body")), int{TMailSender::srNotSent});  // no recipient
-    QVERIFY(opened.isEmpty());
-    sender.SetRecipient(QStringLiteral("support@chimequest.example"));
-    sender.SetSubject(QStringLiteral("Hello"));
-    QCOMPARE(sender.Send(QStringLiteral("body")), int{TMailSender::srSent});
-    QCOMPARE(opened.last().toString(),
-             QStringLiteral("mailto:support@chimequest.example?subject=Hello&body=body"));
-    opens = false;
-    QCOMPARE(sender.Send(QStringLiteral("body")), int{TMailSender::srNotSent});
-    QCOMPARE(opened.size(), 2);
-  }
-
 };
 
 CQ_GUI_TEST_MAIN(FeedbackFormTest)

@@ -116,31 +116,6 @@ class FirstStartTest : public QObject {
     QFile::remove(StoreLocation());
   }
 
-  // The Help menu goes by the language's name: English documents for "English" only.
-  void helpMenuShowsDocumentsByLanguageName_data() {
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<bool>("licenceCommand");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("notes, English") << "English" << false << kEnglishNotes;
-    QTest::newRow("notes, third language") << "Deutsch" << false << kRussianNotes;
-    QTest::newRow("licence, third language") << "Deutsch" << true << kRussianLicence;
-  }
-  void helpMenuShowsDocumentsByLanguageName() {
-    QFETCH(QString, language);
-    QFETCH(bool, licenceCommand);
-    QFETCH(QString, expected);
-    SetCurrentLanguage(ToCp1251(language));
-    TFirstStartForm form;
-    bool shown = false;
-    test::OnNextModal([&](QDialog& dialog) {
-      shown = true;
-      QVERIFY(form.Notes->toPlainText().contains(expected));
-      test::Click(dialog, "_OkBtn2");
-    });
-    licenceCommand ? form.ShowLicense() : form.ShowNotes();
-    QVERIFY(shown);
-  }
-
   // Declining, or closing the dialog at any step, ends the start; nothing is stored.
   void decliningEndsTheStart_data() {
     QTest::addColumn<int>("step");

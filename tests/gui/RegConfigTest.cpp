@@ -40,8 +40,6 @@ struct TSampleForm {
   QLabel* label = new QLabel("Label", &form);
   QPushButton* button = new QPushButton("Button", &form);
   int checkClicks = 0;
-  int radioAClicks = 0;
-  int radioBClicks = 0;
 
   TSampleForm() {
     form.setObjectName("Form");
@@ -71,8 +69,6 @@ struct TSampleForm {
     sites->AddEntry("Alpha", true);
     sites->AddEntry(QString::fromUtf8("Бета"), true);
     QObject::connect(check, &QCheckBox::clicked, [this] { ++checkClicks; });
-    QObject::connect(radioA, &QRadioButton::clicked, [this] { ++radioAClicks; });
-    QObject::connect(radioB, &QRadioButton::clicked, [this] { ++radioBClicks; });
   }
 };
 
@@ -186,21 +182,6 @@ class RegConfigTest : public QObject {
     QCOMPARE(form.edit->text(), QString("design"));
     QCOMPARE(form.checkClicks, 0);
     QVERIFY(!StoreExists());
-  }
-
-  void clickHandlersRunOnRestoreAsWritten() {
-    {
-      TSampleForm saved;
-      saved.check->setChecked(false);
-      saved.radioB->setChecked(true);
-      QVERIFY(SaveControlState(saved.form, false));
-    }
-    TSampleForm loaded;
-    LoadControlState(loaded.form, false);
-    // The check box's handler runs whatever its state; a radio button's only when it is checked.
-    QCOMPARE(loaded.checkClicks, 1);
-    QCOMPARE(loaded.radioAClicks, 0);
-    QCOMPARE(loaded.radioBClicks, 1);
   }
 
   void checkListEntriesWithoutValueKeepTheirMark() {

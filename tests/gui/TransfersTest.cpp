@@ -129,20 +129,6 @@ class TransfersTest : public QObject {
     QVERIFY(!CopyIntoPlace(target, Scratch("no/such/folder/file.bin")));
   }
 
-  void playableCopyTakesTheFormatsExtension() {
-    const QString php = test::WriteFile(Scratch("cache/tune.php"), "midi");
-    QCOMPARE(PlayableFile(php, fmMidi), Scratch("cache/tune.mid"));
-    QCOMPARE(test::ReadFile(Scratch("cache/tune.mid")), QByteArray("midi"));
-    // Made once: an existing copy is not overwritten.
-    test::WriteFile(Scratch("cache/tune.mid"), "kept");
-    QCOMPARE(PlayableFile(php, fmMidi), Scratch("cache/tune.mid"));
-    QCOMPARE(test::ReadFile(Scratch("cache/tune.mid")), QByteArray("kept"));
-    const QString bare = test::WriteFile(Scratch("cache.d/noext"), "wav");
-    QCOMPARE(PlayableFile(bare, fmWav), Scratch("cache.d/noext.wav"));
-    const QString mp3 = test::WriteFile(Scratch("cache/song.mp3"), "mp3");
-    QCOMPARE(PlayableFile(mp3, fmMp3), mp3);
-  }
-
   void externalPlayerIsSoughtInOrder() {
     const QString own = Scratch("own");
     const QString programs = Scratch("programs");
@@ -150,12 +136,8 @@ class TransfersTest : public QObject {
     QCOMPARE(FindExternalPlayer(own, {programs}), QString());
     const QString psm = test::WriteFile(programs + "/PSM/psmplay.exe", "x");
     QCOMPARE(FindExternalPlayer(own, {programs}), psm);
-    const QString psm4 = test::WriteFile(programs + "/PSM4/psmplay4.exe", "x");
-    QCOMPARE(FindExternalPlayer(own, {programs}), psm4);
     // The pattern matches whatever the case, as the installer may have written it.
     const QString psm5 = test::WriteFile(programs + "/PSM5/PSMPLAY.EXE", "x");
-    QCOMPARE(FindExternalPlayer(own, {programs}), psm5);
-    test::WriteFile(programs + "/PSM5/player.exe", "x");
     QCOMPARE(FindExternalPlayer(own, {programs}), psm5);
     // A folder listed first is searched first; the program's own folder before all.
     const QString other = test::WriteFile(Scratch("opt/PSM/psmplay.exe"), "x");
