@@ -200,7 +200,6 @@ class FeedbackFormTest : public QObject {
              QByteArray("mailto:support@chimequest.example?subject=Chimequest%20feedback&body=a%20b"
                         "%0D%0A%C3%A4%26%3D%3F%23%25%2B"));
   }
-
 };
 
 CQ_GUI_TEST_MAIN(FeedbackFormTest)

@@ -247,7 +247,6 @@ class RegConfigTest : public QObject {
     QVERIFY(QDir().mkpath(folder));
     QVERIFY(SaveControlState(form.form, false));
   }
-
 };
 
 CQ_GUI_TEST_MAIN(RegConfigTest)

@@ -202,7 +202,6 @@ class ResultViewTest : public QObject {
     QCOMPARE(rig.view->TopIndex(), top);
     QVERIFY(!rig.view->KeyDown(Qt::Key_Home, false));
   }
-
 };
 
 }  // namespace cq

@@ -277,7 +277,6 @@ class SettingsFormTest : public QObject {
     QVERIFY(!fs::exists(old));
     QVERIFY(fs::exists(young));
   }
-
 };
 
 CQ_GUI_TEST_MAIN(SettingsFormTest)
