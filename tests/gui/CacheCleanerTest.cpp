@@ -44,28 +44,6 @@ class CacheCleanerTest : public QObject {
     fs::create_directories(Root());
   }
 
-  // A folder's age is whole days from its own modification time, past or future alike.
-  void foldersGoByTheirAge_data() {
-    QTest::addColumn<int>("maxDays");
-    QTest::addColumn<qint64>("ageMinutes");
-    QTest::addColumn<bool>("removed");
-    const qint64 day = 24 * 60;
-    QTest::newRow("6 days 23 hours, keep 7") << 7 << 7 * day - 60 << false;
-    QTest::newRow("7 days 1 minute, keep 7") << 7 << 7 * day + 1 << true;
-    QTest::newRow("8 days ahead, keep 7") << 7 << -8 * day << true;
-    QTest::newRow("6 days ahead, keep 7") << 7 << -6 * day << false;
-    QTest::newRow("just written, keep 0") << 0 << qint64{0} << true;
-    QTest::newRow("98 days, keep 99") << 99 << 98 * day << false;
-  }
-  void foldersGoByTheirAge() {
-    QFETCH(int, maxDays);
-    QFETCH(qint64, ageMinutes);
-    QFETCH(bool, removed);
-    const fs::path folder = CacheEntry("0123456789abcdef", std::chrono::minutes(ageMinutes));
-    CleanCache(maxDays);
-    QCOMPARE(!fs::exists(folder), removed);
-  }
-
   void onlyFilesOfOldFoldersAreDeleted() {
     const auto old = 30 * 24h;
     // A subfolder is never deleted, so its folder stays, emptied of its files.

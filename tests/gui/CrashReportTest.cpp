@@ -112,15 +112,6 @@ class CrashReportTest : public QObject {
 
   void cleanup() { SetCrashPresenter({}); }
 
-  void failureRendering() {
-    const std::string report = RenderFailureReport("boom", "#0 here\r\n#1 there\r\n");
-    QCOMPARE(report, std::string("Message: boom\r\n\r\nCall stack:\r\n#0 here\r\n#1 there\r\n"));
-    QVERIFY(RenderFailureReport("boom", "").find("(not available)") != std::string::npos);
-    const std::string caught = RenderException(std::runtime_error("caught boom"));
-    QVERIFY(caught.find("Message: caught boom\n") != std::string::npos);
-    QVERIFY(caught.find("CrashReportTest") != std::string::npos);
-  }
-
   void reportIsWrittenToApplicationDataAndShown() {
     ReportFailure(RenderFailureReport("disk on fire", "#0 somewhere\r\n"));
     QCOMPARE(shown_.size(), 1);
@@ -165,7 +156,6 @@ class CrashReportTest : public QObject {
     QTest::newRow("anything else")
         << int{TFailingObject::fUnknown} << QStringLiteral("Message: An unknown failure");
     QTest::newRow("silent abort") << int{TFailingObject::fAbort} << QString();
-    QTest::newRow("no failure") << int{TFailingObject::fNone} << QString();
   }
 
   void failuresEscapingHandlers() {

@@ -90,7 +90,6 @@ class FirstStartTest : public QObject {
       test::Click(dialog, "AcceptBtn");
       QVERIFY(form.LicensePanel->isHidden());
       QVERIFY(form.Notes->toPlainText().contains(notes));
-      QCOMPARE(form.OkBtn2->text(), QString("OK"));
       test::Click(dialog, "_OkBtn2");
       walked = true;
     });
@@ -115,38 +114,6 @@ class FirstStartTest : public QObject {
     QCoreApplication::processEvents();
     QVERIFY(!shown);
     QFile::remove(StoreLocation());
-  }
-
-  // The Help menu goes by the language's name: English documents for "English" only.
-  void helpMenuShowsDocumentsByLanguageName_data() {
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<bool>("licenceCommand");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("notes, English") << "English" << false << kEnglishNotes;
-    QTest::newRow("notes, Russian") << "Russian" << false << kRussianNotes;
-    QTest::newRow("notes, third language") << "Deutsch" << false << kRussianNotes;
-    QTest::newRow("licence, English") << "English" << true << kEnglishLicence;
-    QTest::newRow("licence, third language") << "Deutsch" << true << kRussianLicence;
-  }
-  void helpMenuShowsDocumentsByLanguageName() {
-    QFETCH(QString, language);
-    QFETCH(bool, licenceCommand);
-    QFETCH(QString, expected);
-    SetCurrentLanguage(ToCp1251(language));
-    TFirstStartForm form;
-    bool shown = false;
-    test::OnNextModal([&](QDialog& dialog) {
-      shown = true;
-      QVERIFY(form.LangPanel->isHidden());
-      QVERIFY(form.LicensePanel->isHidden());
-      QVERIFY(!form.NotesPanel->isHidden());
-      QVERIFY(form.Notes->toPlainText().contains(expected));
-      // Design captions: this dialog is translated only at a first start.
-      QCOMPARE(form.windowTitle(), QString("Chimequest"));
-      test::Click(dialog, "_OkBtn2");
-    });
-    licenceCommand ? form.ShowLicense() : form.ShowNotes();
-    QVERIFY(shown);
   }
 
   // Declining, or closing the dialog at any step, ends the start; nothing is stored.

@@ -2,7 +2,6 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -46,29 +45,6 @@ QMap<QString, QStringList> SectionKeys(const QByteArray& content) {
   return keys;
 }
 
-// The main window's pop-up menu as the program builds it.
-struct TMainMenu {
-  QMenu menu;
-  TMainMenu() {
-    auto* filter = menu.addMenu("Filter");
-    filter->setObjectName("MenuFilter");
-    for (const char* format : {"WAV", "MIDI", "MMF", "MP3"}) {
-      filter->addAction(format)->setObjectName(QString("Filter") + format);
-    }
-    menu.addSeparator()->setObjectName("N1");
-    menu.addAction("Settings")->setObjectName("MenuSettings");
-    menu.addSeparator()->setObjectName("N2");
-    auto* help = menu.addMenu("Help");
-    help->setObjectName("MenuHelp");
-    help->addAction("Show notes")->setObjectName("MenuNotes");
-    help->addAction("Show license agreement")->setObjectName("MenuLicense");
-    help->addSeparator()->setObjectName("N3");
-    help->addAction("Send feedback...")->setObjectName("MenuFeedback");
-    help->addSeparator()->setObjectName("N4");
-    help->addAction("About Chimequest")->setObjectName("MenuAbout");
-  }
-};
-
 QStringList Captions(QWidget& form) {
   QStringList captions{form.windowTitle()};
   for (auto* label : form.findChildren<QLabel*>()) captions << label->text().trimmed();
@@ -104,55 +80,24 @@ class LanguagesTest : public QObject {
              QString::fromUtf8("Настройки"));
   }
 
-  // The English section holds exactly the texts the program passes as defaults.
-  void fixedKeysHoldTheProgramsDefaults_data() {
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("english");
-    const char* rows[][2] = {
-        {"Messages.InetError", "Cannot retreive page from the Internet."},
-        {"Messages.ParserError", "The HTML parsing engine has crashed."},
-        {"Messages.ParseError", "Error while parsing page."},
-        {"Formats.Monophonic", "Однотоновый"},
-        {"Formats.Polyphonic", "Полифонический"},
-        {"Formats.WithVibration", "with vibration"},
-        {"Messages.FailedToSave", "Failed to save"},
-        {"Messages.FileExists", "File already exists. Overwrite?"},
-        {"Messages.NewVersion1", "A newer version of Chimequest is available."},
-        {"Messages.NewVersion2", "Would you like to download it?"},
-    };
-    for (const auto& [key, english] : rows) {
-      QTest::newRow(key) << QString(key) << QString::fromUtf8(english);
-    }
-  }
-  void fixedKeysHoldTheProgramsDefaults() {
-    QFETCH(QString, key);
-    QFETCH(QString, english);
-    const QByteArray before = LanguageFileBytes();
-    QCOMPARE(FromCp1251(Translate("English", ToCp1251(key), ToCp1251(english))), english);
-    QVERIFY(!Translate("Russian", ToCp1251(key), "").empty());
-    QCOMPARE(LanguageFileBytes(), before);
-  }
-
-  // Walking every dialog and the main menu in either language finds every key: nothing is
-  // added to the file. English gives back the design captions.
-  void dialogsAndMenuFindEveryKey_data() {
+  // Walking the dialogs in either language finds every key: nothing is added to the file.
+  // English gives back the design captions. (The main window: MainFormTest.)
+  void dialogsFindEveryKey_data() {
     QTest::addColumn<QString>("language");
     QTest::newRow("English") << "English";
     QTest::newRow("Russian") << "Russian";
   }
-  void dialogsAndMenuFindEveryKey() {
+  void dialogsFindEveryKey() {
     QFETCH(QString, language);
     const std::string name = ToCp1251(language);
     TFirstStartForm firstStart;
     TFakeHost host;
     TSettingsForm settings(firstStart, host);
-    TMainMenu mainMenu;
     const QStringList settingsDesign = Captions(settings);
     const QStringList firstStartDesign = Captions(firstStart);
     const QByteArray before = LanguageFileBytes();
     TranslateControls(&settings, name, "Forms");
     TranslateControls(&firstStart, name, "Forms");
-    TranslateMenuItems(mainMenu.menu, name, "MainMenu");
     QCOMPARE(LanguageFileBytes(), before);
     if (language == "English") {
       QCOMPARE(Captions(settings), settingsDesign);
@@ -160,8 +105,6 @@ class LanguagesTest : public QObject {
     } else {
       QCOMPARE(settings.windowTitle(), QString::fromUtf8("Настройки"));
       QCOMPARE(firstStart.AcceptBtn->text(), QString::fromUtf8("Принимаю"));
-      QCOMPARE(mainMenu.menu.actions().at(4)->menu()->actions().at(0)->text(),
-               QString::fromUtf8("Показать заметки"));
     }
   }
 };

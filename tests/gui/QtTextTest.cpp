@@ -1,7 +1,3 @@
-#include <QFont>
-#include <QFontInfo>
-#include <QFontMetrics>
-
 #include "GuiTestMain.h"
 #include "gui/app/QtText.h"
 
@@ -42,23 +38,6 @@ class QtTextTest : public QObject {
         all += static_cast<char>(byte);  // the one byte windows-1251 leaves unassigned
     }
     QCOMPARE(ToCp1251(FromCp1251(all)), all);
-  }
-
-  void designFontsResolveToMetricCompatibleFamilies_data() {
-    QTest::addColumn<QString>("design");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("Tahoma") << "Tahoma"
-                            << "DejaVu Sans";
-    QTest::newRow("Arial") << "Arial"
-                           << "Liberation Sans";
-  }
-  void designFontsResolveToMetricCompatibleFamilies() {
-    QFETCH(QString, design);
-    QFETCH(QString, expected);
-    const QFont font(design);
-    QCOMPARE(QFontInfo(font).family(), expected);
-    // Cyrillic must come from the font itself, not from a fallback with other metrics.
-    QVERIFY(QFontMetrics(font).inFont(QChar(0x0416)));
   }
 };
 

@@ -40,8 +40,6 @@ struct TSampleForm {
   QLabel* label = new QLabel("Label", &form);
   QPushButton* button = new QPushButton("Button", &form);
   int checkClicks = 0;
-  int radioAClicks = 0;
-  int radioBClicks = 0;
 
   TSampleForm() {
     form.setObjectName("Form");
@@ -71,8 +69,6 @@ struct TSampleForm {
     sites->AddEntry("Alpha", true);
     sites->AddEntry(QString::fromUtf8("Бета"), true);
     QObject::connect(check, &QCheckBox::clicked, [this] { ++checkClicks; });
-    QObject::connect(radioA, &QRadioButton::clicked, [this] { ++radioAClicks; });
-    QObject::connect(radioB, &QRadioButton::clicked, [this] { ++radioBClicks; });
   }
 };
 
@@ -188,21 +184,6 @@ class RegConfigTest : public QObject {
     QVERIFY(!StoreExists());
   }
 
-  void clickHandlersRunOnRestoreAsWritten() {
-    {
-      TSampleForm saved;
-      saved.check->setChecked(false);
-      saved.radioB->setChecked(true);
-      QVERIFY(SaveControlState(saved.form, false));
-    }
-    TSampleForm loaded;
-    LoadControlState(loaded.form, false);
-    // The check box's handler runs whatever its state; a radio button's only when it is checked.
-    QCOMPARE(loaded.checkClicks, 1);
-    QCOMPARE(loaded.radioAClicks, 0);
-    QCOMPARE(loaded.radioBClicks, 1);
-  }
-
   void checkListEntriesWithoutValueKeepTheirMark() {
     WriteStoreText("[General]\nSites=I exist\nSites-Alpha=0\nSites-Gone=0\n");
     TSampleForm form;
@@ -215,13 +196,6 @@ class RegConfigTest : public QObject {
     QVERIFY(SaveControlState(form.form, false));
     QCOMPARE(Store()->value("Sites-Gone").toInt(), 0);
     QCOMPARE(Store()->value("Sites-New site").toInt(), 1);
-  }
-
-  void checkListIsRestoredOnlyWithItsMarker() {
-    WriteStoreText("[General]\nSites-Alpha=0\n");
-    TSampleForm form;
-    LoadControlState(form.form, false);
-    QVERIFY(form.sites->Checked(0));
   }
 
   // A damaged store never stops the program: values of the wrong type, or out of range, are
@@ -259,21 +233,6 @@ class RegConfigTest : public QObject {
     QVERIFY(form.radioA->isChecked());
   }
 
-  void strictRefusesUnknownLeafKinds() {
-    TSampleForm form;
-    try {
-      SaveControlState(*form.label, true);
-      QFAIL("no error for a label");
-    } catch (const std::runtime_error& error) {
-      QCOMPARE(QString(error.what()), QString("Unknown control type for control Label"));
-    }
-    // Strict holds only for the control it is given, never for the ones inside it.
-    QVERIFY(SaveControlState(form.form, true));
-    Store()->setValue("Button", 1);
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, LoadControlState(*form.button, true));
-    LoadControlState(*form.button, false);
-  }
-
   // Even as root: a plain file where the store's folder belongs cannot be written through.
   void saveReportsAStoreThatCannotBeWritten() {
     const QString folder = QFileInfo(StoreLocation()).absolutePath();
@@ -287,18 +246,6 @@ class RegConfigTest : public QObject {
     QVERIFY(!saved);
     QVERIFY(QDir().mkpath(folder));
     QVERIFY(SaveControlState(form.form, false));
-  }
-
-  void qtHelpersAreNeverStored() {
-    TSampleForm form;
-    auto* unnamed = new QLineEdit(&form.form);
-    unnamed->setText("helper");
-    auto* internal = new QCheckBox(&form.form);
-    internal->setObjectName("qt_internal");
-    QVERIFY(SaveControlState(form.form, false));
-    for (const QString& key : Store()->allKeys()) {
-      QVERIFY2(!key.isEmpty() && !key.startsWith("qt_"), qPrintable(key));
-    }
   }
 };
 

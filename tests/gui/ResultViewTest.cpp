@@ -1,4 +1,4 @@
-// The result view: row hit-testing, clicks, the format menu, the scroll bar and the keys.
+// The result view: clicks, the format menu and the keys at the ends of the list.
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QScrollBar>
@@ -16,11 +16,6 @@ namespace {
 struct TNullSink : TJobSink {
   void SaveCompleted(const TJob&) override {}
   void PlayCompleted(const TJob&) override {}
-};
-
-struct TMenuShown {
-  QStringList items;  // "Caption" or "Caption/Item" for a submenu's items
-  QPoint at;
 };
 
 QStringList MenuItems(const QMenu& menu, const QString& prefix = QString()) {
@@ -43,7 +38,7 @@ struct TViewRig {
   QScrollBar* bar = new QScrollBar(Qt::Vertical, &host);
   QStringList opened;
   QStringList notices;
-  std::vector<TMenuShown> menus;
+  std::vector<QStringList> menus;  // "Caption" or "Caption/Item" per shown menu
   std::function<void(QMenu&)> onMenu;
   TResultView* view;
   test::TShelfSite site{"tones.example"};
@@ -53,8 +48,8 @@ struct TViewRig {
         driver, *bar,
         {[this](const std::string& address) { opened << QString::fromStdString(address); },
          [this](const QString& text) { notices << text; },
-         [this](QMenu& menu, QPoint at) {
-           menus.push_back({MenuItems(menu), at});
+         [this](QMenu& menu, QPoint) {
+           menus.push_back(MenuItems(menu));
            if (onMenu) onMenu(menu);
          }},
         &host);
@@ -113,61 +108,6 @@ class ResultViewTest : public QObject {
   Q_OBJECT
 
  private slots:
-
-  void rowsStackByTheirHeights() {
-    TViewRig rig;
-    rig.Add(rig.SiteRow());
-    rig.Add(rig.MelodyRow("Alpha"));
-    rig.Add(rig.SiteRow());
-    rig.Refresh();
-    const struct {
-      int y;
-      long index;
-      int top;
-    } cases[] = {{0, 0, 0},   {18, 0, 0},  {19, 1, 19}, {58, 1, 19},
-                 {59, 2, 59}, {77, 2, 59}, {78, -1, 0}, {199, -1, 0}};
-    for (const auto& c : cases) {
-      const TRowHit hit = rig.view->RowAtY(c.y);
-      QCOMPARE(hit.Index, c.index);
-      if (c.index >= 0) QCOMPARE(hit.Top, c.top);
-    }
-    QCOMPARE(rig.view->RowsHeight(0, 2), 78);
-    QCOMPARE(rig.view->RowsHeight(2, 1), 0);
-  }
-
-  void scrollBarShowsOnlyWhenRowsOverflow() {
-    TViewRig rig;
-    rig.AddMelodies(4);
-    rig.Refresh();
-    QVERIFY(rig.bar->isHidden());
-    QCOMPARE(rig.view->width(), 400);
-    rig.AddMelodies(16);
-    rig.Refresh();
-    QVERIFY(rig.bar->isVisible());
-    QCOMPARE(rig.view->width(), 384);
-    // 20 rows of 40 in 200 pixels: from row 16 on the rest is less high than the view.
-    QCOMPARE(rig.bar->maximum(), 16);
-    QCOMPARE(rig.bar->pageStep(), 4);
-    rig.bar->setValue(rig.bar->maximum());
-    QCOMPARE(rig.view->TopIndex(), 16L);
-  }
-
-  void growingTheViewPullsTopIndexBack() {
-    TViewRig rig;
-    rig.AddMelodies(20);
-    rig.Refresh();
-    rig.bar->setValue(rig.bar->maximum());
-    QCOMPARE(rig.view->TopIndex(), 16L);
-    rig.host.resize(400, 300);
-    QApplication::processEvents();
-    QCOMPARE(rig.view->height(), 300);
-    QCOMPARE(rig.view->TopIndex(), 13L);
-    rig.host.resize(400, 900);
-    QApplication::processEvents();
-    QCOMPARE(rig.view->TopIndex(), 0L);
-    QVERIFY(rig.bar->isHidden());
-  }
-
   void singleClickSelectsDoubleClickOpensPage() {
     TViewRig rig;
     rig.AddMelodies(3);
@@ -198,20 +138,7 @@ class ResultViewTest : public QObject {
     QVERIFY(rig.driver.SelectedKey().empty());
   }
 
-  void pressWhileLockedIsIgnored() {
-    TViewRig rig;
-    rig.AddMelodies(2);
-    rig.Refresh();
-    rig.driver.ClickLock().Take();
-    QTest::mouseClick(rig.view, Qt::LeftButton, {}, {20, 8});
-    QCOMPARE(rig.driver.SelectedRow(), -1L);
-    rig.driver.ClickLock().Release();
-    QTest::mouseClick(rig.view, Qt::LeftButton, {}, {20, 8});
-    QCOMPARE(rig.driver.SelectedRow(), 0L);
-    QVERIFY(!rig.driver.ClickLock().Held());
-  }
-
-  void formatMenuForOneLinkOpensUnderTheButton() {
+  void formatButtonQueuesTheChosenDownload() {
     TViewRig rig;
     rig.Add(rig.MelodyRow("Alpha"));
     rig.Add(rig.MelodyRow("Beta", MidiAndMp3()));
@@ -220,8 +147,7 @@ class ResultViewTest : public QObject {
     rig.onMenu = [](QMenu& menu) { menu.findChild<QAction*>("MenuDownload")->trigger(); };
     QTest::mouseClick(rig.view, Qt::LeftButton, {}, {w - 147 + 5, 40 + 25});
     QCOMPARE(rig.menus.size(), std::size_t(1));
-    QCOMPARE(rig.menus[0].items, (QStringList{"Download", "Play", "Show link"}));
-    QCOMPARE(rig.menus[0].at, rig.view->mapToGlobal(QPoint(w - 147, 40 + 35)));
+    QCOMPARE(rig.menus[0], (QStringList{"Download", "Play", "Show link"}));
     // The request goes to the head of the queue and the row waits.
     const TTask& task = rig.driver.Tasks().front();
     QCOMPARE(task.Kind, taskDownload);
@@ -255,18 +181,6 @@ class ResultViewTest : public QObject {
     QCOMPARE(MenuItems(rig.view->FormatMenu()), (QStringList{"Download", "Play", "Show link"}));
   }
 
-  void downFromNothingSelectsTheFirstRow() {
-    TViewRig rig;
-    rig.AddMelodies(10);
-    rig.Refresh();
-    QVERIFY(rig.view->KeyDown(Qt::Key_Down, false));
-    QCOMPARE(rig.driver.SelectedRow(), 0L);
-    QCOMPARE(rig.view->TopIndex(), 0L);
-    // With the history list dropped down the key belongs to the list.
-    QVERIFY(!rig.view->KeyDown(Qt::Key_Down, true));
-    QCOMPARE(rig.driver.SelectedRow(), 0L);
-  }
-
   void edgeKeysAreSwallowed_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<long>("selected");
@@ -287,41 +201,6 @@ class ResultViewTest : public QObject {
     QCOMPARE(rig.driver.SelectedRow(), selected);
     QCOMPARE(rig.view->TopIndex(), top);
     QVERIFY(!rig.view->KeyDown(Qt::Key_Home, false));
-  }
-
-  void pageDownWithNothingSelected() {
-    TViewRig rig;
-    rig.AddMelodies(10);
-    rig.Refresh();
-    // Four rows stay above the view's bottom edge; with the scroll bar shown one less.
-    QCOMPARE(rig.view->PageRows(), 3L);
-    QVERIFY(rig.view->KeyDown(Qt::Key_PageDown, false));
-    QCOMPARE(rig.driver.SelectedRow(), 2L);
-    QCOMPARE(rig.view->TopIndex(), 3L);
-    QVERIFY(rig.view->KeyDown(Qt::Key_PageUp, false));
-    QCOMPARE(rig.driver.SelectedRow(), 0L);
-    QCOMPARE(rig.view->TopIndex(), 0L);
-    // No rows: Page Down is swallowed, Up and Page Up are passed on.
-    TViewRig empty;
-    empty.Refresh();
-    QVERIFY(empty.view->KeyDown(Qt::Key_PageDown, false));
-    QVERIFY(!empty.view->KeyDown(Qt::Key_PageUp, false));
-    QVERIFY(!empty.view->KeyDown(Qt::Key_Up, false));
-  }
-
-  void downScrollsJustFarEnough() {
-    TViewRig rig({400, 100});
-    rig.AddMelodies(10);
-    rig.Refresh();
-    rig.driver.SelectRow(1);
-    QVERIFY(rig.view->KeyDown(Qt::Key_Down, false));
-    QCOMPARE(rig.driver.SelectedRow(), 2L);
-    // Row 2 spans 80..120: one row scrolled off puts its bottom at 80, inside the view.
-    QCOMPARE(rig.view->TopIndex(), 1L);
-    QVERIFY(rig.view->KeyDown(Qt::Key_Up, false));
-    QVERIFY(rig.view->KeyDown(Qt::Key_Up, false));
-    QCOMPARE(rig.driver.SelectedRow(), 0L);
-    QCOMPARE(rig.view->TopIndex(), 0L);
   }
 };
 

@@ -97,18 +97,6 @@ class SampleSearchTest : public QObject {
     qInfo("%zu rows:%s", rows.size(), qPrintable(counts));
   }
 
-  // The step that brings a site's melodies refreshes the view itself: with the draw timer
-  // stopped, the rows still arrive in view with their scroll bar.
-  void siteRowsShowWithoutTheDrawTimer() {
-    TFormRig rig;
-    QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
-    rig.form.DrawTimer->stop();
-    QVERIFY(rig.form.ScrollBar->isHidden());
-    rig.form.SearchTerm->setEditText("love");
-    rig.form.SearchBtn->click();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.form.ScrollBar->isVisible(), 30000);
-  }
-
  private:
   std::unique_ptr<samples::TInProcessServer> server_;
 };

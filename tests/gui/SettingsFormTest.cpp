@@ -1,8 +1,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -228,35 +226,6 @@ class SettingsFormTest : public QObject {
     QCOMPARE(Store()->value("CacheDaysEdit").toString(), QString("30"));
   }
 
-  void folderPickerIsTitledAndStartedFromTheSettings() {
-    SeedStore("Updates", 1);
-    TFirstStartForm firstStart;
-    TFakeHost host;
-    TSettingsForm form(firstStart, host);
-    QString title;
-    QString initial;
-    QString answer;
-    form.SetFolderPicker([&](QWidget* owner, const QString& caption, const QString& start) {
-      if (owner != &form) QTest::qFail("the picker belongs to the dialog", __FILE__, __LINE__);
-      title = caption;
-      initial = start;
-      return answer;
-    });
-    form.DownloadSave->click();
-    form.DownloadSave->setText("Save here:");
-    const QString existing = test::TestHome() + "/";
-    form.SaveDir->setText(existing);
-    answer = test::TestHome() + "/tones";
-    form.BrowseBtn->click();
-    QCOMPARE(title, QString("Save here:"));
-    QCOMPARE(initial, existing);
-    QCOMPARE(form.SaveDir->text(), test::TestHome() + "/tones/");
-    answer.clear();
-    form.BrowseBtn->click();
-    QCOMPARE(initial, QString());
-    QCOMPARE(form.SaveDir->text(), test::TestHome() + "/tones/");
-  }
-
   void defaultDownloadFolder_data() {
     QTest::addColumn<QString>("music");
     QTest::addColumn<QString>("documents");
@@ -307,19 +276,6 @@ class SettingsFormTest : public QObject {
     QCOMPARE(Store()->value("SearchHistory").toString(), QString("one\r\ntwo"));
     QVERIFY(!fs::exists(old));
     QVERIFY(fs::exists(young));
-  }
-
-  void formatBoxesAreInFilterOrder() {
-    SeedStore("Updates", 1);
-    TFirstStartForm firstStart;
-    TFakeHost host;
-    TSettingsForm form(firstStart, host);
-    // The filter order is an index: the format boxes are the group's children in this order.
-    QStringList formats;
-    for (QCheckBox* box : form.FormatsBox->findChildren<QCheckBox*>(Qt::FindDirectChildrenOnly)) {
-      formats << box->objectName();
-    }
-    QCOMPARE(formats, QStringList({"FormatWAV", "FormatMIDI", "FormatMMF", "FormatMP3"}));
   }
 };
 
