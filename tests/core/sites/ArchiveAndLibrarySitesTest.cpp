@@ -40,21 +40,6 @@ TEST_F(MelodyArchiveTest, SearchJoinsPerformerAndTitleAndSkipsRowsWithoutLink) {
   EXPECT_EQ(melodies[1].PageURL.str(), "http://files.melodyarchive.example/melody/4.html");
 }
 
-TEST_F(MelodyArchiveTest, HeadingWithoutTheFormatsMeansNoResultsAndNoHeadingFailsTheWalk) {
-  server_.Serve(kArchiveSearch, "/1/search.php?mmsearch=none&where=all",
-                Fixture("melody-archive/search-empty.html"));
-  server_.Serve(kArchiveSearch, "/1/search.php?mmsearch=changed&where=all",
-                Fixture("melody-archive/search-changed.html"));
-  TMelodyList melodies(3);
-  site_.Search("none", melodies, NoStop);
-  EXPECT_THAT(melodies, IsEmpty());
-  melodies.resize(3);
-  EXPECT_EQ(FailureOf([&] { site_.Search("changed", melodies, NoStop); }),
-            "Error while parsing page.");
-  EXPECT_THAT(melodies, IsEmpty());
-  EXPECT_THAT(DumpReport(site_), StartsWith("Search term=changed\r\n"));
-}
-
 TEST_F(MelodyArchiveTest, MelodyPagePairsFormatLinksWithTheSitesFileAddressesInOrder) {
   server_.Serve(kArchiveFiles, "/melody/1.html", Fixture("melody-archive/melody.html"));
   TMelody melody = MelodyAt(site_, "http://files.melodyarchive.example/melody/1.html");
@@ -68,31 +53,6 @@ TEST_F(MelodyArchiveTest, MelodyPagePairsFormatLinksWithTheSitesFileAddressesInO
               ElementsAre("MMF|http://files.melodyarchive.example/mel/1.mmf"));
   EXPECT_THAT(LinksOf(melody, fmMp3), IsEmpty());
   EXPECT_TRUE(melody.Processed);
-}
-
-struct TBrokenPage {
-  const char* fixture;
-  const char* reason;  // what the dump tells
-};
-
-TEST_F(MelodyArchiveTest, MelodyPagesThatCannotBeWalkedFailWithTheirReasonInTheDump) {
-  const TBrokenPage pages[] = {
-      {"melody-archive/melody-nolinks.html", "Message: empty"},
-      {"melody-archive/melody-toomany.html", "More format links than file addresses"},
-      {"melody-archive/search.html", "Message: badhtml"},
-  };
-  int n = 0;
-  for (const TBrokenPage& page : pages) {
-    const std::string path = "/melody/broken" + std::to_string(++n) + ".html";
-    server_.Serve(kArchiveFiles, path, Fixture(page.fixture));
-    TMelody melody = MelodyAt(site_, "http://" + std::string(kArchiveFiles) + path);
-    EXPECT_EQ(FailureOf([&] { site_.LoadMelodyPage(melody, NoStop); }), "Error while parsing page.")
-        << page.fixture;
-    EXPECT_FALSE(melody.Processed);
-    const std::string report = ReadFileText(std::string(DumpFolder) + "/" + Dumps().back());
-    EXPECT_THAT(report, testing::HasSubstr(page.reason)) << page.fixture;
-    std::filesystem::remove_all(DumpFolder);
-  }
 }
 
 class ToneLibraryTest : public SiteTest {
@@ -117,22 +77,6 @@ TEST_F(ToneLibraryTest, LibraryAndUploadsReadTheirOwnColumnOfOneSearchPage) {
   EXPECT_THAT(Titles(melodies), ElementsAre("Upload one", "Upload two"));
   EXPECT_EQ(melodies[1].PageURL.str(), "http://tonelibrary.example/temp/8.html");
   EXPECT_EQ(melodies[1].Site, &uploads_);
-}
-
-TEST_F(ToneLibraryTest, EmptyAndChangedSearchPages) {
-  server_.Serve(kLibrary, "/search.php?q=none&act=search",
-                Fixture("tone-library/search-empty.html"));
-  server_.Serve(kLibrary, "/search.php?q=changed&act=search",
-                Fixture("tone-library/search-changed.html"));
-  for (const TSite* site : std::initializer_list<const TSite*>{&library_, &uploads_}) {
-    TMelodyList melodies;
-    site->Search("none", melodies, NoStop);
-    EXPECT_THAT(melodies, IsEmpty()) << site->GetName();
-    EXPECT_EQ(FailureOf([&] { site->Search("changed", melodies, NoStop); }),
-              "Error while parsing page.")
-        << site->GetName();
-    EXPECT_THAT(DumpReport(*site), StartsWith("Search term=changed\r\n")) << site->GetName();
-  }
 }
 
 TEST_F(ToneLibraryTest, LibraryMelodyPageTellsTheFormatByTheFolder) {
@@ -173,14 +117,6 @@ TEST_F(ToneLibraryTest, UploadPageFilesItsOneFileByItsExtensionInSmallLetters) {
       }
     }
   }
-}
-
-TEST_F(ToneLibraryTest, UploadOfAnUnknownKindFailsTheWalk) {
-  server_.Serve(kLibrary, "/temp/9.html", Fixture("tone-uploads/upload-unknown.html"));
-  TMelody melody = MelodyAt(uploads_, "http://tonelibrary.example/temp/9.html");
-  EXPECT_EQ(FailureOf([&] { uploads_.LoadMelodyPage(melody, NoStop); }),
-            "Error while parsing page.");
-  EXPECT_THAT(DumpReport(uploads_), testing::HasSubstr("Message: Unknown melody extension"));
 }
 
 }  // namespace

