@@ -73,12 +73,7 @@ TEST_F(WapClubTest, SearchesEveryKindFollowingTheNextPageAnchor) {
   // The same tone found as an MMF is a melody of its own.
   EXPECT_THAT(LinksOf(melodies[12], fmMmf),
               ElementsAre("MMF|http://wap.toneclub.example/get/11.mid"));
-  for (const TMelody& melody : melodies) {
-    EXPECT_TRUE(melody.Processed);
-    std::size_t links = 0;
-    for (const auto& list : melody.Links) links += list.size();
-    EXPECT_EQ(links, 1u);
-  }
+  for (const TMelody& melody : melodies) EXPECT_TRUE(melody.Processed);
 }
 
 TEST_F(WapClubTest, AnyFailureEvenAFailedFetchIsAParseErrorWithADump) {
