@@ -89,17 +89,6 @@ TEST_F(IniFileTest, RefusesEntriesThatWouldNotReadBackAsThemselves) {
   EXPECT_EQ(Get(), "[English]\r\nA=1\r\n");
 }
 
-TEST_F(IniFileTest, SeesWhatOthersWrote) {
-  TIniFile mine(file);
-  TIniFile theirs(file);
-  EXPECT_EQ(mine.Read("English", "A"), std::nullopt);
-  ASSERT_TRUE(theirs.Write("English", "A", "1"));
-  EXPECT_THAT(mine.Read("English", "A"), Optional(std::string("1")));
-  ASSERT_TRUE(mine.Write("English", "B", "2"));
-  ASSERT_TRUE(theirs.Write("English", "C", "3"));
-  EXPECT_EQ(Get(), "[English]\r\nA=1\r\nB=2\r\nC=3\r\n");
-}
-
 TEST_F(IniFileTest, AFolderThatCannotBeWrittenFailsQuietly) {
   // /proc takes no new files, not even from root.
   TIniFile ini("/proc/Languages.ini");
