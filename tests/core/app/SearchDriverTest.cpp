@@ -155,14 +155,6 @@ TEST_F(SearchDriverTest, SearchThatFindsNothingRemovesItsRow) {
   EXPECT_EQ(Rows(), (std::vector<std::string>{"B1 processed"}));
 }
 
-TEST_F(SearchDriverTest, FailedSearchKeepsItsRowWithTheErrorAndQueuesNothing) {
-  a_.OnSearch("bells", test::Fails(std::string(300, 'x')));
-  Search("bells", {true, false, false});
-  ASSERT_TRUE(StepUntil([&] { return Settled(); }));
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"site a.example error " + std::string(255, 'x')}));
-  EXPECT_TRUE(driver_->Manager().Tasks().empty());
-}
-
 TEST_F(SearchDriverTest, ClickRaisesTheClickedMelodysPageToTheHead) {
   TMelodyList found;
   for (const char* title : {"A1", "A2", "A3", "A4", "A5"}) {
