@@ -82,16 +82,5 @@ TEST_F(PolyCatalogTest, SearchAsksForPolyphonicTonesAndReadsTheRows) {
   EXPECT_EQ(melodies[1].PageURL.str(), "http://polycat.example/tone/4.html");
 }
 
-TEST_F(PolyCatalogTest, MelodyPageTakesOnlyLinksWithTheLeadIn) {
-  server_.Serve("polycat.example", "/tone/2.html", Fixture("poly-catalog/melody.html"));
-  TMelody melody = MelodyAt(site_, "http://polycat.example/tone/2.html");
-  site_.LoadMelodyPage(melody, NoStop);
-  EXPECT_THAT(LinksOf(melody, fmMp3), ElementsAre("MP3|http://polycat.example/files/2.mp3",
-                                                  "MMF / MP3|http://polycat.example/files/2.mmf"));
-  EXPECT_THAT(LinksOf(melody, fmMidi), ElementsAre("Midi|http://polycat.example/files/2.mid"));
-  EXPECT_THAT(LinksOf(melody, fmMmf), ElementsAre("MMF / MP3|http://polycat.example/files/2.mmf"));
-  EXPECT_THAT(LinksOf(melody, fmWav), IsEmpty());
-}
-
 }  // namespace
 }  // namespace cq::test

@@ -125,5 +125,63 @@ TEST_F(ScrapingTest, EmptyResultPagesFindNothingAndChangedOnesFailWithADump) {
   }
 }
 
+// Every format's links as "FORMAT caption|address", formats in their order.
+std::vector<std::string> AllLinks(const TMelody& melody) {
+  std::vector<std::string> lines;
+  for (const TMelodyFormat format : AllFormats) {
+    for (const TMelodyLink& link : melody.Links[format]) {
+      lines.push_back(std::string(FormatNames[format]) + " " + link.Caption.str() + "|" +
+                      link.URL.str());
+    }
+  }
+  return lines;
+}
+
+// Each melody page scraper reading its fixture page into the links of every format.
+TEST_F(ScrapingTest, MelodyPagesGiveTheLinksOfEveryFormat) {
+  TMelodyArchiveSite archive;
+  TPolyCatalogSite poly;
+  TToneLibrarySite library;
+  TToneUploadsSite uploads;
+  struct Case {
+    const TSite& site;
+    const char* page;
+    const char* fixture;
+    std::vector<std::string> links;
+  };
+  const std::string files = "http://files.melodyarchive.example/mel/1.";
+  const std::string library1 = "http://tonelibrary.example/files/";
+  const std::string poly2 = "http://polycat.example/files/2.";
+  const Case cases[] = {
+      // The link without a space after its lead-in takes no address; MIDI wins over MP3; AMR
+      // is no format; the address on another host is not the site's.
+      {archive, "http://files.melodyarchive.example/melody/1.html", "melody-archive/melody.html",
+       {"MIDI MIDI polyphonic|" + files + "mid", "MIDI MIDI and MP3|" + files + "mp3",
+        "MMF MMF|" + files + "mmf"}},
+      // Only links with the lead-in count.
+      {poly, "http://polycat.example/tone/2.html", "poly-catalog/melody.html",
+       {"MIDI Midi|" + poly2 + "mid", "MMF MMF / MP3|" + poly2 + "mmf", "MP3 MP3|" + poly2 + "mp3",
+        "MP3 MMF / MP3|" + poly2 + "mmf"}},
+      // The folder tells the format.
+      {library, "http://tonelibrary.example/tone/1.html", "tone-library/melody.html",
+       {"MIDI MIDI|" + library1 + "mid/1.mid", "MMF MMF with vibration|" + library1 + "vib/1.mmf",
+        "MMF MMF|" + library1 + "mmf/vib/1.mmf"}},
+      // An upload's one file, by its extension in small letters.
+      {uploads, "http://tonelibrary.example/temp/7.html", "tone-uploads/upload.html",
+       {"MIDI MIDI|http://tonelibrary.example/temp/7/song.mid"}},
+      {uploads, "http://tonelibrary.example/temp/8.html", "tone-uploads/upload-mp3.html",
+       {"MP3 MP3|http://tonelibrary.example/temp/8/tune.mp3"}},
+  };
+  for (const Case& c : cases) {
+    const std::string page = c.page;
+    const std::size_t path = page.find('/', 7);
+    server_.Serve(page.substr(7, path - 7), page.substr(path), Fixture(c.fixture));
+    TMelody melody = MelodyAt(c.site, page);
+    c.site.LoadMelodyPage(melody, NoStop);
+    EXPECT_TRUE(melody.Processed) << c.fixture;
+    EXPECT_EQ(AllLinks(melody), c.links) << c.fixture;
+  }
+}
+
 }  // namespace
 }  // namespace cq::test
