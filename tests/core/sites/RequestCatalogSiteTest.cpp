@@ -1,6 +1,5 @@
 #include <gmock/gmock.h>
 
-#include "core/sites/PolyCatalogSite.h"
 #include "core/sites/RequestCatalogSite.h"
 #include "sites/SiteTest.h"
 
@@ -16,26 +15,6 @@ class RequestCatalogTest : public SiteTest {
  protected:
   TRequestCatalogSite site_;
 };
-
-TEST_F(RequestCatalogTest, SearchReadsEveryRowAfterTheFixUps) {
-  // "ночь 2" goes out as percent-encoded windows-1251.
-  server_.Serve(kHost, "/search/index.shtml?request=%ED%EE%F7%FC+2&where=all",
-                Fixture("request-catalog/search.html"));
-  TMelodyList melodies;
-  site_.Search("\xED\xEE\xF7\xFC 2", melodies, NoStop);
-  ASSERT_EQ(melodies.size(), 3u);
-  EXPECT_EQ(melodies[0].Title.str(), "Secret Garden");
-  EXPECT_EQ(melodies[0].PageURL.str(), "http://tunerequest.example/melody/1.shtml");
-  // "Тихая ночь над рекой" in windows-1251, as the page has it.
-  EXPECT_EQ(melodies[1].Title.str(),
-            "\xD2\xE8\xF5\xE0\xFF \xED\xEE\xF7\xFC \xED\xE0\xE4 \xF0\xE5\xEA\xEE\xE9");
-  EXPECT_EQ(melodies[2].Title.str(), "Rock & Roll");
-  for (const TMelody& melody : melodies) {
-    EXPECT_EQ(melody.Site, &site_);
-    EXPECT_FALSE(melody.Processed);
-    for (const auto& links : melody.Links) EXPECT_TRUE(links.empty());
-  }
-}
 
 TEST_F(RequestCatalogTest, MelodyPageDropsTheRemainderAndFilesCaptionsUnderEveryFormatNamed) {
   const std::string page = "http://tunerequest.example/melody/1.shtml";
@@ -65,21 +44,6 @@ TEST_F(RequestCatalogTest, MelodyPageOfAnotherLayoutFailsWholeAndKeepsTheOldLink
   EXPECT_FALSE(melody.Processed);
   EXPECT_THAT(DumpReport(site_),
               testing::StartsWith("MelodyPage=http://tunerequest.example/melody/2.shtml\r\n"));
-}
-
-class PolyCatalogTest : public SiteTest {
- protected:
-  TPolyCatalogSite site_;
-};
-
-TEST_F(PolyCatalogTest, SearchAsksForPolyphonicTonesAndReadsTheRows) {
-  server_.Serve("polycat.example", "/search/index.shtml?request=%E4%E0%ED&type=poly&where=all",
-                Fixture("poly-catalog/search.html"));
-  TMelodyList melodies;
-  site_.Search("\xE4\xE0\xED", melodies, NoStop);
-  ASSERT_EQ(melodies.size(), 2u);
-  EXPECT_EQ(melodies[0].Title.str(), "Paper Moon Dance");
-  EXPECT_EQ(melodies[1].PageURL.str(), "http://polycat.example/tone/4.html");
 }
 
 }  // namespace

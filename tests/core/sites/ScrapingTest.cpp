@@ -183,5 +183,64 @@ TEST_F(ScrapingTest, MelodyPagesGiveTheLinksOfEveryFormat) {
   }
 }
 
+// Each search page scraper reading its fixture: the term as the site expects it, every listed
+// melody in order, none with links yet.
+TEST_F(ScrapingTest, SearchPagesGiveEveryListedMelody) {
+  TMelodyArchiveSite archive;
+  TPolyCatalogSite poly;
+  TToneLibrarySite library;
+  TToneUploadsSite uploads;
+  struct Case {
+    const TSite& site;
+    std::string term;
+    const char* host;
+    const char* search;
+    const char* fixture;
+    std::vector<std::string> titles;
+    std::size_t index;  // a melody whose page address is checked
+    const char* page;
+  };
+  const Case cases[] = {
+      // "ночь 2" goes out as percent-encoded windows-1251; the page is read after its fix-ups.
+      {site_, "\xED\xEE\xF7\xFC 2", "tunerequest.example",
+       "/search/index.shtml?request=%ED%EE%F7%FC+2&where=all", "request-catalog/search.html",
+       {"Secret Garden",
+        "\xD2\xE8\xF5\xE0\xFF \xED\xEE\xF7\xFC \xED\xE0\xE4 \xF0\xE5\xEA\xEE\xE9", "Rock & Roll"},
+       0, "http://tunerequest.example/melody/1.shtml"},
+      // Performer and title joined; rows without a link skipped.
+      {archive, "\xEC\xE0\xFF\xEA", "search.melodyarchive.example",
+       "/1/search.php?mmsearch=%EC%E0%FF%EA&where=all", "melody-archive/search.html",
+       {"Ivy and the Bells - Secret Garden",
+        "\xC3\xF0\xF3\xEF\xEF\xE0 \xCC\xE0\xFF\xEA - Morning Coffee"},
+       1, "http://files.melodyarchive.example/melody/4.html"},
+      {poly, "\xE4\xE0\xED", "polycat.example",
+       "/search/index.shtml?request=%E4%E0%ED&type=poly&where=all", "poly-catalog/search.html",
+       {"Paper Moon Dance", "\xD3\xF2\xF0\xE5\xED\xED\xE8\xE9 \xEA\xEE\xF4\xE5"}, 1,
+       "http://polycat.example/tone/4.html"},
+      // Library and uploads read their own column of one page; one address twice is one upload.
+      {library, "tone", "tonelibrary.example", "/search.php?q=tone&act=search",
+       "tone-library/search.html", {"Secret Garden", "\xD2\xE8\xF5\xE0\xFF \xED\xEE\xF7\xFC"}, 0,
+       "http://tonelibrary.example/tone/1.html"},
+      {uploads, "tone", "tonelibrary.example", "/search.php?q=tone&act=search",
+       "tone-library/search.html", {"Upload one", "Upload two"}, 1,
+       "http://tonelibrary.example/temp/8.html"},
+  };
+  for (const Case& c : cases) {
+    server_.Serve(c.host, c.search, Fixture(c.fixture));
+    TMelodyList melodies;
+    c.site.Search(c.term, melodies, NoStop);
+    std::vector<std::string> titles;
+    for (const TMelody& melody : melodies) {
+      titles.push_back(melody.Title.str());
+      EXPECT_EQ(melody.Site, &c.site) << c.fixture;
+      EXPECT_FALSE(melody.Processed) << c.fixture;
+      EXPECT_THAT(AllLinks(melody), IsEmpty()) << c.fixture;
+    }
+    EXPECT_EQ(titles, c.titles) << c.fixture;
+    ASSERT_GT(melodies.size(), c.index) << c.fixture;
+    EXPECT_EQ(melodies[c.index].PageURL.str(), c.page) << c.fixture;
+  }
+}
+
 }  // namespace
 }  // namespace cq::test
