@@ -38,7 +38,7 @@ TEST_F(IniFileTest, ReadsWithTheRulesOfProfileFiles) {
   const Case cases[] = {
       {"English", "Status.Waiting", "Waiting"},
       {"ENGLISH", "status.WAITING", "Waiting"},  // names compare without case
-      {"English", "Status.Empty", ""},  // an empty text is a text
+      {"English", "Status.Empty", ""},           // an empty text is a text
       {"English", "Later.Key", "from the second English section"},
       {"English", "orphan", std::nullopt},
       {"English", "a line without an equals sign", std::nullopt},
@@ -76,12 +76,8 @@ TEST_F(IniFileTest, RefusesEntriesThatWouldNotReadBackAsThemselves) {
     const char* text;
   };
   const Case cases[] = {
-      {"English", "B", "two\r\nlines"},
-      {"Eng\nlish", "B", "x"},
-      {"English", "B=C", "x"},
-      {"Eng]lish", "B", "x"},
-      {"English", "", "x"},
-      {"English", "[Section]", "x"},
+      {"English", "B", "two\r\nlines"}, {"Eng\nlish", "B", "x"}, {"English", "B=C", "x"},
+      {"Eng]lish", "B", "x"},           {"English", "", "x"},    {"English", "[Section]", "x"},
   };
   for (const Case& test : cases) {
     EXPECT_FALSE(ini.Write(test.section, test.key, test.text)) << test.key << "=" << test.text;

@@ -4,9 +4,9 @@
 #include "core/sites/MelodyArchiveSite.h"
 #include "core/sites/PolyCatalogSite.h"
 #include "core/sites/RequestCatalogSite.h"
+#include "core/sites/Scraping.h"
 #include "core/sites/ToneLibrarySite.h"
 #include "core/sites/ToneUploadsSite.h"
-#include "core/sites/Scraping.h"
 #include "sites/SiteTest.h"
 
 namespace cq::test {
@@ -101,7 +101,8 @@ TEST_F(ScrapingTest, EmptyResultPagesFindNothingAndChangedOnesFailWithADump) {
     const char* fixtures;
   };
   const Case cases[] = {
-      {site_, "tunerequest.example", "/search/index.shtml?request=", "&where=all", "request-catalog"},
+      {site_, "tunerequest.example", "/search/index.shtml?request=", "&where=all",
+       "request-catalog"},
       {archive, "search.melodyarchive.example", "/1/search.php?mmsearch=", "&where=all",
        "melody-archive"},
       {poly, "polycat.example", "/search/index.shtml?request=", "&type=poly&where=all",
@@ -155,21 +156,31 @@ TEST_F(ScrapingTest, MelodyPagesGiveTheLinksOfEveryFormat) {
   const Case cases[] = {
       // The link without a space after its lead-in takes no address; MIDI wins over MP3; AMR
       // is no format; the address on another host is not the site's.
-      {archive, "http://files.melodyarchive.example/melody/1.html", "melody-archive/melody.html",
+      {archive,
+       "http://files.melodyarchive.example/melody/1.html",
+       "melody-archive/melody.html",
        {"MIDI MIDI polyphonic|" + files + "mid", "MIDI MIDI and MP3|" + files + "mp3",
         "MMF MMF|" + files + "mmf"}},
       // Only links with the lead-in count.
-      {poly, "http://polycat.example/tone/2.html", "poly-catalog/melody.html",
+      {poly,
+       "http://polycat.example/tone/2.html",
+       "poly-catalog/melody.html",
        {"MIDI Midi|" + poly2 + "mid", "MMF MMF / MP3|" + poly2 + "mmf", "MP3 MP3|" + poly2 + "mp3",
         "MP3 MMF / MP3|" + poly2 + "mmf"}},
       // The folder tells the format.
-      {library, "http://tonelibrary.example/tone/1.html", "tone-library/melody.html",
+      {library,
+       "http://tonelibrary.example/tone/1.html",
+       "tone-library/melody.html",
        {"MIDI MIDI|" + library1 + "mid/1.mid", "MMF MMF with vibration|" + library1 + "vib/1.mmf",
         "MMF MMF|" + library1 + "mmf/vib/1.mmf"}},
       // An upload's one file, by its extension in small letters.
-      {uploads, "http://tonelibrary.example/temp/7.html", "tone-uploads/upload.html",
+      {uploads,
+       "http://tonelibrary.example/temp/7.html",
+       "tone-uploads/upload.html",
        {"MIDI MIDI|http://tonelibrary.example/temp/7/song.mid"}},
-      {uploads, "http://tonelibrary.example/temp/8.html", "tone-uploads/upload-mp3.html",
+      {uploads,
+       "http://tonelibrary.example/temp/8.html",
+       "tone-uploads/upload-mp3.html",
        {"MP3 MP3|http://tonelibrary.example/temp/8/tune.mp3"}},
   };
   for (const Case& c : cases) {
@@ -202,27 +213,49 @@ TEST_F(ScrapingTest, SearchPagesGiveEveryListedMelody) {
   };
   const Case cases[] = {
       // "ночь 2" goes out as percent-encoded windows-1251; the page is read after its fix-ups.
-      {site_, "\xED\xEE\xF7\xFC 2", "tunerequest.example",
-       "/search/index.shtml?request=%ED%EE%F7%FC+2&where=all", "request-catalog/search.html",
-       {"Secret Garden",
-        "\xD2\xE8\xF5\xE0\xFF \xED\xEE\xF7\xFC \xED\xE0\xE4 \xF0\xE5\xEA\xEE\xE9", "Rock & Roll"},
-       0, "http://tunerequest.example/melody/1.shtml"},
+      {site_,
+       "\xED\xEE\xF7\xFC 2",
+       "tunerequest.example",
+       "/search/index.shtml?request=%ED%EE%F7%FC+2&where=all",
+       "request-catalog/search.html",
+       {"Secret Garden", "\xD2\xE8\xF5\xE0\xFF \xED\xEE\xF7\xFC \xED\xE0\xE4 \xF0\xE5\xEA\xEE\xE9",
+        "Rock & Roll"},
+       0,
+       "http://tunerequest.example/melody/1.shtml"},
       // Performer and title joined; rows without a link skipped.
-      {archive, "\xEC\xE0\xFF\xEA", "search.melodyarchive.example",
-       "/1/search.php?mmsearch=%EC%E0%FF%EA&where=all", "melody-archive/search.html",
+      {archive,
+       "\xEC\xE0\xFF\xEA",
+       "search.melodyarchive.example",
+       "/1/search.php?mmsearch=%EC%E0%FF%EA&where=all",
+       "melody-archive/search.html",
        {"Ivy and the Bells - Secret Garden",
         "\xC3\xF0\xF3\xEF\xEF\xE0 \xCC\xE0\xFF\xEA - Morning Coffee"},
-       1, "http://files.melodyarchive.example/melody/4.html"},
-      {poly, "\xE4\xE0\xED", "polycat.example",
-       "/search/index.shtml?request=%E4%E0%ED&type=poly&where=all", "poly-catalog/search.html",
-       {"Paper Moon Dance", "\xD3\xF2\xF0\xE5\xED\xED\xE8\xE9 \xEA\xEE\xF4\xE5"}, 1,
+       1,
+       "http://files.melodyarchive.example/melody/4.html"},
+      {poly,
+       "\xE4\xE0\xED",
+       "polycat.example",
+       "/search/index.shtml?request=%E4%E0%ED&type=poly&where=all",
+       "poly-catalog/search.html",
+       {"Paper Moon Dance", "\xD3\xF2\xF0\xE5\xED\xED\xE8\xE9 \xEA\xEE\xF4\xE5"},
+       1,
        "http://polycat.example/tone/4.html"},
       // Library and uploads read their own column of one page; one address twice is one upload.
-      {library, "tone", "tonelibrary.example", "/search.php?q=tone&act=search",
-       "tone-library/search.html", {"Secret Garden", "\xD2\xE8\xF5\xE0\xFF \xED\xEE\xF7\xFC"}, 0,
+      {library,
+       "tone",
+       "tonelibrary.example",
+       "/search.php?q=tone&act=search",
+       "tone-library/search.html",
+       {"Secret Garden", "\xD2\xE8\xF5\xE0\xFF \xED\xEE\xF7\xFC"},
+       0,
        "http://tonelibrary.example/tone/1.html"},
-      {uploads, "tone", "tonelibrary.example", "/search.php?q=tone&act=search",
-       "tone-library/search.html", {"Upload one", "Upload two"}, 1,
+      {uploads,
+       "tone",
+       "tonelibrary.example",
+       "/search.php?q=tone&act=search",
+       "tone-library/search.html",
+       {"Upload one", "Upload two"},
+       1,
        "http://tonelibrary.example/temp/8.html"},
   };
   for (const Case& c : cases) {

@@ -29,10 +29,8 @@ TEST(Formats, ACaptionNamesAFormatWhenItHoldsItsNameInAnyCase) {
     std::vector<TMelodyFormat> formats;
   };
   const Case cases[] = {
-      {"Download MP3", {fmMp3}},
-      {"wav/mmf", {fmWav, fmMmf}},
-      {"Mmf with vibration", {fmMmf}},
-      {"MID", {}},
+      {"Download MP3", {fmMp3}},       {"wav/mmf", {fmWav, fmMmf}},
+      {"Mmf with vibration", {fmMmf}}, {"MID", {}},
       {"\xEC\xE8\xE4\xE8", {}},  // Cyrillic letters that look alike are not Latin
   };
   for (const Case& test : cases) {
