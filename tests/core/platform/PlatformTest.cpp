@@ -20,24 +20,6 @@ TEST(LatinCase, ChangesOnlyTheLatinLetters) {
   EXPECT_FALSE(EqualsIgnoringLatinCase("abc", "abcd"));
 }
 
-TEST(Cp1251, ConvertsToAndFromUtf8) {
-  struct Case {
-    const char* cp1251;
-    const char* utf8;
-  };
-  const Case cases[] = {
-      {"", ""},
-      {"plain", "plain"},
-      {"\xCF\xF0\xE8\xE2\xE5\xF2", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"},
-      {"\xA8\xB8", "\xD0\x81\xD1\x91"},  // Yo, yo
-      {"\x88", "\xE2\x82\xAC"},          // the euro sign
-  };
-  for (const Case& test : cases) {
-    EXPECT_EQ(Cp1251ToUtf8(test.cp1251), test.utf8) << test.cp1251;
-    EXPECT_EQ(Utf8ToCp1251(test.utf8), test.cp1251) << test.cp1251;
-  }
-}
-
 TEST(Cp1251, EveryAssignedByteSurvivesTheRoundTrip) {
   std::string all;
   for (int byte = 1; byte < 256; ++byte) {
@@ -92,13 +74,6 @@ TEST(SpecialFolders, ARelativeXdgVariableIsIgnored) {
   const std::string folder = UserCacheFolder();
   ::setenv("XDG_CACHE_HOME", saved.c_str(), 1);
   EXPECT_EQ(folder, std::string(std::getenv("HOME")) + "/.cache");
-}
-
-TEST(SpecialFolders, TheExecutableFolderHoldsThisTest) {
-  const std::string folder = ExecutableFolder();
-  ASSERT_FALSE(folder.empty());
-  EXPECT_EQ(folder.back(), '/');
-  EXPECT_TRUE(fs::exists(folder + "platform_tests"));
 }
 
 }  // namespace

@@ -73,28 +73,7 @@ TEST_F(WapClubTest, SearchesEveryKindFollowingTheNextPageAnchor) {
   // The same tone found as an MMF is a melody of its own.
   EXPECT_THAT(LinksOf(melodies[12], fmMmf),
               ElementsAre("MMF|http://wap.toneclub.example/get/11.mid"));
-  for (const TMelody& melody : melodies) {
-    EXPECT_TRUE(melody.Processed);
-    std::size_t links = 0;
-    for (const auto& list : melody.Links) links += list.size();
-    EXPECT_EQ(links, 1u);
-  }
-}
-
-TEST_F(WapClubTest, CaptionsFollowTheLanguageFromTheNextSearch) {
-  const std::string file = (folder_ / "Languages.ini").string();
-  std::ofstream(file) << "[Russian]\r\nFormats.Monophonic=Mono\r\nFormats.Polyphonic=Poly\r\n";
-  OpenLanguageFile(file);
-  SetCurrentLanguage("Russian");
-  server_.Serve(kWap, WapSearch("abc", "mono", 0), Fixture("wap-club/two.wml"));
-  server_.Serve(kWap, WapSearch("abc", "poly", 0), Fixture("wap-club/two.wml"));
-  server_.Serve(kWap, WapSearch("abc", "mmf", 0), Fixture("wap-club/empty.wml"));
-  TMelodyList melodies;
-  site_.Search("abc", melodies, NoStop);
-  SetCurrentLanguage("");
-  ASSERT_EQ(melodies.size(), 4u);
-  EXPECT_EQ(melodies[0].Links[fmMidi][0].Caption.str(), "Mono MIDI");
-  EXPECT_EQ(melodies[2].Links[fmMidi][0].Caption.str(), "Poly MIDI");
+  for (const TMelody& melody : melodies) EXPECT_TRUE(melody.Processed);
 }
 
 TEST_F(WapClubTest, AnyFailureEvenAFailedFetchIsAParseErrorWithADump) {
@@ -103,11 +82,6 @@ TEST_F(WapClubTest, AnyFailureEvenAFailedFetchIsAParseErrorWithADump) {
   EXPECT_EQ(FailureOf([&] { site_.Search("abc", melodies, NoStop); }), "Error while parsing page.");
   EXPECT_THAT(melodies, IsEmpty());
   EXPECT_THAT(DumpReport(site_), StartsWith("Search term=abc\r\n"));
-
-  std::filesystem::remove_all(DumpFolder);
-  server_.Serve(kWap, WapSearch("xyz", "mono", 0), Fixture("wap-club/changed.wml"));
-  EXPECT_EQ(FailureOf([&] { site_.Search("xyz", melodies, NoStop); }), "Error while parsing page.");
-  EXPECT_THAT(DumpReport(site_), StartsWith("Search term=xyz\r\n"));
 }
 
 TEST_F(WapClubTest, KindStopsAtAPageThatBringsNoNewLink) {
@@ -173,24 +147,9 @@ TEST_F(MidiArchiveTest, APageListOfSevenChildrenMakesTheSearchReadPagesOneToFive
   EXPECT_THAT(
       LinksOf(first, fmMidi),
       ElementsAre("MIDI 128 kbit|http://midiarchive.example/song/101/midiget.php?getsong=101"));
-  // "Группа Маяк" in windows-1251; no second note: the caption is the format alone.
-  EXPECT_EQ(melodies[1].Title.str(), "\xC3\xF0\xF3\xEF\xEF\xE0 \xCC\xE0\xFF\xEA - Morning Coffee");
-  EXPECT_THAT(LinksOf(melodies[1], fmMidi),
-              ElementsAre("MIDI|http://midiarchive.example/song/104/midiget.php?getsong=104"));
-  // An empty note gives the same.
+  // No note or an empty one: the caption is the format alone.
   EXPECT_THAT(LinksOf(melodies[2], fmMidi),
               ElementsAre("MIDI|http://midiarchive.example/song/105/midiget.php?getsong=105"));
-}
-
-TEST_F(MidiArchiveTest, SearchWithoutAPageListReadsOnePageAndAnEmptyOneFindsNothing) {
-  server_.Serve(kMidi, SearchPath("one", 1), Fixture("midi-archive/single.html"));
-  server_.Serve(kMidi, SearchPath("none", 1), Fixture("midi-archive/empty.html"));
-  TMelodyList melodies;
-  site_.Search("one", melodies, NoStop);
-  EXPECT_EQ(melodies.size(), 1u);
-  EXPECT_EQ(server_.TotalHits(), 1);
-  site_.Search("none", melodies, NoStop);
-  EXPECT_THAT(melodies, IsEmpty());
 }
 
 TEST_F(MidiArchiveTest, AFailedLaterPageLosesTheEarlierPagesToo) {
@@ -253,12 +212,6 @@ TEST_F(MidiArchiveTest, DownloadMetByTheWaitingPageWaitsFiveThenTenSecondsCounti
   // The cache now holds the file itself: asking again fetches nothing.
   site_.FetchFile(melody, fmMidi, 0, progress, fileName);
   EXPECT_EQ(asked.load(), 3);
-}
-
-TEST_F(MidiArchiveTest, MelodyPagesAreNeverRead) {
-  TMelody melody = MelodyAt(site_, "http://midiarchive.example/song/101/");
-  site_.LoadMelodyPage(melody, NoStop);
-  EXPECT_EQ(server_.TotalHits(), 0);
 }
 
 }  // namespace

@@ -58,13 +58,6 @@ class ParseDebugTest : public testing::Test {
   throw ETracedError("empty");
 }
 
-TEST_F(ParseDebugTest, WithoutTheMarkerNothingIsWrittenNotEvenTheFolder) {
-  TPageDumper dumper;
-  dumper.Dump(TNamedSite("Site"), "Search term=love", "<html>", std::runtime_error("badhtml"));
-  DumpPage(TNamedSite("Site"), "Search term=love", "<html>", std::runtime_error("badhtml"));
-  EXPECT_FALSE(fs::exists(DumpFolder));
-}
-
 TEST_F(ParseDebugTest, TwoFailuresAreNumberedOneAndTwoWithPageAndReport) {
   PlaceMarker();
   TPageDumper dumper;
@@ -89,18 +82,6 @@ TEST_F(ParseDebugTest, TwoFailuresAreNumberedOneAndTwoWithPageAndReport) {
   EXPECT_EQ(std::distance(fs::directory_iterator(DumpFolder), fs::directory_iterator()), 4);
 }
 
-TEST_F(ParseDebugTest, CyrillicSiteNamesBecomeUtf8FileNames) {
-  PlaceMarker();
-  TPageDumper dumper;
-  // "Тоны/МИДИ" in windows-1251: the slash must not make a sub-folder.
-  dumper.Dump(TNamedSite("\xD2\xEE\xED\xFB/\xCC\xC8\xC4\xC8"), "Search term=x", "page",
-              std::runtime_error("f"));
-  EXPECT_TRUE(fs::exists(
-      Dumped("1-\xD0\xA2\xD0\xBE\xD0\xBD\xD1\x8B_\xD0\x9C\xD0\x98\xD0\x94\xD0\x98.html")));
-  EXPECT_TRUE(fs::exists(
-      Dumped("1-\xD0\xA2\xD0\xBE\xD0\xBD\xD1\x8B_\xD0\x9C\xD0\x98\xD0\x94\xD0\x98.txt")));
-}
-
 TEST_F(ParseDebugTest, ConcurrentDumpsEachTakeTheirOwnNumber) {
   PlaceMarker();
   TPageDumper dumper;
@@ -123,24 +104,6 @@ TEST_F(ParseDebugTest, ConcurrentDumpsEachTakeTheirOwnNumber) {
   }
   EXPECT_EQ(pages.size(), static_cast<std::size_t>(kThreads * kEach));
   EXPECT_FALSE(fs::exists(Dumped(std::to_string(kThreads * kEach + 1) + "-Site.html")));
-}
-
-TEST_F(ParseDebugTest, AFileThatCannotBeWrittenRaisesAFileError) {
-  PlaceMarker();
-  // A folder where the page file should go makes its write fail.
-  fs::create_directories(Dumped("1-Site.html"));
-  TPageDumper dumper;
-  EXPECT_THROW(dumper.Dump(TNamedSite("Site"), "ctx", "page", std::runtime_error("f")),
-               std::system_error);
-}
-
-TEST_F(ParseDebugTest, AnExistingFolderIsReusedAndEarlierFilesOverwritten) {
-  PlaceMarker();
-  fs::create_directories(DumpFolder);
-  std::ofstream(Dumped("1-Site.html")) << "from an earlier run, longer than the new page";
-  TPageDumper dumper;
-  dumper.Dump(TNamedSite("Site"), "ctx", "new", std::runtime_error("f"));
-  EXPECT_EQ(ReadFileText(Dumped("1-Site.html")), "new");
 }
 
 }  // namespace

@@ -46,16 +46,6 @@ TEST(Parser, PagesWithoutElementsStillGiveOneEmptyNode) {
   }
 }
 
-TEST(Parser, ChildListsKnowTheirOwner) {
-  const auto document = Parse("<tr><td>a</td></tr>");
-  const TElem* row = document->Root()->Children()[0];
-  EXPECT_EQ(row->Children().Owner(), row);
-  EXPECT_EQ(document->Root()->Children().Owner(), document->Root());
-  const TElem* text = row->Children()[0]->Children()[0];
-  EXPECT_EQ(text->Children().Count(), 0u);
-  EXPECT_EQ(text->Children().begin(), text->Children().end());
-}
-
 TEST(Parser, ImpliedCloses) {
   std::vector<Case> cases;
   for (std::string name : {"P", "LI", "TD", "OPTION", "AREA", "FONT", "TR", "PARAM"}) {
@@ -66,7 +56,6 @@ TEST(Parser, ImpliedCloses) {
   cases.push_back({"only equal names close", "<tr><td>x<tr></tr></td></tr>", "TR(TD(\"x\" TR))"});
   cases.push_back(
       {"a longer name is another name", "<td>a<tdx>b</tdx></td>", R"(TD("a" TDX("b")))"});
-  cases.push_back({"names compare in any case", "<p>one<P>two</p>", R"(P("one") P("two"))"});
   cases.push_back({"the last character is lost here too", "<p>one<p>two", R"(P("one") P("tw"))"});
   cases.push_back({"cells and the row close", "<table><tr><td>a<td>b</tr></table>",
                    R"(TABLE(TR(TD("a") TD("b"))))"});
@@ -88,7 +77,6 @@ TEST(Parser, SelfClosingForms) {
       {"br", "<div><br/>a<hr />b</div>", R"(DIV(BR "a" HR "b"))"},
       {"any element", "<p><td/>x</p>", R"(P(TD "x"))"},
       {"a bare attribute ending in a slash", "<p><td nowrap/>x</p>", R"(P(TD[nowrap/] "x"))"},
-      {"after a quoted value", "<p><img src=\"a.gif\"/>x</p>", R"(P(IMG[src=a.gif] "x"))"},
       {"a link's slash ends its address", "<div><a href=/music/>x</a></div>",
        R"(DIV(A[href=/music/]("x")))"},
       {"a link never closes itself", "<div><a href=x/>y</a></div>", R"(DIV(A[href=x/]("y")))"},
@@ -107,8 +95,6 @@ TEST(Parser, Attributes) {
       {"a tab before = is passed over", "<a href\t=x>t</a>", R"(A[href=x]("t"))"},
       {"line breaks after = are passed over", "<a href=\n\"x\">t</a>", R"(A[href=x]("t"))"},
       {"a tab ends an unquoted value", "<a href=x\ty>t</a>", R"(A[href=x|y]("t"))"},
-      {"bare and valued", "<div><input disabled name=q></div>", R"(DIV(INPUT[disabled|name=q]))"},
-      {"names keep their case", "<A HREF=\"X\">t</A>", R"(A[HREF=X]("t"))"},
       {"quotes hold brackets", "<a title=\"a>b\">x</a>", R"(A[title=a>b]("x"))"},
       {"quotes are not names", "<div><a \"x\" b=1>t</a></div>", R"(DIV(A[x|b=1]("t")))"},
       {"a=> takes its value from the text after the >", "<div><a href=>x</a></div>",
@@ -120,15 +106,12 @@ TEST(Parser, Attributes) {
 TEST(Parser, TextRules) {
   ExpectTrees({
       {"line indentation goes", "<b>a\n  b</b>", R"(B("ab"))"},
-      {"indentation after every line feed", "<b>\n \n x</b>", R"(B("x"))"},
       {"a break after a space adds nothing", "<b>a \r\nb</b>", R"(B("a b"))"},
       {"a break after a word becomes a space", "<b>a\r\nb</b>", R"(B("a b"))"},
       {"a break after > adds nothing", "<b>a>\r\nb</b>", R"(B("a>b"))"},
       {"each carriage return counts", "<b>a\r\r</b>", R"(B("a  "))"},
       {"tabs go", "<b>a\tb</b>", R"(B("ab"))"},
-      {"a tab not after a line feed still goes", "<b>\t a</b>", R"(B(" a"))"},
       {"tabs after a line feed go before the break rule", "<b>\n\t\ta\r\n\tb</b>", R"(B("a b"))"},
-      {"spaces stay", "<b>  a  </b>", R"(B("  a  "))"},
       {"blanks only add no node", "<b>\r\n\t </b>", "B"},
       {"entities stay raw", "<b>&lt;x&gt;</b>", R"(B("&lt;x&gt;"))"},
       {"a < b starts an element B", "<div>a < b</div>", R"(DIV("a " B[div]))"},
@@ -138,11 +121,9 @@ TEST(Parser, TextRules) {
 TEST(Parser, DeclarationsCommentsAndInstructions) {
   ExpectTrees({
       {"a declaration keeps its case", "<!DOCTYPE html><html></html>", "!DOCTYPE html HTML"},
-      {"an empty declaration", "<!><b>x</b>", R"(! B("x"))"},
       {"comment lines", "<div><!--one\r\ntwo--></div>", "DIV(<JS/comment>(one two))"},
       {"comment lines are not trimmed", "<!-- x -->", "<JS/comment>( x )"},
       {"an empty comment", "<!---->", "<JS/comment>"},
-      {"empty lines count", "<!--\r\n\r\nx-->", "<JS/comment>(  x)"},
       {"an unclosed comment takes the rest", "<div><!--abc", "DIV(<JS/comment>(abc))"},
       {"tags inside a comment are text", "<!--<b>x</b>--><i>y</i>",
        R"(<JS/comment>(<b>x</b>) I("y"))"},
@@ -157,7 +138,6 @@ TEST(Parser, Scripts) {
        "SCRIPT(document.write('<b>x</b>');)"},
       {"lines, attributes and a close in any case",
        "<SCRIPT language=js>a\r\nb\r\n</ScRiPt><b>c</b>", R"(SCRIPT[language=js](a b) B("c"))"},
-      {"one empty line", "<script>\r\n</script>", "SCRIPT()"},
       {"no text, no lines", "<script></script>", "SCRIPT"},
       {"only CR LF cuts", "<script>a\nb\r\rc</script>", "SCRIPT(a\nb\r\rc)"},
       {"an unclosed script takes the rest", "<div><script>x<b>y", "DIV(SCRIPT(x<b>y))"},
@@ -190,7 +170,6 @@ TEST(Parser, CloseTagTable) {
       {"1: a closed table no longer counts", "<table></table><td>x</table>y", R"(TABLE TD("x"))"},
       {"2: a row close leaves the cell", "<tr><td>a</tr>", R"(TR(TD("a")))"},
       {"3: a table close leaves the row", "<table><tr>a</table>", R"(TABLE(TR("a")))"},
-      {"4: a list close leaves the item", "<ul><li>a</ul>", R"(UL(LI("a")))"},
       {"5: a table close leaves a cell inside a table", "<table><tr><td>x</table>",
        R"(TABLE(TR(TD("x"))))"},
       {"5: a table close closes a cell outside tables", "<td>x</table>y</td>", R"(TD("x") TD)"},
@@ -200,7 +179,6 @@ TEST(Parser, CloseTagTable) {
       {"8: a map close leaves the area", "<map><area href=x></map>", "MAP(AREA[href=x])"},
       {"11: a form close inside clears the form", "<form><div>a</form>b<i>c</i>d</div>e</form>",
        R"(FORM(DIV("a" "b" I("c") "d")) FORM)"},
-      {"12: a form leaves other closes", "<div><form>a</div>b", R"(DIV(FORM("a")))"},
       {"13: a font close inside clears the font", "<font><div>a</font>b</div>c</font>",
        R"(FONT(DIV("a" "b")) FONT)"},
       {"13: a font inside a font is an implied close", "<font><font><div>a</font>b</div>c</font>",
@@ -210,12 +188,9 @@ TEST(Parser, CloseTagTable) {
        R"(FONT(TD(FONT(DIV("a" "b")) "c")) FONT)"},
       {"11: every directly enclosing form ends", "<form><form><div>a</form>b</div>c</form>",
        R"(FORM(FORM(DIV("a" "b"))) FORM)"},
-      {"14: a font leaves other closes", "<div><font>a</div>", R"(DIV(FONT("a")))"},
       {"15: a span close is ignored", "<div>a</span>b</div>", R"(DIV("a" "b"))"},
       {"16: a doubled cell close is ignored", "<table><tr><td>a</td></td><td>b</td></tr></table>",
        R"(TABLE(TR(TD("a") TD("b"))))"},
-      {"16: a doubled list close is ignored", "<div><ul><li>a</ul></ul>b</div>",
-       R"(DIV(UL(LI("a")) "b"))"},
       {"17: anything else leaves for the parent", "<div><span>a</div>b</div>",
        R"(DIV(SPAN("a")) DIV)"},
       {"17: a cell close inside a table travels to the top", "<table><div>a</td>b</div></table>",

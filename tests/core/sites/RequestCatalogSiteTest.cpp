@@ -1,6 +1,5 @@
 #include <gmock/gmock.h>
 
-#include "core/sites/PolyCatalogSite.h"
 #include "core/sites/RequestCatalogSite.h"
 #include "sites/SiteTest.h"
 
@@ -16,43 +15,6 @@ class RequestCatalogTest : public SiteTest {
  protected:
   TRequestCatalogSite site_;
 };
-
-TEST_F(RequestCatalogTest, SearchReadsEveryRowAfterTheFixUps) {
-  server_.Serve(kHost, "/search/index.shtml?request=night+song&where=all",
-                Fixture("request-catalog/search.html"));
-  TMelodyList melodies;
-  site_.Search("night song", melodies, NoStop);
-  ASSERT_EQ(melodies.size(), 3u);
-  EXPECT_EQ(melodies[0].Title.str(), "Secret Garden");
-  EXPECT_EQ(melodies[0].PageURL.str(), "http://tunerequest.example/melody/1.shtml");
-  // "Тихая ночь над рекой" in windows-1251, as the page has it.
-  EXPECT_EQ(melodies[1].Title.str(),
-            "\xD2\xE8\xF5\xE0\xFF \xED\xEE\xF7\xFC \xED\xE0\xE4 \xF0\xE5\xEA\xEE\xE9");
-  EXPECT_EQ(melodies[2].Title.str(), "Rock & Roll");
-  for (const TMelody& melody : melodies) {
-    EXPECT_EQ(melody.Site, &site_);
-    EXPECT_FALSE(melody.Processed);
-    for (const auto& links : melody.Links) EXPECT_TRUE(links.empty());
-  }
-}
-
-TEST_F(RequestCatalogTest, CyrillicTermIsSentAsPercentEncodedWindows1251) {
-  // "ночь 2" in windows-1251.
-  server_.Serve(kHost, "/search/index.shtml?request=%ED%EE%F7%FC+2&where=all",
-                Fixture("request-catalog/search.html"));
-  TMelodyList melodies;
-  site_.Search("\xED\xEE\xF7\xFC 2", melodies, NoStop);
-  EXPECT_EQ(melodies.size(), 3u);
-}
-
-TEST_F(RequestCatalogTest, EmptyResultTableGivesNoMelodiesWithoutError) {
-  server_.Serve(kHost, "/search/index.shtml?request=zzz&where=all",
-                Fixture("request-catalog/search-empty.html"));
-  TMelodyList melodies(2);
-  site_.Search("zzz", melodies, NoStop);
-  EXPECT_THAT(melodies, IsEmpty());
-  EXPECT_THAT(Dumps(), IsEmpty());
-}
 
 TEST_F(RequestCatalogTest, MelodyPageDropsTheRemainderAndFilesCaptionsUnderEveryFormatNamed) {
   const std::string page = "http://tunerequest.example/melody/1.shtml";
@@ -82,53 +44,6 @@ TEST_F(RequestCatalogTest, MelodyPageOfAnotherLayoutFailsWholeAndKeepsTheOldLink
   EXPECT_FALSE(melody.Processed);
   EXPECT_THAT(DumpReport(site_),
               testing::StartsWith("MelodyPage=http://tunerequest.example/melody/2.shtml\r\n"));
-}
-
-class PolyCatalogTest : public SiteTest {
- protected:
-  TPolyCatalogSite site_;
-};
-
-TEST_F(PolyCatalogTest, SearchAsksForPolyphonicTonesAndReadsTheRows) {
-  server_.Serve("polycat.example", "/search/index.shtml?request=%E4%E0%ED&type=poly&where=all",
-                Fixture("poly-catalog/search.html"));
-  TMelodyList melodies;
-  site_.Search("\xE4\xE0\xED", melodies, NoStop);
-  ASSERT_EQ(melodies.size(), 2u);
-  EXPECT_EQ(melodies[0].Title.str(), "Paper Moon Dance");
-  EXPECT_EQ(melodies[1].PageURL.str(), "http://polycat.example/tone/4.html");
-}
-
-TEST_F(PolyCatalogTest, EmptyAndChangedResultPages) {
-  server_.Serve("polycat.example", "/search/index.shtml?request=none&type=poly&where=all",
-                Fixture("poly-catalog/search-empty.html"));
-  server_.Serve("polycat.example", "/search/index.shtml?request=changed&type=poly&where=all",
-                Fixture("poly-catalog/search-changed.html"));
-  TMelodyList melodies;
-  site_.Search("none", melodies, NoStop);
-  EXPECT_THAT(melodies, IsEmpty());
-  EXPECT_EQ(FailureOf([&] { site_.Search("changed", melodies, NoStop); }),
-            "Error while parsing page.");
-  EXPECT_THAT(DumpReport(site_), testing::StartsWith("Search term=changed\r\n"));
-}
-
-TEST_F(PolyCatalogTest, MelodyPageTakesOnlyLinksWithTheLeadIn) {
-  server_.Serve("polycat.example", "/tone/2.html", Fixture("poly-catalog/melody.html"));
-  TMelody melody = MelodyAt(site_, "http://polycat.example/tone/2.html");
-  site_.LoadMelodyPage(melody, NoStop);
-  EXPECT_THAT(LinksOf(melody, fmMp3), ElementsAre("MP3|http://polycat.example/files/2.mp3",
-                                                  "MMF / MP3|http://polycat.example/files/2.mmf"));
-  EXPECT_THAT(LinksOf(melody, fmMidi), ElementsAre("Midi|http://polycat.example/files/2.mid"));
-  EXPECT_THAT(LinksOf(melody, fmMmf), ElementsAre("MMF / MP3|http://polycat.example/files/2.mmf"));
-  EXPECT_THAT(LinksOf(melody, fmWav), IsEmpty());
-}
-
-TEST_F(PolyCatalogTest, MelodyPageWithoutFileLinksIsReadWithNoLinks) {
-  server_.Serve("polycat.example", "/tone/9.html", Fixture("poly-catalog/melody-nolinks.html"));
-  TMelody melody = MelodyAt(site_, "http://polycat.example/tone/9.html");
-  site_.LoadMelodyPage(melody, NoStop);
-  EXPECT_TRUE(melody.Processed);
-  for (const TMelodyFormat format : AllFormats) EXPECT_THAT(LinksOf(melody, format), IsEmpty());
 }
 
 }  // namespace

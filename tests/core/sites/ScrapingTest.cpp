@@ -1,8 +1,12 @@
 #include <gmock/gmock.h>
 
 #include "core/Errors.h"
+#include "core/sites/MelodyArchiveSite.h"
+#include "core/sites/PolyCatalogSite.h"
 #include "core/sites/RequestCatalogSite.h"
 #include "core/sites/Scraping.h"
+#include "core/sites/ToneLibrarySite.h"
+#include "core/sites/ToneUploadsSite.h"
 #include "sites/SiteTest.h"
 
 namespace cq::test {
@@ -10,7 +14,9 @@ namespace {
 
 using testing::ElementsAre;
 using testing::HasSubstr;
+using testing::IsEmpty;
 using testing::StartsWith;
+using namespace std::string_literals;
 
 struct TFixUpCase {
   std::string page;
@@ -26,8 +32,6 @@ TEST(ApplyFixUps, ReplacesEveryOccurrenceInOrderAndCaseSensitively) {
       {"ab", {{"a", "b"}, {"bb", "c"}}, "c"},
       // A replacement that holds its pattern is not applied again to its own output.
       {"xx", {{"x", "xx"}}, "xxxx"},
-      {"a</td>\r\n<td>\r\nb", {{"</td>\r\n<td>\r\n", ""}}, "ab"},
-      {"", {{"a", "b"}}, ""},
   };
   for (const TFixUpCase& c : cases) {
     std::string page = c.page;
@@ -80,6 +84,195 @@ TEST_F(ScrapingTest, WithoutTheMarkerAWalkFailureStillFailsButWritesNothing) {
   EXPECT_EQ(FailureOf([&] { site_.Search("love", melodies, NoStop); }),
             "Error while parsing page.");
   EXPECT_FALSE(std::filesystem::exists(DumpFolder));
+}
+
+// Each search page scraper: a page without results finds nothing, a page of another layout
+// is a parse error with a dump.
+TEST_F(ScrapingTest, EmptyResultPagesFindNothingAndChangedOnesFailWithADump) {
+  TMelodyArchiveSite archive;
+  TPolyCatalogSite poly;
+  TToneLibrarySite library;
+  TToneUploadsSite uploads;
+  struct Case {
+    const TSite& site;
+    const char* host;
+    const char* search;  // the search address up to the term
+    const char* tail;    // after the term
+    const char* fixtures;
+  };
+  const Case cases[] = {
+      {site_, "tunerequest.example", "/search/index.shtml?request=", "&where=all",
+       "request-catalog"},
+      {archive, "search.melodyarchive.example", "/1/search.php?mmsearch=", "&where=all",
+       "melody-archive"},
+      {poly, "polycat.example", "/search/index.shtml?request=", "&type=poly&where=all",
+       "poly-catalog"},
+      {library, "tonelibrary.example", "/search.php?q=", "&act=search", "tone-library"},
+      {uploads, "tonelibrary.example", "/search.php?q=", "&act=search", "tone-library"},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(DumpFolder);
+    const std::string fixtures = std::string(c.fixtures) + "/";
+    server_.Serve(c.host, c.search + "none"s + c.tail, Fixture(fixtures + "search-empty.html"));
+    server_.Serve(c.host, c.search + "changed"s + c.tail,
+                  Fixture(fixtures + "search-changed.html"));
+    TMelodyList melodies(3);
+    c.site.Search("none", melodies, NoStop);
+    EXPECT_THAT(melodies, IsEmpty()) << c.site.GetName();
+    EXPECT_EQ(FailureOf([&] { c.site.Search("changed", melodies, NoStop); }),
+              "Error while parsing page.")
+        << c.site.GetName();
+    EXPECT_THAT(DumpReport(c.site), StartsWith("Search term=changed\r\n")) << c.site.GetName();
+  }
+}
+
+// Every format's links as "FORMAT caption|address", formats in their order.
+std::vector<std::string> AllLinks(const TMelody& melody) {
+  std::vector<std::string> lines;
+  for (const TMelodyFormat format : AllFormats) {
+    for (const TMelodyLink& link : melody.Links[format]) {
+      lines.push_back(std::string(FormatNames[format]) + " " + link.Caption.str() + "|" +
+                      link.URL.str());
+    }
+  }
+  return lines;
+}
+
+// Each melody page scraper reading its fixture page into the links of every format.
+TEST_F(ScrapingTest, MelodyPagesGiveTheLinksOfEveryFormat) {
+  TMelodyArchiveSite archive;
+  TPolyCatalogSite poly;
+  TToneLibrarySite library;
+  TToneUploadsSite uploads;
+  struct Case {
+    const TSite& site;
+    const char* page;
+    const char* fixture;
+    std::vector<std::string> links;
+  };
+  const std::string files = "http://files.melodyarchive.example/mel/1.";
+  const std::string library1 = "http://tonelibrary.example/files/";
+  const std::string poly2 = "http://polycat.example/files/2.";
+  const Case cases[] = {
+      // The link without a space after its lead-in takes no address; MIDI wins over MP3; AMR
+      // is no format; the address on another host is not the site's.
+      {archive,
+       "http://files.melodyarchive.example/melody/1.html",
+       "melody-archive/melody.html",
+       {"MIDI MIDI polyphonic|" + files + "mid", "MIDI MIDI and MP3|" + files + "mp3",
+        "MMF MMF|" + files + "mmf"}},
+      // Only links with the lead-in count.
+      {poly,
+       "http://polycat.example/tone/2.html",
+       "poly-catalog/melody.html",
+       {"MIDI Midi|" + poly2 + "mid", "MMF MMF / MP3|" + poly2 + "mmf", "MP3 MP3|" + poly2 + "mp3",
+        "MP3 MMF / MP3|" + poly2 + "mmf"}},
+      // The folder tells the format.
+      {library,
+       "http://tonelibrary.example/tone/1.html",
+       "tone-library/melody.html",
+       {"MIDI MIDI|" + library1 + "mid/1.mid", "MMF MMF with vibration|" + library1 + "vib/1.mmf",
+        "MMF MMF|" + library1 + "mmf/vib/1.mmf"}},
+      // An upload's one file, by its extension in small letters.
+      {uploads,
+       "http://tonelibrary.example/temp/7.html",
+       "tone-uploads/upload.html",
+       {"MIDI MIDI|http://tonelibrary.example/temp/7/song.mid"}},
+      {uploads,
+       "http://tonelibrary.example/temp/8.html",
+       "tone-uploads/upload-mp3.html",
+       {"MP3 MP3|http://tonelibrary.example/temp/8/tune.mp3"}},
+  };
+  for (const Case& c : cases) {
+    const std::string page = c.page;
+    const std::size_t path = page.find('/', 7);
+    server_.Serve(page.substr(7, path - 7), page.substr(path), Fixture(c.fixture));
+    TMelody melody = MelodyAt(c.site, page);
+    c.site.LoadMelodyPage(melody, NoStop);
+    EXPECT_TRUE(melody.Processed) << c.fixture;
+    EXPECT_EQ(AllLinks(melody), c.links) << c.fixture;
+  }
+}
+
+// Each search page scraper reading its fixture: the term as the site expects it, every listed
+// melody in order, none with links yet.
+TEST_F(ScrapingTest, SearchPagesGiveEveryListedMelody) {
+  TMelodyArchiveSite archive;
+  TPolyCatalogSite poly;
+  TToneLibrarySite library;
+  TToneUploadsSite uploads;
+  struct Case {
+    const TSite& site;
+    std::string term;
+    const char* host;
+    const char* search;
+    const char* fixture;
+    std::vector<std::string> titles;
+    std::size_t index;  // a melody whose page address is checked
+    const char* page;
+  };
+  const Case cases[] = {
+      // "ночь 2" goes out as percent-encoded windows-1251; the page is read after its fix-ups.
+      {site_,
+       "\xED\xEE\xF7\xFC 2",
+       "tunerequest.example",
+       "/search/index.shtml?request=%ED%EE%F7%FC+2&where=all",
+       "request-catalog/search.html",
+       {"Secret Garden", "\xD2\xE8\xF5\xE0\xFF \xED\xEE\xF7\xFC \xED\xE0\xE4 \xF0\xE5\xEA\xEE\xE9",
+        "Rock & Roll"},
+       0,
+       "http://tunerequest.example/melody/1.shtml"},
+      // Performer and title joined; rows without a link skipped.
+      {archive,
+       "\xEC\xE0\xFF\xEA",
+       "search.melodyarchive.example",
+       "/1/search.php?mmsearch=%EC%E0%FF%EA&where=all",
+       "melody-archive/search.html",
+       {"Ivy and the Bells - Secret Garden",
+        "\xC3\xF0\xF3\xEF\xEF\xE0 \xCC\xE0\xFF\xEA - Morning Coffee"},
+       1,
+       "http://files.melodyarchive.example/melody/4.html"},
+      {poly,
+       "\xE4\xE0\xED",
+       "polycat.example",
+       "/search/index.shtml?request=%E4%E0%ED&type=poly&where=all",
+       "poly-catalog/search.html",
+       {"Paper Moon Dance", "\xD3\xF2\xF0\xE5\xED\xED\xE8\xE9 \xEA\xEE\xF4\xE5"},
+       1,
+       "http://polycat.example/tone/4.html"},
+      // Library and uploads read their own column of one page; one address twice is one upload.
+      {library,
+       "tone",
+       "tonelibrary.example",
+       "/search.php?q=tone&act=search",
+       "tone-library/search.html",
+       {"Secret Garden", "\xD2\xE8\xF5\xE0\xFF \xED\xEE\xF7\xFC"},
+       0,
+       "http://tonelibrary.example/tone/1.html"},
+      {uploads,
+       "tone",
+       "tonelibrary.example",
+       "/search.php?q=tone&act=search",
+       "tone-library/search.html",
+       {"Upload one", "Upload two"},
+       1,
+       "http://tonelibrary.example/temp/8.html"},
+  };
+  for (const Case& c : cases) {
+    server_.Serve(c.host, c.search, Fixture(c.fixture));
+    TMelodyList melodies;
+    c.site.Search(c.term, melodies, NoStop);
+    std::vector<std::string> titles;
+    for (const TMelody& melody : melodies) {
+      titles.push_back(melody.Title.str());
+      EXPECT_EQ(melody.Site, &c.site) << c.fixture;
+      EXPECT_FALSE(melody.Processed) << c.fixture;
+      EXPECT_THAT(AllLinks(melody), IsEmpty()) << c.fixture;
+    }
+    EXPECT_EQ(titles, c.titles) << c.fixture;
+    ASSERT_GT(melodies.size(), c.index) << c.fixture;
+    EXPECT_EQ(melodies[c.index].PageURL.str(), c.page) << c.fixture;
+  }
 }
 
 }  // namespace

@@ -46,11 +46,5 @@ TEST(AbandonedPartials, OnlyThoseOfEndedProcessesGo) {
   EXPECT_EQ(RemoveAbandonedPartials(), 0);
 }
 
-TEST(AbandonedPartials, NoCacheYetIsNothingToDo) {
-  std::error_code ignored;
-  fs::remove_all(CacheFolder(), ignored);
-  EXPECT_EQ(RemoveAbandonedPartials(), 0);
-}
-
 }  // namespace
 }  // namespace cq

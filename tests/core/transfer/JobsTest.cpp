@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sched.h>
 
 #include <thread>
 
@@ -11,7 +10,6 @@ namespace {
 
 using test::TFakeSite;
 using test::TGate;
-using test::TScript;
 
 class JobsTest : public testing::Test {
  protected:
@@ -60,55 +58,6 @@ TEST_F(JobsTest, FailuresBecomeTheErrorTextAndTheJobStillFinishes) {
   EXPECT_TRUE(job->Melodies().empty());
 }
 
-TEST_F(JobsTest, ProcessedMelodyPageFinishesWithoutTouchingTheSite) {
-  TTask task;
-  task.Kind = taskMelodyPage;
-  task.Melody = site_.Melody("Done", true);
-  auto job = MakeJob(task);
-  RunToEnd(job);
-  EXPECT_TRUE(job->Finished());
-  EXPECT_EQ(job->ErrorText(), "");
-  EXPECT_EQ(site_.Calls("page"), 0);
-}
-
-TEST_F(JobsTest, MelodyPageJobFillsItsOwnCopyOfTheMelody) {
-  TTask task;
-  task.Kind = taskMelodyPage;
-  task.Melody = site_.Melody("Tune");
-  TScript page;
-  page.Links[fmMidi] = {{"MIDI", "http://fake.example/tune.mid"}};
-  site_.OnPage(task.Melody.PageURL.str(), page);
-  auto job = MakeJob(task);
-  RunToEnd(job);
-  EXPECT_TRUE(job->Task().Melody.Processed);
-  ASSERT_EQ(job->Task().Melody.Links[fmMidi].size(), 1u);
-  EXPECT_EQ(job->Task().Melody.Links[fmMidi][0].URL.str(), "http://fake.example/tune.mid");
-}
-
-TEST_F(JobsTest, FileJobsKeepTheFetchedFileName) {
-  for (TTaskKind kind : {taskDownload, taskPlay}) {
-    TTask task;
-    task.Kind = kind;
-    task.Melody = site_.Melody("Tune", true);
-    task.Melody.Links[fmMp3] = {{"MP3", "a.mp3"}, {"MP3 hi", "b.mp3"}};
-    task.Format = fmMp3;
-    task.LinkIndex = 1;
-    auto job = MakeJob(task);
-    RunToEnd(job);
-    EXPECT_EQ(job->FileName(), "/cache/b.mp3") << int{kind};
-  }
-}
-
-TEST_F(JobsTest, ProgressIsStoredAndMarksTheResultsChanged) {
-  auto job = MakeJob(SearchTask(site_, "x"));
-  EXPECT_FALSE(job->JobProgress(jsDownloading, 0.25));
-  EXPECT_EQ(job->Status(), jsDownloading);
-  EXPECT_DOUBLE_EQ(job->Progress(), 0.25);
-  EXPECT_TRUE(changed_->load());
-  job->RequestStop();
-  EXPECT_TRUE(job->JobProgress(jsRetrying, 15));
-}
-
 TEST_F(JobsTest, StopRequestIsSeenAtTheNextReportAndEndsTheJob) {
   TGate gate;
   site_.OnSearch("slow", test::Gated(gate));
@@ -122,14 +71,6 @@ TEST_F(JobsTest, StopRequestIsSeenAtTheNextReportAndEndsTheJob) {
   EXPECT_TRUE(job->Finished());
   EXPECT_EQ(job->ErrorText(), EAbort().what());
   EXPECT_EQ(site_.Stopped(), 1);
-}
-
-TEST_F(JobsTest, StartedJobRunsAtIdlePriority) {
-  site_.OnSearch("bells", test::Finds({}));
-  auto job = MakeJob(SearchTask(site_, "bells"));
-  TJob::Start(job);
-  ASSERT_TRUE(finished_->Wait(std::chrono::seconds(20)));
-  EXPECT_EQ(site_.LastPolicy(), SCHED_IDLE);
 }
 
 TEST_F(JobsTest, ForgottenJobIsFreedByItsOwnThread) {

