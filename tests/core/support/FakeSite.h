@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sched.h>
+
 #include <atomic>
 #include <chrono>
 #include <map>
@@ -108,12 +110,15 @@ class TFakeSite : public TSite {
     const auto found = calls_.find(what);
     return found == calls_.end() ? 0 : found->second;
   }
+  // The scheduling policy of the last thread that ran an operation of this site.
+  int LastPolicy() const { return lastPolicy_.load(); }
   int Stopped() const { return stopped_.load(); }
 
  private:
   TScript Take(const std::map<std::string, TScript>& scripts, const std::string& key,
                const char* what) const {
     Count(what);
+    lastPolicy_.store(sched_getscheduler(0));
     std::lock_guard guard(lock_);
     const auto found = scripts.find(key);
     if (found == scripts.end())
@@ -140,6 +145,7 @@ class TFakeSite : public TSite {
   std::map<std::string, TScript> searches_;
   std::map<std::string, TScript> pages_;
   mutable std::map<std::string, int> calls_;
+  mutable std::atomic<int> lastPolicy_{-1};
   mutable std::atomic<int> stopped_{0};
 };
 

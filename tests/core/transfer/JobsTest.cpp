@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <thread>
 
@@ -71,6 +72,14 @@ TEST_F(JobsTest, StopRequestIsSeenAtTheNextReportAndEndsTheJob) {
   EXPECT_TRUE(job->Finished());
   EXPECT_EQ(job->ErrorText(), EAbort().what());
   EXPECT_EQ(site_.Stopped(), 1);
+}
+
+TEST_F(JobsTest, StartedJobRunsAtIdlePriority) {
+  site_.OnSearch("bells", test::Finds({}));
+  auto job = MakeJob(SearchTask(site_, "bells"));
+  TJob::Start(job);
+  ASSERT_TRUE(finished_->Wait(std::chrono::seconds(20)));
+  EXPECT_EQ(site_.LastPolicy(), SCHED_IDLE);
 }
 
 TEST_F(JobsTest, ForgottenJobIsFreedByItsOwnThread) {
