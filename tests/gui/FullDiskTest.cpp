@@ -16,10 +16,8 @@
 #include "GuiTestMain.h"
 #include "InProcessServer.h"
 #include "core/sites/AllSites.h"
-#include "gui/app/MainForm.h"
+#include "gui/app/MainWindow.h"
 #include "gui/app/ResultView.h"
-#include "gui/config/FirstStartForm.h"
-#include "gui/config/SettingsForm.h"
 #include "support/FakeDesktop.h"
 #include "support/SmallDisk.h"
 
@@ -30,17 +28,15 @@ namespace {
 // The window with its first-start and settings dialogs, as the program creates them.
 struct TFormRig {
   test::TFakeDesktop desktop;
-  TMainForm form{RegisteredSites(), desktop, QString()};
-  TFirstStartForm firstStart{&form};
-  std::unique_ptr<TSettingsForm> settings;
+  TMainWindow window{desktop, QString()};
+  TMainForm& form = window.Form();
+  TSettingsForm* settings = nullptr;
 
   TFormRig() {
-    form.SetFirstStartForm(&firstStart);
-    settings = std::make_unique<TSettingsForm>(firstStart, form, &form);
-    form.SetSettingsForm(settings.get());
+    window.RestoreSettings();
+    settings = &window.Settings();
     form.SetUpdateStarter([] {});
   }
-  ~TFormRig() { settings.reset(); }
 
   bool Settled() {
     TSearchDriver& driver = form.Driver();
