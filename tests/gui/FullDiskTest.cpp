@@ -19,6 +19,7 @@
 #include "gui/app/MainWindow.h"
 #include "gui/app/ResultView.h"
 #include "support/FakeDesktop.h"
+#include "support/FolderFiles.h"
 #include "support/SmallDisk.h"
 
 namespace cq {
@@ -53,17 +54,8 @@ struct TFormRig {
   }
 };
 
-QStringList FilesUnder(const QString& folder) {
-  QStringList files;
-  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-  while (it.hasNext()) files << it.next();
-  return files;
-}
-
-QByteArray ReadAll(const QString& name) {
-  QFile file(name);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::FilesUnder;
+using test::ReadAll;
 
 }  // namespace
 

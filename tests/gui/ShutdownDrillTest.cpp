@@ -22,22 +22,14 @@
 #include "GuiTestMain.h"
 #include "core/transfer/Inet.h"
 #include "support/FaultOrigin.h"
+#include "support/FolderFiles.h"
 
 namespace cq {
 
 namespace {
 
-QStringList FilesUnder(const QString& folder) {
-  QStringList files;
-  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-  while (it.hasNext()) files << it.next();
-  return files;
-}
-
-QByteArray ReadAll(const QString& name) {
-  QFile file(name);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::FilesUnder;
+using test::ReadAll;
 
 // The file routes of the seven sites: every download trickles.
 const std::pair<const char*, const char*> FileRoutes[] = {
