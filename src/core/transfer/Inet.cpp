@@ -161,13 +161,14 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// One download into one partial file. Exceptions never cross libcurl: a throwing callback ends
-// the transfer and its exception is rethrown once the transfer is cleaned up.
+// One download into one partial file, made when the answer's first byte arrives, so a fetch that
+// never gets an answer leaves nothing in the cache. Exceptions never cross libcurl: a throwing
+// callback ends the transfer and its exception is rethrown once the transfer is cleaned up.
 class Transfer {
  public:
-  Transfer(CURL* curl, std::FILE* out, const TProgressCallback& progress,
+  Transfer(CURL* curl, std::string partial, const TProgressCallback& progress,
            std::chrono::milliseconds stallLimit)
-      : curl_(curl), out_(out), progress_(progress), stallLimit_(stallLimit) {}
+      : curl_(curl), partial_(std::move(partial)), progress_(progress), stallLimit_(stallLimit) {}
 
   static std::size_t OnData(char* data, std::size_t, std::size_t size, void* self) {
     return static_cast<Transfer*>(self)->Write(data, size);
@@ -180,6 +181,7 @@ class Transfer {
     return static_cast<Transfer*>(self)->Poll() ? 1 : 0;
   }
 
+  const std::string& partial() const { return partial_; }
   bool aborted() const { return aborted_; }
   bool stalled() const { return stalled_; }
   int writeError() const { return writeError_; }
@@ -187,6 +189,15 @@ class Transfer {
   curl_off_t announced() const { return announced_; }
   void RethrowCallbackError() const {
     if (callbackError_) std::rethrow_exception(callbackError_);
+  }
+  // Closes the partial file; answers the error of its last writes, 0 when none.
+  int Close() {
+    if (!out_) return 0;
+    return std::fclose(out_.release()) == 0 ? 0 : errno;
+  }
+  void RemovePartial() {
+    std::error_code ignored;
+    fs::remove(partial_, ignored);
   }
 
  private:
@@ -197,7 +208,8 @@ class Transfer {
       curl_easy_getinfo(curl_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced_);
       total_ = announced_ > 0 ? static_cast<double>(announced_) : kUnknownTotal;
     }
-    if (std::fwrite(data, 1, size, out_) != size) {
+    if (!out_ && !Open()) return 0;
+    if (std::fwrite(data, 1, size, out_.get()) != size) {
       writeError_ = errno != 0 ? errno : EIO;
       return 0;
     }
@@ -208,6 +220,15 @@ class Transfer {
       if (Report(jsDownloading, done_ / total_)) return 0;
     }
     return size;
+  }
+
+  bool Open() {
+    std::error_code error;
+    fs::create_directories(fs::path(partial_).parent_path(), error);
+    out_.reset(std::fopen(partial_.c_str(), "wb"));
+    if (out_) return true;
+    writeError_ = errno != 0 ? errno : EIO;
+    return false;
   }
 
   // curl calls this while it waits too, so a stalled connection still sees a stop request and
@@ -238,7 +259,8 @@ class Transfer {
   }
 
   CURL* curl_;
-  std::FILE* out_;
+  std::string partial_;
+  std::unique_ptr<std::FILE, FileCloser> out_;
   const TProgressCallback& progress_;
   std::chrono::milliseconds stallLimit_;
   Clock::time_point lastByte_ = Clock::now();
@@ -349,32 +371,28 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
   std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
   if (!curl) throw std::runtime_error("Unable to initialize WinInet");
 
-  fs::create_directories(fs::path(name).parent_path());
-  const std::string partial = name + UniquePartialSuffix();
-  std::unique_ptr<std::FILE, FileCloser> out(std::fopen(partial.c_str(), "wb"));
-  if (!out) ThrowIoError(errno, "Cannot create " + partial);
-
   std::unique_ptr<curl_slist, ListDeleter> headers(
       curl_slist_append(nullptr, "Accept-Charset: windows-1251"));
   // No proxy or other intermediate cache may answer for the server.
   headers.reset(curl_slist_append(headers.release(), "Cache-Control: no-cache"));
   headers.reset(curl_slist_append(headers.release(), "Pragma: no-cache"));
 
-  Transfer transfer(curl.get(), out.get(), progress, FetchTimeouts().Stall);
+  Transfer transfer(curl.get(), name + UniquePartialSuffix(), progress, FetchTimeouts().Stall);
   const std::string wire = WireAddress(url);
   Configure(curl.get(), wire, headers.get(), transfer);
   const CURLcode result = curl_easy_perform(curl.get());
   long status = 0;
   curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
-  const int closeError = std::fclose(out.release()) == 0 ? 0 : errno;
+  const int closeError = transfer.Close();
 
   // A short body is a broken transfer even when the connection closed cleanly.
   const bool whole =
       transfer.announced() < 0 || transfer.done() == static_cast<double>(transfer.announced());
   const bool complete =
       result == CURLE_OK && status < 400 && closeError == 0 && transfer.writeError() == 0 && whole;
+  const std::string& partial = transfer.partial();
   if (transfer.aborted() || !complete) {
-    fs::remove(partial, error);
+    transfer.RemovePartial();
     transfer.RethrowCallbackError();
     if (transfer.aborted()) {
       if (progress) progress(jsProcessing, 0.0);
