@@ -28,6 +28,9 @@ std::string FetchPage(const std::string& url, const TProgressCallback& progress)
   } catch (const EAbort&) {
     throw;
   } catch (const std::exception&) {
+    // A cached copy that cannot be read would fail every search until it expires.
+    std::error_code ignored;
+    std::filesystem::remove(CacheFileName(url), ignored);
     throw ESiteError(InetErrorText());
   }
 }

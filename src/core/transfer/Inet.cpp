@@ -388,8 +388,11 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
   // A short body is a broken transfer even when the connection closed cleanly.
   const bool whole =
       transfer.announced() < 0 || transfer.done() == static_cast<double>(transfer.announced());
+  // Only a success with a body is a page: an empty answer, a 204 or a redirect that went nowhere
+  // would stand in the cache for the page until it expires.
+  const bool answered = status >= 200 && status < 300 && transfer.done() > 0;
   const bool complete =
-      result == CURLE_OK && status < 400 && closeError == 0 && transfer.writeError() == 0 && whole;
+      result == CURLE_OK && answered && closeError == 0 && transfer.writeError() == 0 && whole;
   const std::string& partial = transfer.partial();
   if (transfer.aborted() || !complete) {
     transfer.RemovePartial();

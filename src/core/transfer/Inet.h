@@ -28,10 +28,10 @@ TFetchTimeouts FetchTimeouts();
 
 // Downloads `url` into its cache file and returns that file's name; with `useCache` a cached copy
 // is returned without any network access. Reports jsConnecting, jsDownloading (fraction received)
-// and jsProcessing through `progress`, which may ask to stop (then EAbort is thrown). A status of
-// 400 or more, a broken or short transfer and a time-out throw std::runtime_error ("Cannot open
-// URL ..."); nothing partial is ever left in the cache and an older copy stays. Redirects are
-// followed, at most 10.
+// and jsProcessing through `progress`, which may ask to stop (then EAbort is thrown). A status
+// other than 2xx, an empty body, a broken or short transfer and a time-out throw
+// std::runtime_error ("Cannot open URL ..."); nothing partial or empty is ever left in the cache
+// and an older copy stays. Redirects are followed, at most 10.
 std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress = {});
 
 // Removes the partial files that downloads of ended processes left in the cache (a program

@@ -53,6 +53,17 @@ TEST_F(ScrapingTest, FailedFetchRaisesTheInternetMessageAndDumpsNothing) {
   EXPECT_TRUE(Dumps().empty());
 }
 
+TEST_F(ScrapingTest, ACachedPageThatCannotBeReadIsFetchedAgain) {
+  const std::string url = "http://pages.example/list.html";
+  server_.Serve("pages.example", "/list.html", "<html>the page</html>");
+  // An empty copy, as an empty answer used to leave.
+  std::filesystem::create_directories(std::filesystem::path(CacheFileName(url)).parent_path());
+  std::ofstream(CacheFileName(url)).flush();
+
+  EXPECT_EQ(FailureOf([&] { FetchPage(url, NoStop); }), "Cannot retreive page from the Internet.");
+  EXPECT_EQ(FetchPage(url, NoStop), "<html>the page</html>");
+}
+
 TEST_F(ScrapingTest, StopRequestPassesSilently) {
   const TProgressCallback stop = [](TJobStatus, double) { return true; };
   TMelodyList melodies;

@@ -155,6 +155,28 @@ TEST_F(FetchTest, ErrorStatusesFailAndCacheNothing) {
   }
 }
 
+TEST_F(FetchTest, EmptyOrBodilessAnswersFailAndAreNeverCached) {
+  auto answer = [](int status, const char* location) -> HttpServer::Handler {
+    return [=](const std::string&, const httplib::Request&, httplib::Response& response) {
+      response.status = status;
+      if (location != nullptr) response.set_header("Location", location);
+      if (status != 204) response.set_content(status == 200 ? "" : "moved", "text/html");
+    };
+  };
+  const std::vector<std::pair<std::string, HttpServer::Handler>> cases = {
+      {"/empty.html", answer(200, nullptr)},
+      {"/no-content.html", answer(204, nullptr)},
+      {"/moved.html", answer(301, nullptr)},
+      {"/to-empty.html", answer(302, "/empty.html")},
+  };
+  for (const auto& [path, handler] : cases) server.On("bodiless.example", path, handler);
+  for (const auto& [path, handler] : cases) {
+    const std::string url = "http://bodiless.example" + path;
+    EXPECT_THROW(FetchURL(url, true), std::runtime_error) << path;
+    EXPECT_THAT(FilesBeside(url), ElementsAre()) << path;
+  }
+}
+
 TEST_F(FetchTest, BrokenTransfersFailDeleteTheirPartAndKeepTheOlderCopy) {
   struct Case {
     const char* path;
