@@ -167,8 +167,12 @@ struct FileCloser {
 class Transfer {
  public:
   Transfer(CURL* curl, std::string partial, const TProgressCallback& progress,
-           std::chrono::milliseconds stallLimit)
-      : curl_(curl), partial_(std::move(partial)), progress_(progress), stallLimit_(stallLimit) {}
+           std::chrono::milliseconds stallLimit, std::uint64_t maxBytes)
+      : curl_(curl),
+        partial_(std::move(partial)),
+        progress_(progress),
+        stallLimit_(stallLimit),
+        maxBytes_(maxBytes) {}
 
   static std::size_t OnData(char* data, std::size_t, std::size_t size, void* self) {
     return static_cast<Transfer*>(self)->Write(data, size);
@@ -208,6 +212,11 @@ class Transfer {
       curl_easy_getinfo(curl_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced_);
       total_ = announced_ > 0 ? static_cast<double>(announced_) : kUnknownTotal;
     }
+    // Refused before a byte is stored when the length is announced, else when it is reached.
+    if (static_cast<std::uint64_t>(announced_ > 0 ? announced_ : 0) > maxBytes_ ||
+        size > maxBytes_ - received_)
+      return 0;
+    received_ += size;
     if (!out_ && !Open()) return 0;
     if (std::fwrite(data, 1, size, out_.get()) != size) {
       writeError_ = errno != 0 ? errno : EIO;
@@ -263,6 +272,8 @@ class Transfer {
   std::unique_ptr<std::FILE, FileCloser> out_;
   const TProgressCallback& progress_;
   std::chrono::milliseconds stallLimit_;
+  std::uint64_t maxBytes_;
+  std::uint64_t received_ = 0;
   Clock::time_point lastByte_ = Clock::now();
   std::exception_ptr callbackError_;
   bool started_ = false;
@@ -358,7 +369,8 @@ std::string CacheFileName(std::string_view url) {
   return CacheFolder() + MD5String(url) + "/" + SegmentOf(url);
 }
 
-std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress) {
+std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress,
+                     const TFetchLimits& limits) {
   const std::string name = CacheFileName(url);
   std::error_code error;
   if (useCache && fs::is_regular_file(name, error)) {
@@ -377,7 +389,8 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
   headers.reset(curl_slist_append(headers.release(), "Cache-Control: no-cache"));
   headers.reset(curl_slist_append(headers.release(), "Pragma: no-cache"));
 
-  Transfer transfer(curl.get(), name + UniquePartialSuffix(), progress, FetchTimeouts().Stall);
+  Transfer transfer(curl.get(), name + UniquePartialSuffix(), progress, FetchTimeouts().Stall,
+                    limits.MaxBytes);
   const std::string wire = WireAddress(url);
   Configure(curl.get(), wire, headers.get(), transfer);
   const CURLcode result = curl_easy_perform(curl.get());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -23,16 +24,25 @@ struct TFetchTimeouts {
   std::chrono::milliseconds Connect{30000};
   std::chrono::milliseconds Stall{60000};
 };
+
+// What one fetch may take, chosen by its caller: a longer body fails. Bodies are bounded so that
+// an endless answer fills neither memory nor the disk.
+struct TFetchLimits {
+  std::uint64_t MaxBytes;
+};
+inline constexpr TFetchLimits PageLimits{16u << 20};
+inline constexpr TFetchLimits FileLimits{64u << 20};
 void SetFetchTimeouts(const TFetchTimeouts& timeouts);
 TFetchTimeouts FetchTimeouts();
 
 // Downloads `url` into its cache file and returns that file's name; with `useCache` a cached copy
 // is returned without any network access. Reports jsConnecting, jsDownloading (fraction received)
 // and jsProcessing through `progress`, which may ask to stop (then EAbort is thrown). A status
-// other than 2xx, an empty body, a broken or short transfer and a time-out throw
-// std::runtime_error ("Cannot open URL ..."); nothing partial or empty is ever left in the cache
-// and an older copy stays. Redirects are followed, at most 10.
-std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress = {});
+// other than 2xx, an empty body or one beyond `limits`, a broken or short transfer and a time-out
+// throw std::runtime_error ("Cannot open URL ..."); nothing partial or empty is ever left in the
+// cache and an older copy stays. Redirects are followed, at most 10.
+std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress = {},
+                     const TFetchLimits& limits = PageLimits);
 
 // Removes the partial files that downloads of ended processes left in the cache (a program
 // killed mid-transfer cannot remove its own); those of other running processes stay. Answers how

@@ -177,6 +177,38 @@ TEST_F(FetchTest, EmptyOrBodilessAnswersFailAndAreNeverCached) {
   }
 }
 
+TEST_F(FetchTest, BodiesBeyondTheLimitFailAndLeaveNothing) {
+  constexpr TFetchLimits kLimits{1000};
+  struct Case {
+    const char* path;
+    std::size_t size;
+    bool announced;
+  };
+  const Case cases[] = {
+      {"/exact.mid", 1000, true}, {"/over.mid", 1001, true}, {"/unannounced.mid", 5000, false}};
+  for (const Case& test : cases) {
+    const std::string body = Body(test.size);
+    server.On("big.example", test.path,
+              [body, announced = test.announced](const std::string&, const httplib::Request&,
+                                                 httplib::Response& response) {
+                if (announced) return response.set_content(body, "audio/midi");
+                response.set_chunked_content_provider(
+                    "audio/midi", [body](std::size_t offset, httplib::DataSink& sink) {
+                      if (offset == 0) return sink.write(body.data(), body.size());
+                      sink.done();
+                      return true;
+                    });
+              });
+    const std::string url = std::string("http://big.example") + test.path;
+    if (test.size <= kLimits.MaxBytes) {
+      EXPECT_EQ(ReadFileText(FetchURL(url, true, {}, kLimits)), body);
+      continue;
+    }
+    EXPECT_THROW(FetchURL(url, true, {}, kLimits), std::runtime_error) << test.path;
+    EXPECT_THAT(FilesBeside(url), ElementsAre()) << test.path;
+  }
+}
+
 TEST_F(FetchTest, BrokenTransfersFailDeleteTheirPartAndKeepTheOlderCopy) {
   struct Case {
     const char* path;
