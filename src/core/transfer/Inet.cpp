@@ -37,6 +37,8 @@ constexpr std::size_t kMaxSegment = 200;
 
 std::atomic<long long> g_connectMs{30000};
 std::atomic<long long> g_stallMs{60000};
+std::atomic<std::uint64_t> g_slowSpeed{100};
+std::atomic<long long> g_slowWindowMs{60000};
 
 std::string Hex4() {
   thread_local std::mt19937 random{std::random_device{}()};
@@ -167,18 +169,18 @@ struct FileCloser {
 class Transfer {
  public:
   Transfer(CURL* curl, std::string partial, const TProgressCallback& progress,
-           std::chrono::milliseconds stallLimit, std::uint64_t maxBytes)
+           const TFetchTimeouts& timeouts, std::uint64_t maxBytes)
       : curl_(curl),
         partial_(std::move(partial)),
         progress_(progress),
-        stallLimit_(stallLimit),
+        timeouts_(timeouts),
         maxBytes_(maxBytes) {}
 
   static std::size_t OnData(char* data, std::size_t, std::size_t size, void* self) {
     return static_cast<Transfer*>(self)->Write(data, size);
   }
   static std::size_t OnHeader(char*, std::size_t, std::size_t size, void* self) {
-    static_cast<Transfer*>(self)->lastByte_ = Clock::now();
+    static_cast<Transfer*>(self)->Arrived(size);
     return size;
   }
   static int OnTick(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
@@ -205,8 +207,13 @@ class Transfer {
   }
 
  private:
-  std::size_t Write(const char* data, std::size_t size) {
+  void Arrived(std::size_t size) {
     lastByte_ = Clock::now();
+    windowBytes_ += size;
+  }
+
+  std::size_t Write(const char* data, std::size_t size) {
+    Arrived(size);
     if (!started_) {
       started_ = true;
       curl_easy_getinfo(curl_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced_);
@@ -247,13 +254,29 @@ class Transfer {
     const Clock::time_point now = Clock::now();
     curl_off_t connected = 0;
     curl_easy_getinfo(curl_, CURLINFO_CONNECT_TIME_T, &connected);
-    // Connecting has a limit of its own; the stall clock starts once connected.
-    if (connected == 0) lastByte_ = now;
-    if (now - lastByte_ >= stallLimit_) {
+    // Connecting has a limit of its own; the stall and speed clocks start once connected.
+    if (connected == 0) {
+      lastByte_ = now;
+      windowStart_ = now;
+      windowBytes_ = 0;
+    }
+    if (now - lastByte_ >= timeouts_.Stall || TooSlow(now)) {
       stalled_ = true;
       return true;
     }
     return started_ ? Report(jsDownloading, done_ / total_) : Report(jsConnecting, 0.0);
+  }
+
+  // Over each whole window, at least the floor's bytes a second, headers included: a byte now
+  // and then keeps a transfer from stalling but not from being too slow.
+  bool TooSlow(Clock::time_point now) {
+    const auto window = std::chrono::duration_cast<std::chrono::milliseconds>(now - windowStart_);
+    if (window < timeouts_.SlowWindow) return false;
+    const auto least = timeouts_.SlowSpeed * static_cast<std::uint64_t>(window.count());
+    if (windowBytes_ * 1000 < least) return true;
+    windowStart_ = now;
+    windowBytes_ = 0;
+    return false;
   }
 
   bool Report(TJobStatus status, double progress) {
@@ -271,10 +294,12 @@ class Transfer {
   std::string partial_;
   std::unique_ptr<std::FILE, FileCloser> out_;
   const TProgressCallback& progress_;
-  std::chrono::milliseconds stallLimit_;
+  TFetchTimeouts timeouts_;
   std::uint64_t maxBytes_;
   std::uint64_t received_ = 0;
   Clock::time_point lastByte_ = Clock::now();
+  Clock::time_point windowStart_ = lastByte_;
+  std::uint64_t windowBytes_ = 0;
   std::exception_ptr callbackError_;
   bool started_ = false;
   bool aborted_ = false;
@@ -285,7 +310,8 @@ class Transfer {
   curl_off_t announced_ = -1;
 };
 
-void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer& transfer) {
+void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer& transfer,
+               std::chrono::milliseconds totalLimit) {
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_USERAGENT, "Chimequest");
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
@@ -294,6 +320,7 @@ void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(g_connectMs.load()));
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(totalLimit.count()));
   curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 262144L);
@@ -351,11 +378,14 @@ std::string SegmentOf(std::string_view url) {
 void SetFetchTimeouts(const TFetchTimeouts& timeouts) {
   g_connectMs = timeouts.Connect.count();
   g_stallMs = timeouts.Stall.count();
+  g_slowSpeed = timeouts.SlowSpeed;
+  g_slowWindowMs = timeouts.SlowWindow.count();
 }
 
 TFetchTimeouts FetchTimeouts() {
   return {std::chrono::milliseconds(g_connectMs.load()),
-          std::chrono::milliseconds(g_stallMs.load())};
+          std::chrono::milliseconds(g_stallMs.load()), g_slowSpeed.load(),
+          std::chrono::milliseconds(g_slowWindowMs.load())};
 }
 
 std::string CacheFolder() {
@@ -389,10 +419,10 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
   headers.reset(curl_slist_append(headers.release(), "Cache-Control: no-cache"));
   headers.reset(curl_slist_append(headers.release(), "Pragma: no-cache"));
 
-  Transfer transfer(curl.get(), name + UniquePartialSuffix(), progress, FetchTimeouts().Stall,
+  Transfer transfer(curl.get(), name + UniquePartialSuffix(), progress, FetchTimeouts(),
                     limits.MaxBytes);
   const std::string wire = WireAddress(url);
-  Configure(curl.get(), wire, headers.get(), transfer);
+  Configure(curl.get(), wire, headers.get(), transfer, limits.Total);
   const CURLcode result = curl_easy_perform(curl.get());
   long status = 0;
   curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);

@@ -18,20 +18,24 @@ std::string CacheFolder();
 // name, and windows-1251 letters become UTF-8, as file names are. Pure: creates nothing.
 std::string CacheFileName(std::string_view url);
 
-// Time limits of every fetch: connecting, and a transfer that delivers no byte. Process-wide so
-// that tests can shorten them; the defaults are 30 s and 60 s.
+// Time limits of every fetch: connecting, a transfer that delivers no byte, and one slower than
+// SlowSpeed bytes a second over a whole SlowWindow. Process-wide so that tests can shorten them;
+// the defaults are 30 s, 60 s, and 100 bytes a second over 60 s.
 struct TFetchTimeouts {
   std::chrono::milliseconds Connect{30000};
   std::chrono::milliseconds Stall{60000};
+  std::uint64_t SlowSpeed{100};
+  std::chrono::milliseconds SlowWindow{60000};
 };
 
-// What one fetch may take, chosen by its caller: a longer body fails. Bodies are bounded so that
-// an endless answer fills neither memory nor the disk.
+// What one fetch may take, chosen by its caller: a longer body, or a fetch that lasts longer,
+// fails. Bodies are bounded so that an endless answer fills neither memory nor the disk.
 struct TFetchLimits {
   std::uint64_t MaxBytes;
+  std::chrono::milliseconds Total;
 };
-inline constexpr TFetchLimits PageLimits{16u << 20};
-inline constexpr TFetchLimits FileLimits{64u << 20};
+inline constexpr TFetchLimits PageLimits{16u << 20, std::chrono::minutes(5)};
+inline constexpr TFetchLimits FileLimits{64u << 20, std::chrono::minutes(15)};
 void SetFetchTimeouts(const TFetchTimeouts& timeouts);
 TFetchTimeouts FetchTimeouts();
 

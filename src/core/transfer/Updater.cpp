@@ -12,7 +12,7 @@ namespace cq {
 namespace {
 
 // A version file is two short lines.
-constexpr TFetchLimits kVersionFileLimits{4096};
+constexpr TFetchLimits kVersionFileLimits{4096, PageLimits.Total};
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';

@@ -1,5 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
@@ -178,7 +181,7 @@ TEST_F(FetchTest, EmptyOrBodilessAnswersFailAndAreNeverCached) {
 }
 
 TEST_F(FetchTest, BodiesBeyondTheLimitFailAndLeaveNothing) {
-  constexpr TFetchLimits kLimits{1000};
+  constexpr TFetchLimits kLimits{1000, PageLimits.Total};
   struct Case {
     const char* path;
     std::size_t size;
@@ -327,6 +330,75 @@ TEST_F(FetchTest, ASlowTrickleIsNotAStall) {
                                                     });
             });
   EXPECT_EQ(ReadFileText(FetchURL("http://trickle.example/t.txt", true)), "drip");
+}
+
+// A proxy that answers one request with `fast` at once, then `slow` `piece` bytes at a time with
+// `pace` between: unlike an HTTP library, it can trickle the headers too.
+class Dribbler {
+ public:
+  Dribbler(std::string fast, std::string slow, std::size_t piece, std::chrono::milliseconds pace)
+      : listener_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    auto* any = reinterpret_cast<sockaddr*>(&address);
+    if (::bind(listener_, any, length) != 0 || ::listen(listener_, 1) != 0 ||
+        ::getsockname(listener_, any, &length) != 0)
+      throw std::runtime_error("no loopback port");
+    ::setenv("http_proxy", ("http://127.0.0.1:" + std::to_string(ntohs(address.sin_port))).c_str(),
+             1);
+    thread_ = std::thread([=, this] {
+      const int client = ::accept(listener_, nullptr, nullptr);
+      if (client < 0) return;
+      char request[4096];
+      bool sent = ::recv(client, request, sizeof request, 0) > 0 &&
+                  ::send(client, fast.data(), fast.size(), MSG_NOSIGNAL) >= 0;
+      for (std::size_t at = 0; sent && !stop_ && at < slow.size(); at += piece) {
+        std::this_thread::sleep_for(pace);
+        sent =
+            ::send(client, slow.data() + at, std::min(piece, slow.size() - at), MSG_NOSIGNAL) > 0;
+      }
+      ::close(client);
+    });
+  }
+  ~Dribbler() {
+    stop_ = true;
+    ::shutdown(listener_, SHUT_RDWR);
+    thread_.join();
+    ::close(listener_);
+  }
+
+ private:
+  int listener_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+TEST_F(FetchTest, ATrickleFailsBelowTheSpeedFloorOrAfterTheTotalLimit) {
+  SetFetchTimeouts({30s, 60s, 1000, 400ms});
+  auto head = [](int length) {
+    return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
+  };
+  struct Case {
+    const char* name;
+    std::string fast, slow;
+    std::size_t piece;
+    std::chrono::milliseconds pace, total;
+  };
+  // Each would arrive whole after a second or two.
+  const Case cases[] = {
+      {"headers at 20 bytes/s", "", head(2) + "ok", 1, 50ms, 60s},
+      {"body at 200 bytes/s", head(400), Body(400), 10, 50ms, 60s},
+      {"body at 4000 bytes/s, past the total", head(4000), Body(4000), 40, 10ms, 300ms},
+  };
+  for (const Case& test : cases) {
+    const Dribbler dribbler(test.fast, test.slow, test.piece, test.pace);
+    const std::string url = "http://slow.example/tone.mid";
+    EXPECT_THROW(FetchURL(url, false, {}, {PageLimits.MaxBytes, test.total}), std::runtime_error)
+        << test.name;
+    EXPECT_THAT(FilesBeside(url), ElementsAre()) << test.name;
+  }
 }
 
 TEST_F(FetchTest, AStopRequestIsHonouredDuringAStall) {
