@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +23,7 @@
 #include "core/platform/Text.h"
 #include "core/platform/UserFolders.h"
 #include "core/transfer/Md5.h"
+#include "core/transfer/PrivateAddress.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -118,6 +120,24 @@ std::string WireAddress(std::string_view url) {
   return out;
 }
 
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) !=
+        std::tolower(static_cast<unsigned char>(prefix[i])))
+      return false;
+  }
+  return true;
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
+  return text;
+}
+
 [[noreturn]] void ThrowIoError(int code, const std::string& what) {
   throw std::system_error(code, std::generic_category(), what);
 }
@@ -179,9 +199,10 @@ class Transfer {
   static std::size_t OnData(char* data, std::size_t, std::size_t size, void* self) {
     return static_cast<Transfer*>(self)->Write(data, size);
   }
-  static std::size_t OnHeader(char*, std::size_t, std::size_t size, void* self) {
-    static_cast<Transfer*>(self)->Arrived(size);
-    return size;
+  static std::size_t OnHeader(char* line, std::size_t, std::size_t size, void* self) {
+    auto* transfer = static_cast<Transfer*>(self);
+    transfer->Arrived(size);
+    return transfer->Header(std::string_view(line, size)) ? size : 0;
   }
   static int OnTick(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return static_cast<Transfer*>(self)->Poll() ? 1 : 0;
@@ -207,6 +228,21 @@ class Transfer {
   }
 
  private:
+  // A redirect is checked before it is followed: a server must not send the program to the
+  // user's own machine or network.
+  bool Header(std::string_view line) {
+    if (StartsWithNoCase(line, "HTTP/")) {
+      const std::size_t space = line.find(' ');
+      redirecting_ =
+          space != std::string_view::npos && space + 1 < line.size() && line[space + 1] == '3';
+    } else if (redirecting_ && StartsWithNoCase(line, "Location:")) {
+      const char* current = nullptr;
+      curl_easy_getinfo(curl_, CURLINFO_EFFECTIVE_URL, &current);
+      refused_ = IsRefusedAddress(std::string(Trim(line.substr(9))), current ? current : "");
+    }
+    return !refused_;
+  }
+
   void Arrived(std::size_t size) {
     lastByte_ = Clock::now();
     windowBytes_ += size;
@@ -303,6 +339,8 @@ class Transfer {
   std::exception_ptr callbackError_;
   bool started_ = false;
   bool aborted_ = false;
+  bool redirecting_ = false;
+  bool refused_ = false;
   bool stalled_ = false;
   int writeError_ = 0;
   double done_ = 0;
@@ -408,6 +446,8 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
     return name;
   }
   if (progress && progress(jsConnecting, 0.0)) throw EAbort();
+  const std::string wire = WireAddress(url);
+  if (IsRefusedAddress(wire)) throw std::runtime_error("Cannot open URL " + url);
 
   EnsureCurl();
   std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
@@ -421,7 +461,6 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
 
   Transfer transfer(curl.get(), name + UniquePartialSuffix(), progress, FetchTimeouts(),
                     limits.MaxBytes);
-  const std::string wire = WireAddress(url);
   Configure(curl.get(), wire, headers.get(), transfer, limits.Total);
   const CURLcode result = curl_easy_perform(curl.get());
   long status = 0;

@@ -44,7 +44,8 @@ TFetchTimeouts FetchTimeouts();
 // and jsProcessing through `progress`, which may ask to stop (then EAbort is thrown). A status
 // other than 2xx, an empty body or one beyond `limits`, a broken or short transfer and a time-out
 // throw std::runtime_error ("Cannot open URL ..."); nothing partial or empty is ever left in the
-// cache and an older copy stays. Redirects are followed, at most 10.
+// cache and an older copy stays. Redirects are followed, at most 10. An address on the user's own
+// machine or network, given or redirected to, is refused in the same way before it is reached.
 std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress = {},
                      const TFetchLimits& limits = PageLimits);
 

@@ -283,6 +283,57 @@ TEST_F(FetchTest, FollowsTenRedirectsButNotEleven) {
   EXPECT_THAT(FilesBeside("http://hops.example/hop/11"), ElementsAre());
 }
 
+TEST_F(FetchTest, RefusesAddressesOnThisMachineOrItsNetworkGivenOrRedirectedTo) {
+  struct Case {
+    std::string url;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"http://127.0.0.1/", true},
+      {"http://127.1:8080/x", true},
+      {"http://2130706433/", true},
+      {"http://0x7f.0.0.1/", true},
+      {"http://0.0.0.0/", true},
+      {"http://localhost/", true},
+      {"http://LocalHost./", true},
+      {"http://a.localhost/", true},
+      {"http://10.1.2.3/", true},
+      {"http://172.16.0.1/", true},
+      {"http://172.31.255.1/", true},
+      {"http://192.168.1.1/", true},
+      {"http://169.254.169.254/", true},
+      {"http://[::1]/", true},
+      {"http://[::]/", true},
+      {"http://[0:0::1]/", true},
+      {"http://[::ffff:127.0.0.1]/", true},
+      {"http://[::FFFF:a00:1]/", true},
+      {"http://[fe80::1]/", true},
+      {"http://[fd00::5]/", true},
+      {"http://172.32.0.1/", false},
+      {"http://11.0.0.1/", false},
+      {"http://localhost.example/", false},
+      {"http://[2001:db8::1]/", false},
+  };
+  server.Serve("", "", "a page");  // every other host
+  for (const Case& test : cases) {
+    server.On("hop.example", "/",
+              [&test](const std::string&, const httplib::Request&, httplib::Response& response) {
+                response.set_redirect(test.url);
+              });
+    for (const std::string& url : {test.url, std::string("http://hop.example/to")}) {
+      const int hops = url == test.url ? 0 : 1;
+      const int before = server.TotalHits();
+      if (test.refused) {
+        EXPECT_THROW(FetchURL(url, false), std::runtime_error) << url << " to " << test.url;
+      } else {
+        EXPECT_EQ(ReadFileText(FetchURL(url, false)), "a page") << url << " to " << test.url;
+      }
+      EXPECT_EQ(server.TotalHits() - before, hops + (test.refused ? 0 : 1))
+          << url << " to " << test.url;
+    }
+  }
+}
+
 // ---------------------------------------------------------------- stalls
 
 // Sends the first 400 of 1000 bytes, then nothing until the test ends.
