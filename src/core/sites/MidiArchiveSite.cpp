@@ -65,19 +65,20 @@ void TMidiArchiveSite::Search(const std::string& term, TMelodyList& melodies,
   for (int page = 1; page <= last; ++page) {
     const std::string url = base + "/find_midi.php?find=" + query + "&page=" + std::to_string(page);
     ScrapePage(*this, url, SearchContext(term), {}, progress, [&](const TElem& root) {
+      TNthPaths row(root, kRows, "TR");
       for (int r = kFirstRow;; r += kRowsPerMelody) {
-        const TElem* title = FindElem(&root, NthPath(kRows, r, " TR\\2 TD\\2 A\\B"));
+        const TElem* title = row.Find(r, "2 TD\\2 A\\B");
         if (title == nullptr) break;
         TMelody& melody = found.emplace_back();
-        const TElem& performer = NeedElem(root, NthPath(kRows, r + 1, " TR\\TD\\A\\FONT"));
+        // Rows in order: the cursor walks on, never back.
+        const std::string songPath = SongPath(row.Need(r, "2 TD\\2 A").Attribute("href"));
+        const TElem& performer = row.Need(r + 1, "TD\\A\\FONT");
         melody.Title = FirstChildText(performer) + " - " + FirstChildText(*title);
-        const std::string songPath =
-            SongPath(NeedElem(root, NthPath(kRows, r, " TR\\2 TD\\2 A")).Attribute("href"));
         melody.PageURL = base + songPath;
         melody.Site = this;
         melody.Processed = true;
         std::string caption = "MIDI";
-        const TElem* note = FindElem(&root, NthPath(kRows, r + 2, " TR\\TD\\2 FONT"));
+        const TElem* note = row.Find(r + 2, "TD\\2 FONT");
         if (note != nullptr && note->Children().Count() > 0) caption += " " + FirstChildText(*note);
         const std::string number = SongNumber(songPath);
         melody.Links[fmMidi].push_back(
