@@ -79,9 +79,11 @@ void TMelodyArchiveSite::Search(const std::string& term, TMelodyList& melodies,
       const TElem* link = row.Find(n, "3 TD\\A");
       if (link == nullptr) continue;
       const TElem& performer = row.Need(n, "3 TD\\B");
+      const std::string address = link->Attribute("href");
+      if (!ShortString::Fits(address)) continue;
       TMelody& melody = found.emplace_back();
       melody.Title = FirstChildText(performer) + " - " + FirstChildText(*link);
-      melody.PageURL = link->Attribute("href");
+      melody.PageURL = address;
       melody.Site = this;
     }
   });
@@ -114,7 +116,10 @@ void TMelodyArchiveSite::LoadMelodyPage(TMelody& melody, const TProgressCallback
                  }
                  if (named == nullptr) continue;
                  if (used == addresses.size()) FailWalk("More format links than file addresses");
-                 links[named->Format].push_back({text, addresses[used]});
+                 // A link paired with an address that does not fit is left out, not re-paired.
+                 if (ShortString::Fits(addresses[used])) {
+                   links[named->Format].push_back({text, addresses[used]});
+                 }
                  ++used;
                }
                if (used == 0) FailWalk("empty");

@@ -67,22 +67,25 @@ void TMidiArchiveSite::Search(const std::string& term, TMelodyList& melodies,
     ScrapePage(*this, url, SearchContext(term), {}, progress, [&](const TElem& root) {
       TNthPaths row(root, kRows, "TR");
       for (int r = kFirstRow;; r += kRowsPerMelody) {
-        const TElem* title = row.Find(r, "2 TD\\2 A\\B");
-        if (title == nullptr) break;
-        TMelody& melody = found.emplace_back();
+        const TElem* titleElem = row.Find(r, "2 TD\\2 A\\B");
+        if (titleElem == nullptr) break;
         // Rows in order: the cursor walks on, never back.
         const std::string songPath = SongPath(row.Need(r, "2 TD\\2 A").Attribute("href"));
         const TElem& performer = row.Need(r + 1, "TD\\A\\FONT");
-        melody.Title = FirstChildText(performer) + " - " + FirstChildText(*title);
-        melody.PageURL = base + songPath;
-        melody.Site = this;
-        melody.Processed = true;
+        const std::string title = FirstChildText(performer) + " - " + FirstChildText(*titleElem);
         std::string caption = "MIDI";
         const TElem* note = row.Find(r + 2, "TD\\2 FONT");
         if (note != nullptr && note->Children().Count() > 0) caption += " " + FirstChildText(*note);
+        const std::string pageAddress = base + songPath;
         const std::string number = SongNumber(songPath);
-        melody.Links[fmMidi].push_back(
-            {caption, base + "/song/" + number + "/midiget.php?getsong=" + number});
+        const std::string fileAddress = base + "/song/" + number + "/midiget.php?getsong=" + number;
+        if (!ShortString::Fits(pageAddress) || !ShortString::Fits(fileAddress)) continue;
+        TMelody& melody = found.emplace_back();
+        melody.Title = title;
+        melody.PageURL = pageAddress;
+        melody.Site = this;
+        melody.Processed = true;
+        melody.Links[fmMidi].push_back({caption, fileAddress});
       }
       if (const TElem* pages = FindElem(&root, kPageList)) {
         last = std::min(static_cast<int>(pages->Children().Count()) - 2, MaxSearchPages);

@@ -48,9 +48,11 @@ void TRequestCatalogSite::Search(const std::string& term, TMelodyList& melodies,
     TNthPaths row(root, rowPrefix, "TR");
     for (std::size_t i = 1; i <= rows; ++i) {
       const TElem& link = row.Need(static_cast<int>(i), "2 TD\\P\\A");
+      const std::string address = link.Attribute("href");
+      if (!ShortString::Fits(address)) continue;
       TMelody& melody = found.emplace_back();
       melody.Title = FirstChildText(link);
-      melody.PageURL = link.Attribute("href");
+      melody.PageURL = address;
       melody.Site = this;
     }
   });

@@ -117,6 +117,7 @@ std::string FirstChildText(const TElem& elem) {
 
 void AddLinkByCaption(std::array<TMelodyLinkList, FormatCount>& links, std::string_view caption,
                       std::string_view url) {
+  if (!ShortString::Fits(url)) return;
   for (const TMelodyFormat format : AllFormats) {
     if (CaptionNamesFormat(caption, format)) links[format].push_back({caption, url});
   }

@@ -66,7 +66,8 @@ const TElem& FirstChild(const TElem& elem);
 // The bare words of a link or a bold element: the text of its first child.
 std::string FirstChildText(const TElem& elem);
 
-// Adds the link to every format the caption names.
+// Adds the link to every format the caption names; an address that does not fit a record is
+// left out.
 void AddLinkByCaption(std::array<TMelodyLinkList, FormatCount>& links, std::string_view caption,
                       std::string_view url);
 

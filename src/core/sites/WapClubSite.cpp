@@ -66,12 +66,14 @@ void TWapClubSite::Search(const std::string& term, TMelodyList& melodies,
         for (int j = 1; j <= LinksPerPage; ++j) {
           const TElem* link = FindElem(&root, NthPath(kLinkPrefix, j, " A"));
           if (link == nullptr) break;
+          const std::string address = link->Attribute("href");
+          const std::string title = XlatDecode(FirstChildText(*link));
+          if (!ShortString::Fits(address) || !ShortString::Fits(url)) continue;
           TMelody& melody = onPage.emplace_back();
-          melody.Title = XlatDecode(FirstChildText(*link));
+          melody.Title = title;
           melody.PageURL = url;
           melody.Site = this;
           melody.Processed = true;
-          const std::string address = link->Attribute("href");
           melody.Links[kind.Format].push_back({kind.Caption, address});
           anyNew = seen.insert(address).second || anyNew;
         }
