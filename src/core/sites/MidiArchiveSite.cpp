@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "core/Errors.h"
 #include "core/sites/Scraping.h"
 #include "core/sites/SiteHosts.h"
 #include "core/transfer/Inet.h"
@@ -99,16 +100,16 @@ void TMidiArchiveSite::LoadMelodyPage(TMelody&, const TProgressCallback&) const 
 
 void TMidiArchiveSite::FetchFile(TMelody& melody, TMelodyFormat format, int linkIndex,
                                  const TProgressCallback& progress, std::string& fileName) const {
-  int wait = 0;
-  while (true) {
+  for (int waitingPages = 1;; ++waitingPages) {
     TSite::FetchFile(melody, format, linkIndex, progress, fileName);
     if (ReadFileText(fileName).find(kWaitingMark) == std::string::npos) return;
     // The waiting page must not stand in the cache for the file.
     std::error_code ignored;
     std::filesystem::remove(fileName, ignored);
-    wait += kRetryStep;
-    for (int left = wait; left >= 1; --left) {
-      if (progress) progress(jsRetrying, left);
+    if (waitingPages == MaxWaitingPages) throw ESiteError(InetErrorText());
+    for (int left = waitingPages * kRetryStep; left >= 1; --left) {
+      // Stop is honoured within a second, not after the whole countdown.
+      if (progress && progress(jsRetrying, left)) throw EAbort();
       sleeper_(std::chrono::seconds(1));
     }
   }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <fstream>
 
+#include "core/Errors.h"
 #include "core/config/Translation.h"
 #include "core/sites/MidiArchiveSite.h"
 #include "core/sites/WapClubSite.h"
@@ -212,6 +213,32 @@ TEST_F(MidiArchiveTest, DownloadMetByTheWaitingPageWaitsFiveThenTenSecondsCounti
   // The cache now holds the file itself: asking again fetches nothing.
   site_.FetchFile(melody, fmMidi, 0, progress, fileName);
   EXPECT_EQ(asked.load(), 3);
+}
+
+TEST_F(MidiArchiveTest, TheWaitingPageEndsAtAStopRequestOrAfterBoundedRounds) {
+  std::atomic<int> asked{0};
+  server_.On(kMidi, "/song/101/",
+             [&](const std::string&, const httplib::Request&, httplib::Response& reply) {
+               // A server that lets go only long after any reasonable wait.
+               reply.set_content(++asked <= 20 ? "<html>wait<br><br>please</html>" : "MThd",
+                                 "text/html");
+             });
+  TMelody melody = MelodyAt(site_, "http://midiarchive.example/song/101/");
+  melody.Links[fmMidi].push_back({"MIDI", "http://midiarchive.example/song/101/"});
+  std::string fileName;
+  int reports = 0;
+  const TProgressCallback stopAtThirdSecond = [&](TJobStatus status, double) {
+    return status == jsRetrying && ++reports == 3;
+  };
+  EXPECT_THROW(site_.FetchFile(melody, fmMidi, 0, stopAtThirdSecond, fileName), EAbort);
+  EXPECT_EQ(slept_.size(), 2u);
+
+  slept_.clear();
+  EXPECT_EQ(FailureOf([&] { site_.FetchFile(melody, fmMidi, 0, NoStop, fileName); }),
+            "Cannot retreive page from the Internet.");
+  EXPECT_EQ(asked.load(), 1 + TMidiArchiveSite::MaxWaitingPages);
+  // Waits of 5, 10, 15, 20 and 25 seconds between the six waiting pages.
+  EXPECT_EQ(slept_.size(), 75u);
 }
 
 }  // namespace
