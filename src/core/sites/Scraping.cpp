@@ -120,6 +120,7 @@ std::string FirstChildText(const TElem& elem) {
 
 void AddLinkByCaption(std::array<TMelodyLinkList, FormatCount>& links, std::string_view caption,
                       std::string_view url) {
+  if (!ShortString::Fits(url)) return;
   for (const TMelodyFormat format : AllFormats) {
     if (CaptionNamesFormat(caption, format)) links[format].push_back({caption, url});
   }
@@ -130,6 +131,30 @@ std::string NthPath(std::string_view prefix, int n, std::string_view tail) {
   path += std::to_string(n);
   path += tail;
   return path;
+}
+
+TNthPaths::TNthPaths(const TElem& root, std::string_view prefix, std::string_view name)
+    : prefix_(prefix), name_(name) {
+  const TElem* parent = FindElem(&root, prefix.substr(0, prefix.size() - 1));
+  if (parent != nullptr) children_.emplace(parent->Children(), name_);
+}
+
+const TElem* TNthPaths::Find(int n, std::string_view tail) {
+  if (!children_) return nullptr;
+  const TElem* child = children_->At(n);
+  if (child == nullptr || tail.empty()) return child;
+  return FindElem(child, tail);
+}
+
+const TElem& TNthPaths::Need(int n, std::string_view tail) {
+  const TElem* found = Find(n, tail);
+  if (found == nullptr) {
+    std::string path = NthPath(prefix_, n, " ");
+    path += name_;
+    if (!tail.empty()) path += "\\" + std::string(tail);
+    FailWalk("No element at " + path);
+  }
+  return *found;
 }
 
 }  // namespace cq
