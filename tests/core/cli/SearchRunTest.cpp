@@ -54,6 +54,7 @@ TEST(SearchArgs, ParsingAndErrors) {
       {{"--site", "Alpha", "--pages", "--json", "bells"}, nullptr},
       {{}, "search: a search term is needed"},
       {{"ab"}, "search: the term needs at least 3"},
+      {{"abc"}, nullptr},
       {{"--verbose", "bells"}, "search: unknown option --verbose"},
       {{"bells", "--site"}, "search: --site needs a site name"},
   };

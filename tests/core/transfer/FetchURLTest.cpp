@@ -47,6 +47,11 @@ TEST_F(FetchTest, StoresTheBodyByteForByteUnderTheCacheName) {
   EXPECT_THAT(FilesBeside(url), ElementsAre("tune.mid"));
 }
 
+TEST_F(FetchTest, SpacesAndLettersInAnAddressGoOutPercentEncoded) {
+  server.Serve("spaced.example", "/my%20tune%E0.mid", "tune", "audio/midi");
+  EXPECT_EQ(ReadFileText(FetchURL("http://spaced.example/my tune\xE0.mid", true)), "tune");
+}
+
 TEST_F(FetchTest, CacheHitTouchesNoNetworkAndReportsProcessingOnce) {
   const std::string url = "http://hit.example/page.html";
   std::string name;
@@ -248,6 +253,16 @@ TEST_F(FetchTest, AnUnreachableServerFailsAndLeavesNoFolder) {
   const std::string url = "http://down.example/page.html";
   EXPECT_THROW(FetchURL(url, true), std::runtime_error);
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(CacheFileName(url)).parent_path()));
+}
+
+TEST_F(FetchTest, ConnectingHasALimitOfItsOwn) {
+  // A SOCKS proxy that takes the connection and never answers the greeting (the test server
+  // waits for a request line, and hangs up after a few seconds): only the connect limit ends it.
+  SetFetchTimeouts({300ms, 30s});
+  ::setenv("http_proxy", ("socks5://127.0.0.1:" + std::to_string(server.Port())).c_str(), 1);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_THROW(FetchURL("http://silent.example/page.html", true), std::runtime_error);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
 }
 
 // ---------------------------------------------------------------- redirects
