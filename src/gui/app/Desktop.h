@@ -3,6 +3,7 @@
 #include <QString>
 #include <QUrl>
 
+class QMessageBox;
 class QWidget;
 
 namespace cq {
@@ -19,7 +20,7 @@ class TDesktop {
   // `folder`; it asks itself before overwriting. Empty when cancelled.
   virtual QString AskSaveFileName(const QString& filter, const QString& folder,
                                   const QString& name) = 0;
-  // Shows a web page in the user's browser.
+  // Shows a web page in the user's browser; any other address is refused (false).
   virtual bool OpenUrl(const QUrl& url) = 0;
 };
 
@@ -41,6 +42,11 @@ class TQtDesktop : public TDesktop {
 
 // Pages hand the program addresses; only web pages are opened, never a local file or a program.
 bool IsWebAddress(const QUrl& url);
+// A mail address: opened only for the program's own credits and feedback.
+bool IsMailAddress(const QUrl& url);
+// Shows the box's text as it is, never as rich text: an address in it is no link that a click
+// would open, and it can be selected and copied.
+void ShowPlainText(QMessageBox& box);
 // Opens a windows-1251 address from a site when it is an http or https address; false otherwise.
 bool OpenWebAddress(TDesktop& desktop, const std::string& address);
 

@@ -18,6 +18,7 @@
 #include "core/Product.h"
 #include "core/transfer/TempFiles.h"
 #include "core/transfer/Version.h"
+#include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/Named.h"
 #include "gui/config/AboutPictures.h"
@@ -271,6 +272,7 @@ void TAboutForm::hideEvent(QHideEvent* event) {
 }
 
 bool TAboutForm::OpenUrl(const QUrl& url) {
+  if (!IsWebAddress(url) && !IsMailAddress(url)) return false;
   return hooks_.OpenUrl ? hooks_.OpenUrl(url) : QDesktopServices::openUrl(url);
 }
 
@@ -300,7 +302,10 @@ void TAboutForm::JobBtnClick() {
   if (hooks_.ShowNotice) {
     hooks_.ShowNotice(this, text);
   } else {
-    QMessageBox::information(this, QStringLiteral("Chimequest"), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Chimequest"), text, QMessageBox::Ok,
+                    this);
+    ShowPlainText(box);
+    box.exec();
   }
 }
 
