@@ -413,11 +413,17 @@ void TMainForm::SaveCompleted(const TJob& job) {
 }
 
 void TMainForm::PlayCompleted(const TJob& job) {
+  const TTask& task = job.Task();
+  const QString fetched = QFile::decodeName(QByteArray::fromStdString(job.FileName()));
+  if (!IsMelodyOf(fetched, task.Format)) {
+    desktop_.Notice(FromCp1251(
+        Translate("Messages.NotAMelody",
+                  "This file is not a melody in the format it claims; it was not played.")));
+    return;
+  }
   try {
     if (StopBtn->isEnabled() || player_->Playing()) StopBtnClick();
-    const TTask& task = job.Task();
-    const QString file =
-        PlayableFile(QFile::decodeName(QByteArray::fromStdString(job.FileName())), task.Format);
+    const QString file = PlayableFile(fetched, task.Format);
     if (task.Format == fmMmf) {
       if (player_->ExternalPlayerPath().isEmpty())
         throw std::runtime_error("I can't play MMF files!!!");
