@@ -183,6 +183,7 @@ TAboutForm::TAboutForm(QWidget* parent, TEffectRandom* random)
   MatrixTimer->setInterval(MatrixInterval);
   FireTimer->setInterval(FireInterval);
   JobBtn->setVisible(false);
+  ResetEffects();
 }
 
 TAboutForm::~TAboutForm() = default;
@@ -252,13 +253,21 @@ void TAboutForm::ConnectControls() {
   connect(FireTimer, &QTimer::timeout, this, &TAboutForm::FireTimerTimer);
 }
 
-// FormShow: fresh effects from their source pictures, the notice button as the settings say.
-void TAboutForm::showEvent(QShowEvent* event) {
+void TAboutForm::ResetEffects() {
   matrix_.Reset(MaskFrom(MatrixOverlayPicture()));
   matrix_.SetFast(false);
   fire_.Reset();
+}
+
+void TAboutForm::OpenFresh() {
+  ResetEffects();
   PaintMatrix();
   PaintFire();
+  exec();
+}
+
+// FormShow: the effects run while the dialog is seen; the notice button as the settings say.
+void TAboutForm::showEvent(QShowEvent* event) {
   JobBtn->setVisible(hooks_.ShowJobButton && hooks_.ShowJobButton());
   MatrixTimer->start();
   FireTimer->start();

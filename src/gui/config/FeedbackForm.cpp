@@ -137,12 +137,12 @@ void TFeedbackForm::BuildLayout() {
   resize(409, 340);
 }
 
-void TFeedbackForm::showEvent(QShowEvent* event) {
+void TFeedbackForm::OpenEmpty() {
   Name->clear();
   Email->clear();
   Message->clear();
   Name->setFocus();
-  QDialog::showEvent(event);
+  exec();
 }
 
 void TFeedbackForm::Say(const char* key, const char* text) {
