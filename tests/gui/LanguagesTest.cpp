@@ -23,6 +23,7 @@ namespace {
 struct TFakeHost : TSettingsHost {
   void ApplySettings() override {}
   void ClearSearchTermList() override {}
+  void Notice(const QString&) override {}
 };
 
 QByteArray LanguageFileBytes() {

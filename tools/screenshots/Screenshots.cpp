@@ -44,6 +44,7 @@ class TShownSite : public cq::TSite {
 struct TNoHost : cq::TSettingsHost {
   void ApplySettings() override {}
   void ClearSearchTermList() override {}
+  void Notice(const QString&) override {}
 };
 
 void UseScratchHome(const QString& home) {

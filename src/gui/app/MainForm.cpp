@@ -32,7 +32,6 @@
 #include "gui/config/CheckListBox.h"
 #include "gui/config/FileDropPanel.h"
 #include "gui/config/FirstStartForm.h"
-#include "gui/config/RegConfig.h"
 #include "gui/config/Translators.h"
 #include "gui/config/ZeqControl.h"
 
@@ -320,6 +319,10 @@ void TMainForm::ClearSearchTermList() {
   SetSearchTermItems({});
 }
 
+void TMainForm::Notice(const QString& text) {
+  desktop_.Notice(text);
+}
+
 void TMainForm::SetSearchTermItems(const QStringList& items) {
   const QSignalBlocker quiet(SearchTerm);
   const QString text = SearchTerm->currentText();
@@ -474,7 +477,7 @@ void TMainForm::MenuFilterClick(int tag) {
                           Settings()->FormatMP3};
   if (tag < 0 || tag >= static_cast<int>(FormatCount)) return;
   formats[tag]->toggle();
-  SaveControlState(*Settings(), false);
+  Settings()->SaveSettings();
   ApplySettings();
 }
 
