@@ -205,6 +205,27 @@ class MainFormTest : public QObject {
     QCOMPARE(rig.form.Driver().Results()[0].Kind, rkSite);
   }
 
+  // Clearing the history, then Cancel: the drop-down shows the stored history again.
+  void cancelledClearingKeepsTheDropDown() {
+    TFormRig rig;
+    rig.Search("chime");
+    const auto items = [&rig] {
+      QStringList texts;
+      for (int i = 0; i < rig.form.SearchTerm->count(); ++i)
+        texts << rig.form.SearchTerm->itemText(i);
+      return texts;
+    };
+    const QStringList before = items();
+    QCOMPARE(before.value(0), QString("chime"));
+    test::OnNextModal([](QDialog& dialog) {
+      test::Click(dialog, "ClearSearchHistory");
+      test::Click(dialog, "CancelBtn");
+    });
+    rig.form.MenuSettingsClick();
+    QCOMPARE(items(), before);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+  }
+
   void saveToFixedFolderAsksBeforeOverwriting() {
     TFormRig rig;
     rig.Search("bell");

@@ -30,9 +30,9 @@ namespace {
 
 struct TFakeHost : TSettingsHost {
   int applied = 0;
-  int listCleared = 0;
+  int historyShown = 0;
   void ApplySettings() override { ++applied; }
-  void ClearSearchTermList() override { ++listCleared; }
+  void ShowSearchHistory() override { ++historyShown; }
   void Notice(const QString& text) override { notices << text; }
   QStringList notices;
 };
@@ -200,7 +200,7 @@ class SettingsFormTest : public QObject {
     });
     form.Edit();
     QCOMPARE(host.applied, 1);
-    QCOMPARE(host.listCleared, 1);
+    QCOMPARE(host.historyShown, 2);  // emptied, then back from the store
     QVERIFY(form.DownloadAsk->isChecked());
     QVERIFY(!form.DownloadSave->isChecked());
     QCOMPARE(form.SaveDir->text(), saveDir);
@@ -282,7 +282,7 @@ class SettingsFormTest : public QObject {
     QVERIFY(fs::exists(plain));
     form.ClearSearchHistory->click();
     QCOMPARE(form.SearchHistory->toPlainText(), QString());
-    QCOMPARE(host.listCleared, 1);
+    QCOMPARE(host.historyShown, 1);
   }
 
   void destructionStoresAndPrunesByTheDaysSet() {

@@ -315,8 +315,8 @@ void TMainForm::ApplySettings() {
   TranslateMenuItems(*MainMenu, language, "MainMenu");
 }
 
-void TMainForm::ClearSearchTermList() {
-  SetSearchTermItems({});
+void TMainForm::ShowSearchHistory() {
+  SetSearchTermItems(HistoryLines());
 }
 
 void TMainForm::Notice(const QString& text) {

@@ -255,6 +255,8 @@ void TSettingsForm::Edit() {
     host_.ApplySettings();
   } else {
     LoadControlState(*this, false);
+    // A history cleared and then cancelled is back in the drop-down too.
+    host_.ShowSearchHistory();
   }
 }
 
@@ -288,7 +290,7 @@ void TSettingsForm::ClearCacheBtnClick() {
 
 void TSettingsForm::ClearSearchHistoryClick() {
   SearchHistory->clear();
-  host_.ClearSearchTermList();
+  host_.ShowSearchHistory();
 }
 
 }  // namespace cq

@@ -25,8 +25,8 @@ class TSettingsHost {
   virtual ~TSettingsHost() = default;
   // Applies the dialog's settings to the program: language, translations, history, filters.
   virtual void ApplySettings() = 0;
-  // Empties the search box's drop-down list at once.
-  virtual void ClearSearchTermList() = 0;
+  // Fills the search box's drop-down list from the dialog's search history, at once.
+  virtual void ShowSearchHistory() = 0;
   // Tells the user something, in a plain message box.
   virtual void Notice(const QString& text) = 0;
 };
