@@ -2,11 +2,14 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "GuiTestMain.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/SingleInstance.h"
+#include "gui/app/UpdateBridge.h"
 #include "support/FakeDesktop.h"
 #include "support/ModalDialogs.h"
 
@@ -20,6 +23,14 @@ class TUrlRecorder : public QObject {
   Q_INVOKABLE void open(const QUrl& url) { opened << url.toString(); }
   QStringList opened;
 };
+
+QMessageBox* ShownMessageBox() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    auto* box = qobject_cast<QMessageBox*>(window);
+    if (box != nullptr && box->isVisible()) return box;
+  }
+  return nullptr;
+}
 
 class DesktopTest : public QObject {
   Q_OBJECT
@@ -86,6 +97,29 @@ class DesktopTest : public QObject {
     QCOMPARE(format, Qt::PlainText);
     QVERIFY(flags.testFlag(Qt::TextSelectableByMouse));
     QVERIFY(!flags.testFlag(Qt::LinksAccessibleByMouse));
+  }
+
+  // The offer of a new version waits for its answer while every window goes on working.
+  void updateOfferBlocksNothing() {
+    TQtDesktop desktop(nullptr);
+    TUpdateBridge bridge(nullptr, desktop);
+    int modal = 0;
+    QTimer modalCloser;  // a modal question would hold the test inside it: count it and close it
+    modalCloser.callOnTimeout([&modal] {
+      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        ++modal;
+        dialog->reject();
+      }
+    });
+    modalCloser.start(10);
+    recorder_.opened.clear();
+    bridge.OfferNewVersion("A newer version of Chimequest is available.", "http://home.example/");
+    QMessageBox* question = nullptr;
+    QTRY_VERIFY((question = ShownMessageBox()) != nullptr);
+    QVERIFY(!question->isModal());
+    QCOMPARE(modal, 0);
+    question->button(QMessageBox::Yes)->click();
+    QCOMPARE(recorder_.opened, QStringList{"http://home.example/"});
   }
 
   void secondInstanceActivatesTheFirst() {

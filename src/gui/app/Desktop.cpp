@@ -26,6 +26,18 @@ bool TQtDesktop::AskYesNo(const QString& question) {
   return box.exec() == QMessageBox::Yes;
 }
 
+void TQtDesktop::AskYesNoLater(const QString& question, std::function<void(bool)> answered) {
+  auto* box = new QMessageBox(QMessageBox::Question, Caption, question,
+                              QMessageBox::Yes | QMessageBox::No, owner_);
+  ShowPlainText(*box);
+  box->setModal(false);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(box, &QMessageBox::finished, box, [answered = std::move(answered)](int result) {
+    answered(result == QMessageBox::Yes);
+  });
+  box->show();
+}
+
 QString TQtDesktop::AskSaveFileName(const QString& filter, const QString& folder,
                                     const QString& name) {
   // "description|pattern" as the program writes it; Qt wants "description (pattern)".

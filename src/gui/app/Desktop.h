@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QUrl>
+#include <functional>
 
 class QMessageBox;
 class QWidget;
@@ -16,6 +17,9 @@ class TDesktop {
   virtual void Notice(const QString& text) = 0;
   // Yes/No with the question icon; true for Yes.
   virtual bool AskYesNo(const QString& question) = 0;
+  // The same question without waiting for it: no window is blocked, and `answered` is told the
+  // choice (true for Yes) once the user has made it.
+  virtual void AskYesNoLater(const QString& question, std::function<void(bool)> answered) = 0;
   // The save dialog with one filter entry ("*.wav files|*.wav" style), proposing `name` in
   // `folder`; it asks itself before overwriting. Empty when cancelled.
   virtual QString AskSaveFileName(const QString& filter, const QString& folder,
@@ -32,6 +36,7 @@ class TQtDesktop : public TDesktop {
 
   void Notice(const QString& text) override;
   bool AskYesNo(const QString& question) override;
+  void AskYesNoLater(const QString& question, std::function<void(bool)> answered) override;
   QString AskSaveFileName(const QString& filter, const QString& folder,
                           const QString& name) override;
   bool OpenUrl(const QUrl& url) override;

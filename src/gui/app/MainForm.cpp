@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -29,6 +28,7 @@
 #include "gui/app/QtText.h"
 #include "gui/app/ResultView.h"
 #include "gui/app/Transfers.h"
+#include "gui/app/UpdateBridge.h"
 #include "gui/config/CheckListBox.h"
 #include "gui/config/FileDropPanel.h"
 #include "gui/config/FirstStartForm.h"
@@ -68,34 +68,6 @@ void WhiteBackground(QWidget& panel) {
   panel.setPalette(palette);
   panel.setAutoFillBackground(true);
 }
-
-// Tells the main window what the update checker found, on the main thread.
-class TUpdateBridge : public TUpdateSink {
- public:
-  TUpdateBridge(QCheckBox* showJobButton, TDesktop& desktop)
-      : showJobButton_(showJobButton), desktop_(desktop) {}
-
-  void SetShowJobButton(bool on) override {
-    QMetaObject::invokeMethod(
-        qApp,
-        [button = showJobButton_, on] {
-          if (QCheckBox* box = button.data(); box != nullptr) box->setChecked(on);
-        },
-        Qt::QueuedConnection);
-  }
-  void OfferNewVersion(const std::string& question, const std::string& homePage) override {
-    QMetaObject::invokeMethod(
-        qApp,
-        [&desktop = desktop_, question, homePage] {
-          if (desktop.AskYesNo(FromCp1251(question))) OpenWebAddress(desktop, homePage);
-        },
-        Qt::QueuedConnection);
-  }
-
- private:
-  QPointer<QCheckBox> showJobButton_;
-  TDesktop& desktop_;
-};
 
 }  // namespace
 
