@@ -1,4 +1,5 @@
-// The About dialog across a restore from being minimised.
+// The About dialog across a restore from being minimised, and the files it leaves.
+#include <QFileInfo>
 #include <QTest>
 
 #include "GuiTestMain.h"
@@ -25,6 +26,21 @@ class AboutFormTest : public QObject {
     test::OnNextModal([&](QDialog&) { fresh = form.Matrix().Pixels() != filled; });
     form.OpenFresh();
     QVERIFY(fresh);
+  }
+
+  // The flag writes its tune once, and the dialog's end takes it away.
+  void flagLeavesNoTemporaryFile() {
+    QStringList played;
+    {
+      TAboutForm form;
+      form.SetHooks({{}, {}, {}, [&played](const QString& file) { played << file; }, {}});
+      form.FlagClick();
+      form.FlagClick();
+      QCOMPARE(played.size(), 2);
+      QCOMPARE(played[1], played[0]);
+      QVERIFY(QFileInfo::exists(played[0]));
+    }
+    QVERIFY(!QFileInfo::exists(played[0]));
   }
 };
 

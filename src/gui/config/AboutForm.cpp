@@ -2,6 +2,8 @@
 
 #include <QAudioOutput>
 #include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -186,7 +188,9 @@ TAboutForm::TAboutForm(QWidget* parent, TEffectRandom* random)
   ResetEffects();
 }
 
-TAboutForm::~TAboutForm() = default;
+TAboutForm::~TAboutForm() {
+  if (!flagTune_.isEmpty()) QFile::remove(flagTune_);
+}
 
 void TAboutForm::PlaceControls() {
   const auto place = [this](QWidget* control, int x, int y, int width, int height) {
@@ -294,15 +298,17 @@ void TAboutForm::HomePageClick() {
 }
 
 void TAboutForm::FlagClick() {
-  const std::string file = WriteTempFile(FlagMelody(), ".mid");
-  if (file.empty()) return;
-  const QString name = QString::fromStdString(file);
+  // One file for every click; written again only when something removed it meanwhile.
+  if (flagTune_.isEmpty() || !QFileInfo::exists(flagTune_)) {
+    flagTune_ = QFile::decodeName(WriteTempFile(FlagMelody(), ".mid").c_str());
+    if (flagTune_.isEmpty()) return;
+  }
   if (hooks_.PlayMelody) {
-    hooks_.PlayMelody(name);
+    hooks_.PlayMelody(flagTune_);
     return;
   }
   if (!player_) player_ = std::make_unique<TMelodyPlayer>();
-  player_->Play(name);
+  player_->Play(flagTune_);
 }
 
 void TAboutForm::JobBtnClick() {

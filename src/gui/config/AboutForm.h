@@ -124,6 +124,8 @@ class TAboutForm : public QDialog {
   TAboutHooks hooks_;
   class TMelodyPlayer;
   std::unique_ptr<TMelodyPlayer> player_;
+  // The flag's tune in the temporary folder, removed with the dialog at program end.
+  QString flagTune_;
 };
 
 }  // namespace cq
