@@ -52,9 +52,9 @@ int main(int argc, char** argv) {
   desktop.SetOwner(&mainForm);
   instance.SetOnActivate([&mainForm] { mainForm.BringToFront(); });
   cq::TAboutForm about(&mainForm);
-  mainForm.SetAboutForm(&about, [&about] { about.exec(); });
+  mainForm.SetAboutForm(&about, [&about] { about.OpenFresh(); });
   cq::TFeedbackForm feedback(cq::MailSender(), &mainForm);
-  mainForm.SetFeedbackForm(&feedback, [&feedback] { feedback.exec(); });
+  mainForm.SetFeedbackForm(&feedback, [&feedback] { feedback.OpenEmpty(); });
   window.RestoreSettings();
   if (cq::FirstStartDeclined()) return 0;
   cq::TSettingsForm& store = window.Settings();

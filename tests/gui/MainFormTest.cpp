@@ -140,6 +140,11 @@ class MainFormTest : public QObject {
                    LinksOf(fmMmf, "MMF", "http://gamma.example/ring.php"));
     SiteC().ShelveFile("http://gamma.example/ring.php",
                        test::WriteFile(files + "ring.php", "MMMD").toStdString());
+    SiteA().Shelve("list", SiteA().Melody("Playlist"),
+                   LinksOf(fmMidi, "MIDI", "http://alpha.example/list.mid"));
+    SiteA().ShelveFile("http://alpha.example/list.mid",
+                       test::WriteFile(files + "list.mid", "[playlist]\nFile1=file:///etc/passwd\n")
+                           .toStdString());
   }
 
   void settingsTranslateTheWindowFromTheShippedFile() {
@@ -198,6 +203,27 @@ class MainFormTest : public QObject {
     rig.form.SearchTerm->setEditText("bell");
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(rig.form.Driver().Results()[0].Kind, rkSite);
+  }
+
+  // Clearing the history, then Cancel: the drop-down shows the stored history again.
+  void cancelledClearingKeepsTheDropDown() {
+    TFormRig rig;
+    rig.Search("chime");
+    const auto items = [&rig] {
+      QStringList texts;
+      for (int i = 0; i < rig.form.SearchTerm->count(); ++i)
+        texts << rig.form.SearchTerm->itemText(i);
+      return texts;
+    };
+    const QStringList before = items();
+    QCOMPARE(before.value(0), QString("chime"));
+    test::OnNextModal([](QDialog& dialog) {
+      test::Click(dialog, "ClearSearchHistory");
+      test::Click(dialog, "CancelBtn");
+    });
+    rig.form.MenuSettingsClick();
+    QCOMPARE(items(), before);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
   }
 
   void saveToFixedFolderAsksBeforeOverwriting() {
@@ -307,6 +333,17 @@ class MainFormTest : public QObject {
     QCOMPARE(rig.form.PaintBox->FormatMenu().actions().size(), 2);
     rig.form.PlayCompleted(*rig.FinishedJob(taskPlay, 0, fmMmf));
     QCOMPARE(rig.desktop.notices, QStringList{"I can't play MMF files!!!"});
+  }
+
+  // A playlist served as a melody never reaches the media back end, which would follow it.
+  void fileThatIsNoMelodyIsNotPlayed() {
+    TFormRig rig;
+    rig.Search("list");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    rig.form.PlayCompleted(*rig.FinishedJob(taskPlay, 0, fmMidi));
+    QCOMPARE(rig.desktop.notices,
+             QStringList{"This file is not a melody in the format it claims; it was not played."});
+    QVERIFY(rig.form.Player().MediaPlayer().source().isEmpty());
   }
 
   void closingWhilePlayingStops() {

@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -29,9 +30,11 @@ namespace {
 
 struct TFakeHost : TSettingsHost {
   int applied = 0;
-  int listCleared = 0;
+  int historyShown = 0;
   void ApplySettings() override { ++applied; }
-  void ClearSearchTermList() override { ++listCleared; }
+  void ShowSearchHistory() override { ++historyShown; }
+  void Notice(const QString& text) override { notices << text; }
+  QStringList notices;
 };
 
 std::unique_ptr<QSettings> Store() {
@@ -197,7 +200,7 @@ class SettingsFormTest : public QObject {
     });
     form.Edit();
     QCOMPARE(host.applied, 1);
-    QCOMPARE(host.listCleared, 1);
+    QCOMPARE(host.historyShown, 2);  // emptied, then back from the store
     QVERIFY(form.DownloadAsk->isChecked());
     QVERIFY(!form.DownloadSave->isChecked());
     QCOMPARE(form.SaveDir->text(), saveDir);
@@ -224,6 +227,25 @@ class SettingsFormTest : public QObject {
     QCOMPARE(host.applied, 2);
     QCOMPARE(Store()->value("DownloadSave").toInt(), 1);
     QCOMPARE(Store()->value("CacheDaysEdit").toString(), QString("30"));
+  }
+
+  // Settings that cannot be stored are told once a run, by where the store is.
+  void unwritableStoreIsToldOnce() {
+    const QString folder = QFileInfo(StoreLocation()).absolutePath();
+    QVERIFY(QDir(folder).removeRecursively());
+    QFile blocker(folder);  // even for root, no file can be written below a plain file
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    TFirstStartForm firstStart;
+    TFakeHost host;
+    AcceptFirstStart();
+    auto form = std::make_unique<TSettingsForm>(firstStart, host);
+    test::OnNextModal([](QDialog& dialog) { test::Click(dialog, "OkBtn"); });
+    form->Edit();
+    form.reset();
+    QVERIFY(blocker.remove() && QDir().mkpath(folder));
+    QCOMPARE(host.notices, QStringList{"Your settings cannot be saved, and changes will be lost "
+                                       "when Chimequest ends: " +
+                                       StoreLocation()});
   }
 
   void defaultDownloadFolder_data() {
@@ -260,7 +282,7 @@ class SettingsFormTest : public QObject {
     QVERIFY(fs::exists(plain));
     form.ClearSearchHistory->click();
     QCOMPARE(form.SearchHistory->toPlainText(), QString());
-    QCOMPARE(host.listCleared, 1);
+    QCOMPARE(host.historyShown, 1);
   }
 
   void destructionStoresAndPrunesByTheDaysSet() {

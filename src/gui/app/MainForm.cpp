@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -29,10 +28,10 @@
 #include "gui/app/QtText.h"
 #include "gui/app/ResultView.h"
 #include "gui/app/Transfers.h"
+#include "gui/app/UpdateBridge.h"
 #include "gui/config/CheckListBox.h"
 #include "gui/config/FileDropPanel.h"
 #include "gui/config/FirstStartForm.h"
-#include "gui/config/RegConfig.h"
 #include "gui/config/Translators.h"
 #include "gui/config/ZeqControl.h"
 
@@ -69,34 +68,6 @@ void WhiteBackground(QWidget& panel) {
   panel.setPalette(palette);
   panel.setAutoFillBackground(true);
 }
-
-// Tells the main window what the update checker found, on the main thread.
-class TUpdateBridge : public TUpdateSink {
- public:
-  TUpdateBridge(QCheckBox* showJobButton, TDesktop& desktop)
-      : showJobButton_(showJobButton), desktop_(desktop) {}
-
-  void SetShowJobButton(bool on) override {
-    QMetaObject::invokeMethod(
-        qApp,
-        [button = showJobButton_, on] {
-          if (QCheckBox* box = button.data(); box != nullptr) box->setChecked(on);
-        },
-        Qt::QueuedConnection);
-  }
-  void OfferNewVersion(const std::string& question, const std::string& homePage) override {
-    QMetaObject::invokeMethod(
-        qApp,
-        [&desktop = desktop_, question, homePage] {
-          if (desktop.AskYesNo(FromCp1251(question))) OpenWebAddress(desktop, homePage);
-        },
-        Qt::QueuedConnection);
-  }
-
- private:
-  QPointer<QCheckBox> showJobButton_;
-  TDesktop& desktop_;
-};
 
 }  // namespace
 
@@ -316,8 +287,12 @@ void TMainForm::ApplySettings() {
   TranslateMenuItems(*MainMenu, language, "MainMenu");
 }
 
-void TMainForm::ClearSearchTermList() {
-  SetSearchTermItems({});
+void TMainForm::ShowSearchHistory() {
+  SetSearchTermItems(HistoryLines());
+}
+
+void TMainForm::Notice(const QString& text) {
+  desktop_.Notice(text);
 }
 
 void TMainForm::SetSearchTermItems(const QStringList& items) {
@@ -413,11 +388,17 @@ void TMainForm::SaveCompleted(const TJob& job) {
 }
 
 void TMainForm::PlayCompleted(const TJob& job) {
+  const TTask& task = job.Task();
+  const QString fetched = QFile::decodeName(QByteArray::fromStdString(job.FileName()));
+  if (!IsMelodyOf(fetched, task.Format)) {
+    desktop_.Notice(FromCp1251(
+        Translate("Messages.NotAMelody",
+                  "This file is not a melody in the format it claims; it was not played.")));
+    return;
+  }
   try {
     if (StopBtn->isEnabled() || player_->Playing()) StopBtnClick();
-    const TTask& task = job.Task();
-    const QString file =
-        PlayableFile(QFile::decodeName(QByteArray::fromStdString(job.FileName())), task.Format);
+    const QString file = PlayableFile(fetched, task.Format);
     if (task.Format == fmMmf) {
       if (player_->ExternalPlayerPath().isEmpty())
         throw std::runtime_error("I can't play MMF files!!!");
@@ -468,7 +449,7 @@ void TMainForm::MenuFilterClick(int tag) {
                           Settings()->FormatMP3};
   if (tag < 0 || tag >= static_cast<int>(FormatCount)) return;
   formats[tag]->toggle();
-  SaveControlState(*Settings(), false);
+  Settings()->SaveSettings();
   ApplySettings();
 }
 

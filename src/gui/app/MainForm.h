@@ -54,7 +54,8 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
 
   // TSettingsHost
   void ApplySettings() override;
-  void ClearSearchTermList() override;
+  void ShowSearchHistory() override;
+  void Notice(const QString& text) override;
 
   // TJobSink: a finished download is saved, a finished play request plays.
   void SaveCompleted(const TJob& job) override;

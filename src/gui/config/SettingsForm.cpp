@@ -227,7 +227,7 @@ void TSettingsForm::FormCreate(TFirstStartForm& firstStart) {
     firstStartPending_ = true;
     CheckFirstStart(firstStart);
     firstStartPending_ = false;
-    SaveControlState(*this, false);
+    SaveSettings();
     host_.ApplySettings();
   } catch (const EAbort&) {
     // Declined: nothing is stored or applied, and the program ends.
@@ -235,17 +235,28 @@ void TSettingsForm::FormCreate(TFirstStartForm& firstStart) {
 }
 
 TSettingsForm::~TSettingsForm() {
-  if (!firstStartPending_) SaveControlState(*this, false);
+  if (!firstStartPending_) SaveSettings();
   CleanCache(CacheDaysUpDown->Position());
 }
 
+void TSettingsForm::SaveSettings() {
+  if (SaveControlState(*this, false) || storeFailureTold_) return;
+  storeFailureTold_ = true;
+  host_.Notice(FromCp1251(Translate("Messages.SettingsNotSaved",
+                                    "Your settings cannot be saved, and changes will be lost "
+                                    "when Chimequest ends:")) +
+               " " + StoreLocation());
+}
+
 void TSettingsForm::Edit() {
-  SaveControlState(*this, false);
+  SaveSettings();
   if (exec() == QDialog::Accepted) {
-    SaveControlState(*this, false);
+    SaveSettings();
     host_.ApplySettings();
   } else {
     LoadControlState(*this, false);
+    // A history cleared and then cancelled is back in the drop-down too.
+    host_.ShowSearchHistory();
   }
 }
 
@@ -279,7 +290,7 @@ void TSettingsForm::ClearCacheBtnClick() {
 
 void TSettingsForm::ClearSearchHistoryClick() {
   SearchHistory->clear();
-  host_.ClearSearchTermList();
+  host_.ShowSearchHistory();
 }
 
 }  // namespace cq

@@ -25,8 +25,10 @@ class TSettingsHost {
   virtual ~TSettingsHost() = default;
   // Applies the dialog's settings to the program: language, translations, history, filters.
   virtual void ApplySettings() = 0;
-  // Empties the search box's drop-down list at once.
-  virtual void ClearSearchTermList() = 0;
+  // Fills the search box's drop-down list from the dialog's search history, at once.
+  virtual void ShowSearchHistory() = 0;
+  // Tells the user something, in a plain message box.
+  virtual void Notice(const QString& text) = 0;
 };
 
 // The download folder of a new user: the music folder, else the documents folder, plus
@@ -50,6 +52,10 @@ class TSettingsForm : public QDialog {
   // The Settings command: the store is the undo copy. OK stores and applies the edits, any other
   // close restores what the store holds.
   void Edit();
+
+  // Writes the dialog to the store. A store that cannot be written is told to the user once a
+  // run, by where it is: the settings then last only until the program ends.
+  void SaveSettings();
 
   // The entry of the language list at the selected position (position 0 when none is).
   std::string SelectedLanguage() const;
@@ -108,6 +114,7 @@ class TSettingsForm : public QDialog {
 
   TSettingsHost& host_;
   bool firstStartPending_ = false;
+  bool storeFailureTold_ = false;
   TFolderPicker folderPicker_;
 };
 
