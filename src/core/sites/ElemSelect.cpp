@@ -264,7 +264,8 @@ std::optional<std::string> TValuePath::Read(const TElem& start) const {
   const TElem* elem = path_.First(start);
   if (elem == nullptr) return std::nullopt;
   if (attribute_.empty()) return ElemWords(*elem);
-  return elem->Attribute(attribute_);
+  // Addresses in pages write their ampersands as "&amp;".
+  return DecodeEntities(elem->Attribute(attribute_));
 }
 
 std::string ElemWords(const TElem& elem) {

@@ -51,7 +51,7 @@ class TSelectPath {
 
 // A value read from an element: "PATH" gives the bare words of the element the path leads to
 // (the text of its first child, as the scrapers read links and bold text), "PATH@attr" the value
-// of its attribute.
+// of its attribute, character references decoded.
 class TValuePath {
  public:
   static std::optional<TValuePath> Compile(std::string_view text, std::string& error);
