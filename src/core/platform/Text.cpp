@@ -76,11 +76,23 @@ bool EqualsIgnoringLatinCase(std::string_view a, std::string_view b) {
          });
 }
 
+namespace {
+
+// Both encodings agree on ASCII, which needs no converter (opening one is costly).
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+}  // namespace
+
 std::string Cp1251ToUtf8(std::string_view text) {
+  if (IsAscii(text)) return std::string(text);
   return Convert(text, "UTF-8", "CP1251");
 }
 
 std::string Utf8ToCp1251(std::string_view text) {
+  if (IsAscii(text)) return std::string(text);
   return Convert(text, "CP1251", "UTF-8");
 }
 

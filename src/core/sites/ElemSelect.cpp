@@ -220,16 +220,22 @@ std::optional<TSelectPath> TSelectPath::Compile(std::string_view text, std::stri
       error = "bad path '" + path.text_ + "': " + error;
       return std::nullopt;
     }
+    path.single_ = path.single_ && step.Kind == TStep::Nth;
     path.steps_.push_back(std::move(step));
   }
   return path;
 }
 
 std::vector<const TElem*> TSelectPath::Select(const TElem& start) const {
+  if (single_) {
+    const TElem* found = First(start);
+    return found == nullptr ? std::vector<const TElem*>() : std::vector<const TElem*>{found};
+  }
   std::vector<const TElem*> current{&start};
+  std::unordered_set<const TElem*> visited;
   for (const TStep& step : steps_) {
     std::vector<const TElem*> next;
-    std::unordered_set<const TElem*> visited;
+    visited.clear();
     for (const TElem* elem : current) AddMatches(*elem, step, next, visited);
     current = std::move(next);
     if (current.empty()) break;
@@ -238,8 +244,24 @@ std::vector<const TElem*> TSelectPath::Select(const TElem& start) const {
 }
 
 const TElem* TSelectPath::First(const TElem& start) const {
-  const std::vector<const TElem*> found = Select(start);
-  return found.empty() ? nullptr : found.front();
+  if (!single_) {
+    const std::vector<const TElem*> found = Select(start);
+    return found.empty() ? nullptr : found.front();
+  }
+  // Numbered steps alone lead to one element at most: no lists needed on the way.
+  const TElem* current = &start;
+  for (const TStep& step : steps_) {
+    std::vector<const TElem*> next;
+    if (step.Filters.empty()) {
+      current = FindChild(current->Children(), step.Name, step.N);
+    } else {
+      std::unordered_set<const TElem*> unused;
+      AddMatches(*current, step, next, unused);
+      current = next.empty() ? nullptr : next.front();
+    }
+    if (current == nullptr) return nullptr;
+  }
+  return current;
 }
 
 std::optional<TValuePath> TValuePath::Compile(std::string_view text, std::string& error) {

@@ -47,6 +47,7 @@ class TSelectPath {
  private:
   std::string text_;
   std::vector<TStep> steps_;
+  bool single_ = true;  // numbered steps only
 };
 
 // A value read from an element: "PATH" gives the bare words of the element the path leads to

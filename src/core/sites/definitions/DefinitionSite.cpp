@@ -13,8 +13,10 @@ namespace cq {
 
 namespace {
 
-void Trace(const TDefinitionTrace& trace, const std::string& line) {
-  if (trace) trace(line);
+// Lines are only made when someone reads them.
+template <typename TLine>
+void Trace(const TDefinitionTrace& trace, const TLine& line) {
+  if (trace) trace(line());
 }
 
 bool IsWindows1251(const std::string& encoding) {
@@ -63,17 +65,22 @@ TLinkCount ReadLinks(const TLinkRules& rules, const TElem& from, const std::stri
   std::vector<const TElem*> addresses;
   if (rules.Addresses) addresses = rules.Addresses->Select(from);
   TLinkCount count{found.size(), 0};
-  Trace(trace, "  links: " + std::to_string(found.size()) + " at '" + rules.Links.Text() + "'");
+  Trace(trace, [&] {
+    return "  links: " + std::to_string(found.size()) + " at '" + rules.Links.Text() + "'";
+  });
   for (std::size_t i = 0; i < found.size(); ++i) {
-    const std::string number = "  link " + std::to_string(i + 1) + ": ";
+    const auto number = [i] { return "  link " + std::to_string(i + 1) + ": "; };
     std::optional<std::string> caption = rules.Caption.Read(*found[i]);
     if (!caption) {
-      Trace(trace, number + "skipped, no caption at '" + rules.Caption.Text() + "'");
+      Trace(trace,
+            [&] { return number() + "skipped, no caption at '" + rules.Caption.Text() + "'"; });
       continue;
     }
     if (!rules.CaptionPrefix.empty()) {
       if (!caption->starts_with(rules.CaptionPrefix)) {
-        Trace(trace, number + "skipped, '" + *caption + "' does not begin with the prefix");
+        Trace(trace, [&] {
+          return number() + "skipped, '" + *caption + "' does not begin with the prefix";
+        });
         continue;
       }
       caption->erase(0, rules.CaptionPrefix.size());
@@ -85,13 +92,13 @@ TLinkCount ReadLinks(const TLinkRules& rules, const TElem& from, const std::stri
       href = rules.Address.Read(*found[i]);
     }
     if (!href) {
-      Trace(trace, number + "skipped, no address");
+      Trace(trace, [&] { return number() + "skipped, no address"; });
       continue;
     }
     if (rules.LowerCaseAddress) href = LowerLatin(*href);
     const std::optional<std::string> url = ResolveAddress(base, *href);
     if (!url) {
-      Trace(trace, number + "skipped, not a web address: '" + *href + "'");
+      Trace(trace, [&] { return number() + "skipped, not a web address: '" + *href + "'"; });
       continue;
     }
     if (!rules.CaptionByAddress.empty()) {
@@ -99,7 +106,7 @@ TLinkCount ReadLinks(const TLinkRules& rules, const TElem& from, const std::stri
           rules.CaptionByAddress.begin(), rules.CaptionByAddress.end(),
           [&](const auto& pair) { return url->find(pair.first) != std::string::npos; });
       if (rule == rules.CaptionByAddress.end()) {
-        Trace(trace, number + "skipped, no caption-by-address piece in " + *url);
+        Trace(trace, [&] { return number() + "skipped, no caption-by-address piece in " + *url; });
         continue;
       }
       caption = rule->second;
@@ -116,10 +123,10 @@ TLinkCount ReadLinks(const TLinkRules& rules, const TElem& from, const std::stri
       added = 1;
     }
     if (added == 0) {
-      Trace(trace, number + "skipped, no format in '" + *caption + "' " + *url);
+      Trace(trace, [&] { return number() + "skipped, no format in '" + *caption + "' " + *url; });
       continue;
     }
-    Trace(trace, number + "'" + *caption + "' " + *url);
+    Trace(trace, [&] { return number() + "'" + *caption + "' " + *url; });
     ++count.Read;
   }
   return count;
@@ -172,7 +179,7 @@ void TDefinitionSite::SearchTraced(const std::string& term, TMelodyList& melodie
   int page = rules.FirstPage;
   std::string url = SearchAddress(term, page);
   for (int count = 0; count < rules.PageLimit; ++count) {
-    Trace(trace, "fetch " + url);
+    Trace(trace, [&] { return "fetch " + url; });
     fetched.insert(url);
     std::optional<std::string> next;
     std::size_t rowsFound = 0;
@@ -182,16 +189,19 @@ void TDefinitionSite::SearchTraced(const std::string& term, TMelodyList& melodie
           CheckExpected(rules.Expect, root);
           const std::vector<const TElem*> rows = rules.Rows.Select(root);
           rowsFound = rows.size();
-          Trace(trace, "rows: " + std::to_string(rows.size()) + " at '" + rules.Rows.Text() + "'");
+          Trace(trace, [&] {
+            return "rows: " + std::to_string(rows.size()) + " at '" + rules.Rows.Text() + "'";
+          });
           std::size_t read = 0;
           for (std::size_t i = 0; i < rows.size(); ++i) {
-            const std::string number = "row " + std::to_string(i + 1) + ": ";
+            const auto number = [i] { return "row " + std::to_string(i + 1) + ": "; };
             std::string title;
             bool complete = true;
             for (const TValuePath& part : rules.Title) {
               const std::optional<std::string> text = part.Read(*rows[i]);
               if (!text) {
-                Trace(trace, number + "skipped, no title at '" + part.Text() + "'");
+                Trace(trace,
+                      [&] { return number() + "skipped, no title at '" + part.Text() + "'"; });
                 complete = false;
                 break;
               }
@@ -206,17 +216,19 @@ void TDefinitionSite::SearchTraced(const std::string& term, TMelodyList& melodie
               const std::optional<std::string> address =
                   href ? ResolveAddress(url, *href) : std::nullopt;
               if (!address) {
-                Trace(trace, number + "skipped, no web address at '" + rules.Page->Text() + "'");
+                Trace(trace, [&] {
+                  return number() + "skipped, no web address at '" + rules.Page->Text() + "'";
+                });
                 continue;
               }
               if (rules.Distinct && !pages.insert(*address).second) {
-                Trace(trace, number + "skipped, seen before: " + *address);
+                Trace(trace, [&] { return number() + "skipped, seen before: " + *address; });
                 continue;
               }
               melody.PageURL = *address;
-              Trace(trace, number + "'" + title + "' " + *address);
+              Trace(trace, [&] { return number() + "'" + title + "' " + *address; });
             } else {
-              Trace(trace, number + "'" + title + "'");
+              Trace(trace, [&] { return number() + "'" + title + "'"; });
               if (ReadLinks(*rules.Files, *rows[i], url, melody.Links, trace).Read == 0) continue;
               melody.PageURL = url;
               melody.Processed = true;
@@ -247,7 +259,7 @@ void TDefinitionSite::LoadMelodyPageTraced(TMelody& melody, const TProgressCallb
   const TMelodyRules& rules = *definition_.Melody;
   const std::string url = melody.PageURL.str();
   std::array<TMelodyLinkList, FormatCount> links;
-  Trace(trace, "fetch " + url);
+  Trace(trace, [&] { return "fetch " + url; });
   ScrapePreparedPage(*this, url, MelodyPageContext(melody),
                      Preparation(definition_.Encoding, rules.FixUps), progress,
                      [&](const TElem& root) {
