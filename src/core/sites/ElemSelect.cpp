@@ -5,6 +5,7 @@
 
 #include "core/platform/Text.h"
 #include "core/sites/IntegerText.h"
+#include "core/sites/Parser.h"
 
 namespace cq {
 

@@ -16,9 +16,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/sites/Parser.h"
-
 namespace cq {
+
+class TElem;
 
 class TSelectPath {
  public:

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/sites/ElemSelect.h"
+#include "core/sites/Parser.h"
 #include "core/sites/WebAddress.h"
 
 namespace cq {

@@ -6,7 +6,6 @@
 
 #include "core/platform/Text.h"
 #include "core/platform/UserFolders.h"
-#include "core/sites/AllSites.h"
 
 namespace cq {
 
@@ -95,7 +94,6 @@ std::vector<TDefinitionEntry> LoadDefinitions(const std::vector<std::string>& fo
 }
 
 void RegisterDefinitionSites() {
-  RegisterAllSites();
   static std::once_flag once;
   std::call_once(once, [] {
     std::vector<std::string> folders{ShippedDefinitionFolder()};

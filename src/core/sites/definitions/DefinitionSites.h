@@ -26,7 +26,8 @@ std::string UserDefinitionFolder();
 std::vector<TDefinitionEntry> LoadDefinitions(const std::vector<std::string>& folders,
                                               const std::vector<const TSite*>& taken);
 
-// Once: registers the built-in sites, then the valid definition sites of both folders after them.
+// Once, after the built-in sites are registered: registers the valid definition sites of both
+// folders after them.
 void RegisterDefinitionSites();
 // Every definition file RegisterDefinitionSites found, valid or not, in registry order.
 const std::vector<TDefinitionEntry>& DefinitionEntries();
