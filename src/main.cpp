@@ -9,6 +9,7 @@
 #include "core/platform/UserFolders.h"
 #include "core/sites/AllSites.h"
 #include "core/sites/Sites.h"
+#include "core/sites/definitions/DefinitionSites.h"
 #include "core/transfer/Inet.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
   ::setenv("QT_MEDIA_BACKEND", "gstreamer", 0);
 
   cq::RegisterAllSites();
+  cq::RegisterDefinitionSites();
   cq::OpenLanguageFile(cq::DefaultLanguageFilePath());
   const QString externalPlayer = cq::FindExternalPlayer(
       QFile::decodeName(cq::ExecutableFolder().c_str()), cq::ProgramFolders());

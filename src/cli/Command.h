@@ -20,5 +20,7 @@ int Fail(const std::string& message);
 // True when args hold "--help" or "-h".
 bool WantsHelp(const std::vector<std::string>& args);
 int PrintUsage(const Command& command);
+// Names on stderr the definition files found at start that are not valid, with their problems.
+void ReportDefinitionProblems();
 
 }  // namespace cq::cli

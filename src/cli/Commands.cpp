@@ -8,6 +8,7 @@ int RunPath(const std::vector<std::string>& args);
 int RunSearchCommand(const std::vector<std::string>& args);
 int RunSites(const std::vector<std::string>& args);
 int RunMelody(const std::vector<std::string>& args);
+int RunCheck(const std::vector<std::string>& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -21,14 +22,25 @@ const std::vector<Command>& Commands() {
       {"path", "Prints the text of the element a path leads to, or one of its attributes.",
        "path FILE PATH [--attr NAME]", RunPath},
       {"search", "Searches the sites and prints a line per melody: site, title, page (tabs).",
-       "search [--site NAME]... [--pages] [--json] TERM\n\n"
-       "  --site NAME  search only this site (repeatable)\n"
-       "  --pages      also read every melody's page and print its links per format\n"
-       "  --json       print one JSON object per melody\n\n"
-       "Exit status 1 when a site or a page failed; the others go on.",
+       "search [--site NAME]... [--definition FILE]... [--pages] [--json] TERM\n\n"
+       "  --site NAME        search only this site (repeatable)\n"
+       "  --definition FILE  search only the site this definition file describes (repeatable)\n"
+       "  --pages            also read every melody's page and print its links per format\n"
+       "  --json             print one JSON object per melody\n\n"
+       "Exit status 1 when a site or a page failed; the others go on; 2 when a definition\n"
+       "file is not valid.",
        RunSearchCommand},
-      {"sites", "Lists the sites, one a line: name and home page (tab-separated).", "sites",
-       RunSites},
+      {"sites",
+       "Lists the sites, one a line: name and home page (tab-separated), and for the sites\n"
+       "read from definition files the file. Definitions that are not valid are named on\n"
+       "stderr.",
+       "sites", RunSites},
+      {"check",
+       "Checks a site definition file: prints the site's name, or FILE:LINE: problem lines on\n"
+       "stderr and exits with 2. With a TERM it also searches and reads the first melody's\n"
+       "page, printing every step: the addresses fetched, the rows, titles and links found.",
+       "check FILE [TERM]\n\nExit status 2 when the file is not valid, 1 when a page failed.",
+       RunCheck},
       {"melody", "Reads a melody's page and prints a line per link: format, caption, address.",
        "melody SITE PAGEURL\n\nExit status 1 when the page cannot be read.", RunMelody},
   };

@@ -136,6 +136,9 @@ std::optional<std::string> ParseSearchArgs(const std::vector<std::string>& args,
     if (arg == "--site") {
       if (i + 1 == args.size()) return "search: --site needs a site name";
       options.Sites.push_back(args[++i]);
+    } else if (arg == "--definition") {
+      if (i + 1 == args.size()) return "search: --definition needs a definition file";
+      options.Definitions.push_back(args[++i]);
     } else if (arg == "--pages") {
       options.Pages = true;
     } else if (arg == "--json") {

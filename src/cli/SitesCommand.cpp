@@ -1,8 +1,10 @@
+#include <algorithm>
 #include <cstdio>
 
 #include "cli/Command.h"
 #include "core/platform/Text.h"
 #include "core/sites/Sites.h"
+#include "core/sites/definitions/DefinitionSites.h"
 
 namespace cq::cli {
 
@@ -21,11 +23,26 @@ const TSite* FindSite(const std::string& name) {
 
 }  // namespace
 
+void ReportDefinitionProblems() {
+  for (const TDefinitionEntry& entry : DefinitionEntries()) {
+    for (const TDefinitionProblem& problem : entry.File.Problems) {
+      std::fprintf(stderr, "%s\n", ProblemLine(entry.File.FileName, problem).c_str());
+    }
+  }
+}
+
 int RunSites(const std::vector<std::string>& args) {
   if (!args.empty()) return Fail("sites: no arguments are taken");
   for (const TSite* site : RegisteredSites()) {
-    std::printf("%s\t%s\n", NameOf(*site).c_str(), Cp1251ToUtf8(site->GetHomePage()).c_str());
+    std::printf("%s\t%s", NameOf(*site).c_str(), Cp1251ToUtf8(site->GetHomePage()).c_str());
+    const auto& entries = DefinitionEntries();
+    const auto entry = std::find_if(entries.begin(), entries.end(), [&](const TDefinitionEntry& e) {
+      return e.Site.get() == site;
+    });
+    if (entry != entries.end()) std::printf("\t%s", entry->File.FileName.c_str());
+    std::printf("\n");
   }
+  ReportDefinitionProblems();
   return 0;
 }
 

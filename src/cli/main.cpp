@@ -8,6 +8,7 @@
 #include "core/config/Translation.h"
 #include "core/platform/Text.h"
 #include "core/sites/AllSites.h"
+#include "core/sites/definitions/DefinitionSites.h"
 
 namespace cq::cli {
 
@@ -69,6 +70,7 @@ int Run(const Command& command, const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
   using namespace cq::cli;
   cq::RegisterAllSites();
+  cq::RegisterDefinitionSites();
   if (argc < 2) {
     PrintHelp(stderr);
     return 1;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidgetItem>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,6 +16,7 @@
 #include "GuiTestMain.h"
 #include "ModalDialogs.h"
 #include "core/config/Translation.h"
+#include "core/sites/definitions/DefinitionSites.h"
 #include "core/transfer/Inet.h"
 #include "gui/app/QtText.h"
 #include "gui/config/CheckListBox.h"
@@ -78,6 +80,13 @@ class SettingsFormTest : public QObject {
  private slots:
   void initTestCase() {
     test::RegisterFakeSites();
+    const fs::path definitions = UserDefinitionFolder();
+    fs::create_directories(definitions);
+    std::ofstream(definitions / "zed.yaml") << "name: Zed Tunes\nhome: http://zed.test/\nsearch:\n "
+                                               " address: http://zed.test/?q={term}\n"
+                                               "  rows: '** LI'\n  title: A\n  files: {links: A}\n";
+    std::ofstream(definitions / "broken.yaml") << "name: Broken\nhome: http://b.test/\nserch: {}\n";
+    RegisterDefinitionSites();
     test::WriteLanguageFile(
         "[English]\r\nStatus.Waiting=Waiting\r\n[Russian]\r\nStatus.Waiting=x\r\n");
   }
@@ -110,12 +119,35 @@ class SettingsFormTest : public QObject {
                             "SearchRecordsEdit",
                             "SearchSites",
                             "SearchSites-Alpha Tones",
+                            "SearchSites-Zed Tunes",
+                            "SearchSites-Broken",
                             "SearchSites-" + kCyrillicSite,
                             "Updates",
                             "_ShowJobButton"};
     expected.sort();
     QCOMPARE(keys, expected);
     QCOMPARE(store->value("SearchSites").toString(), QString("I exist"));
+  }
+
+  // Definition sites follow the sites; a broken one shows its problems and cannot be checked.
+  void definitionSitesAndTheirFolder() {
+    SeedStore("Updates", 0);
+    TFirstStartForm firstStart;
+    TFakeHost host;
+    TSettingsForm form(firstStart, host);
+    const int sites = static_cast<int>(RegisteredSites().size());
+    QCOMPARE(form.SearchSites->EntryCount(), sites + 1);
+    QCOMPARE(form.SearchSites->EntryText(sites - 1), QString("Zed Tunes"));
+    const QListWidgetItem* broken = form.SearchSites->item(sites);
+    QCOMPARE(broken->text(), QString("Broken"));
+    QVERIFY(!broken->flags().testFlag(Qt::ItemIsEnabled));
+    QVERIFY2(broken->toolTip().contains("broken.yaml:3: unknown key 'serch' in the definition"),
+             qPrintable(broken->toolTip()));
+    QString opened;
+    form.SetFolderOpener([&](const QString& folder) { opened = folder; });
+    form.OpenSitesFolder->click();
+    QCOMPARE(opened, QFile::decodeName(UserDefinitionFolder().c_str()));
+    QVERIFY(QDir(opened).exists());
   }
 
   void declinedFirstStartStoresNothingButStillPrunes() {

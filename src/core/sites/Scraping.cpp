@@ -77,8 +77,17 @@ void WalkPage(const TSite& site, const std::string& context, const std::string& 
 void ScrapePage(const TSite& site, const std::string& url, const std::string& context,
                 TFixUps fixUps, const TProgressCallback& progress,
                 const std::function<void(const TElem& root)>& walk) {
+  ScrapePreparedPage(
+      site, url, context, [fixUps](std::string& page) { ApplyFixUps(page, fixUps); }, progress,
+      walk);
+}
+
+void ScrapePreparedPage(const TSite& site, const std::string& url, const std::string& context,
+                        const std::function<void(std::string& page)>& prepare,
+                        const TProgressCallback& progress,
+                        const std::function<void(const TElem& root)>& walk) {
   std::string page = FetchPage(url, progress);
-  ApplyFixUps(page, fixUps);
+  prepare(page);
   try {
     const std::unique_ptr<TDocument> document = ParsePage(page);
     WalkPage(site, context, page, [&] { walk(*document->Root()); });

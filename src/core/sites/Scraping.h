@@ -53,6 +53,12 @@ void ScrapePage(const TSite& site, const std::string& url, const std::string& co
                 TFixUps fixUps, const TProgressCallback& progress,
                 const std::function<void(const TElem& root)>& walk);
 
+// The same with `prepare` (decoding, fix-ups) in place of the fix-ups.
+void ScrapePreparedPage(const TSite& site, const std::string& url, const std::string& context,
+                        const std::function<void(std::string& page)>& prepare,
+                        const TProgressCallback& progress,
+                        const std::function<void(const TElem& root)>& walk);
+
 // The dump's context lines.
 std::string SearchContext(const std::string& term);
 std::string MelodyPageContext(const TMelody& melody);

@@ -45,6 +45,8 @@ class TSettingsForm : public QDialog {
  public:
   using TFolderPicker =
       std::function<QString(QWidget* owner, const QString& title, const QString& initialFolder)>;
+  // Shows a folder in the file manager.
+  using TFolderOpener = std::function<void(const QString& folder)>;
 
   TSettingsForm(TFirstStartForm& firstStart, TSettingsHost& host, QWidget* parent = nullptr);
   ~TSettingsForm() override;
@@ -66,6 +68,7 @@ class TSettingsForm : public QDialog {
 
   // Replaces the folder picker (QFileDialog::getExistingDirectory by default).
   void SetFolderPicker(TFolderPicker picker) { folderPicker_ = std::move(picker); }
+  void SetFolderOpener(TFolderOpener opener) { folderOpener_ = std::move(opener); }
 
   // The controls, named as in the store and the language file. A control whose object name
   // begins with "_" is a member of the same name without it.
@@ -95,6 +98,7 @@ class TSettingsForm : public QDialog {
   QPushButton* const ClearSearchHistory;
   QGroupBox* const SearchOnSitesBox;
   TCheckListBox* const SearchSites;
+  QPushButton* const OpenSitesFolder;
   QGroupBox* const UpdatesBox;
   QCheckBox* const Updates;
   QPlainTextEdit* const SearchHistory;
@@ -111,11 +115,14 @@ class TSettingsForm : public QDialog {
   void BrowseBtnClick();
   void ClearCacheBtnClick();
   void ClearSearchHistoryClick();
+  void OpenSitesFolderClick();
+  void AddUnusableDefinitions();
 
   TSettingsHost& host_;
   bool firstStartPending_ = false;
   bool storeFailureTold_ = false;
   TFolderPicker folderPicker_;
+  TFolderOpener folderOpener_;
 };
 
 }  // namespace cq
