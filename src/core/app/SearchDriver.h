@@ -48,6 +48,16 @@ class TSearchDriver {
   // then refreshes at once. Answers the history, which the search box's list shows.
   const std::vector<std::string>& SearchBtnClick(const std::string& term,
                                                  TSearchSettings& settings);
+  // A search or the reading of its melody pages is queued or running.
+  bool Searching() const;
+  // Stops the search as a new one would (queued tasks dropped, running jobs abandoned) but
+  // keeps the rows, none of them waiting any more; a page not read yet is read when clicked.
+  void CancelSearch();
+  // The last search's term and how many sites it asked.
+  const std::string& Term() const { return term_; }
+  std::size_t SitesSearched() const { return sitesSearched_; }
+  std::size_t MelodyCount() const;
+
   // Starts the update checker on the first call only.
   void StartUpdateCheckOnce();
   bool UpdateCheckStarted() const { return updateCheckStarted_; }
@@ -83,6 +93,8 @@ class TSearchDriver {
   std::string selectedKey_;
   TFormatMenuContext formatMenu_;
   bool updateCheckStarted_ = false;
+  std::string term_;
+  std::size_t sitesSearched_ = 0;
 };
 
 }  // namespace cq
