@@ -258,7 +258,6 @@ class MainFormTest : public QObject {
     rig.form.show();
     QApplication::setActiveWindow(&rig.form);
     QVERIFY(QTest::qWaitForWindowActive(&rig.form));
-    rig.form.JobManager->stop();
     rig.Search("bell");
     QCOMPARE(rig.form.SearchBtn->text(), QString("Stop"));
     QTest::keyClick(rig.form.SearchTerm->lineEdit(), Qt::Key_Escape);
@@ -267,7 +266,6 @@ class MainFormTest : public QObject {
     QCOMPARE(rig.form.Driver().Results().size(), rig.form.Driver().SitesSearched());
     QVERIFY(!rig.form.Driver().Results()[0].Waiting);
     QCOMPARE(rig.form.SearchBtn->text(), QString("Search"));
-    rig.form.JobManager->start();
     rig.Search("nothing");
     QTRY_VERIFY_WITH_TIMEOUT(rig.form.Driver().Results().empty() && rig.Settled(), 10000);
     QCOMPARE(rig.form.SearchCount->text(), QString("Melodies found: 0"));
@@ -280,6 +278,9 @@ class MainFormTest : public QObject {
                  .arg(rig.form.Driver().SitesSearched()));
     rig.Search("bell");
     QTRY_COMPARE_WITH_TIMEOUT(rig.form.SearchCount->text(), QString("Melodies found: 3"), 10000);
+    // Idle, no timer wakes the program.
+    QTRY_VERIFY(!rig.form.JobManager->isActive() && !rig.form.DrawTimer->isActive() &&
+                !rig.form.CursorUpdateTimer->isActive());
     // Typing never completes from the history; the empty box says what it needs.
     rig.form.SearchTerm->clearEditText();
     QVERIFY(!rig.form.SearchTerm->lineEdit()->placeholderText().isEmpty());

@@ -47,6 +47,7 @@ const std::vector<std::string>& TSearchDriver::SearchBtnClick(const std::string&
     ++sitesSearched_;
   }
   results_.MarkChanged();
+  Work();
   if (settings.Updates) StartUpdateCheckOnce();
   return settings.History;
 }
@@ -105,6 +106,7 @@ void TSearchDriver::ClickRow(long index) {
   SelectRow(index);
   if (index < 0) return;
   ResultListClick(results_, tasks_, mirror_.Select(index));
+  Work();
 }
 
 void TSearchDriver::OpenFormatMenu(std::size_t index, TMelodyFormat format) {
@@ -116,10 +118,12 @@ void TSearchDriver::OpenFormatMenu(std::size_t index, TMelodyFormat format) {
 
 void TSearchDriver::MenuDownloadClick(int linkIndex) {
   RequestTransfer(results_, tasks_, formatMenu_, taskDownload, linkIndex);
+  Work();
 }
 
 void TSearchDriver::MenuPlayClick(int linkIndex) {
   RequestTransfer(results_, tasks_, formatMenu_, taskPlay, linkIndex);
+  Work();
 }
 
 }  // namespace cq

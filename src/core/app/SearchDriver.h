@@ -35,6 +35,9 @@ class TSearchDriver {
   TSearchDriver(std::vector<const TSite*> sites, TJobSink& sink,
                 std::function<void()> startUpdateCheck);
 
+  // Told whenever work is queued, so that whoever runs the job manager's ticks starts them.
+  void SetOnWork(std::function<void()> onWork) { onWork_ = std::move(onWork); }
+
   TResultModel& Results() { return results_; }
   const TResultModel& Results() const { return results_; }
   TTaskQueue& Tasks() { return tasks_; }
@@ -84,6 +87,7 @@ class TSearchDriver {
  private:
   std::vector<const TSite*> sites_;
   std::function<void()> startUpdateCheck_;
+  std::function<void()> onWork_;
   TResultModel results_;
   TTaskQueue tasks_;
   TResultJobRules rules_;
@@ -92,6 +96,9 @@ class TSearchDriver {
   TKeyMirror mirror_;
   std::string selectedKey_;
   TFormatMenuContext formatMenu_;
+  void Work() const {
+    if (onWork_) onWork_();
+  }
   bool updateCheckStarted_ = false;
   std::string term_;
   std::size_t sitesSearched_ = 0;

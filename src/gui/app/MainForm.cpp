@@ -192,7 +192,12 @@ TMainForm::TMainForm(std::vector<const TSite*> sites, TDesktop& desktop,
   connect(CursorUpdateTimer, &QTimer::timeout, this, [this] { CursorUpdateTimerTimer(); });
   connect(DrawTimer, &QTimer::timeout, this, [this] { DrawTimerTimer(); });
   LayoutControls();
-  for (QTimer* timer : {JobManager, CursorUpdateTimer, DrawTimer}) timer->start();
+  // The 10 ms timers run only while there is work: jobs, playback, the first-show layout.
+  driver_.SetOnWork([this] {
+    JobManager->start();
+    DrawTimer->start();
+  });
+  CursorUpdateTimer->start();
 }
 
 TMainForm::~TMainForm() {
@@ -455,6 +460,7 @@ void TMainForm::JobManagerTimer() {
   driver_.JobManagerTimer();
   if (sitesCollected_) PaintBox->RefreshResults();
   UpdateSearchState();
+  if (driver_.Manager().Idle()) JobManager->stop();
 }
 
 void TMainForm::RowsCollected(const TJob& job, std::size_t, std::size_t) {
@@ -470,10 +476,15 @@ void TMainForm::CursorUpdateTimerTimer() {
     FirstShowLayout();
     firstShowDone_ = true;
   }
+  // A modal dialog keeps its size while it is open.
+  if (firstShowDone_ && !player_->Playing() && QApplication::activeModalWidget() == nullptr)
+    CursorUpdateTimer->stop();
 }
 
 void TMainForm::DrawTimerTimer() {
   PaintBox->RefreshResults();
+  // One more refresh after the last job, then the list rests.
+  if (!JobManager->isActive()) DrawTimer->stop();
 }
 
 // Completions of finished transfers
@@ -499,6 +510,7 @@ void TMainForm::PlayCompleted(const TJob& job) {
       player_->Play(file);
     }
     StopBtn->setEnabled(player_->Playing());
+    CursorUpdateTimer->start();
   } catch (const std::exception& error) {
     desktop_.Notice(QString::fromUtf8(error.what()));
   }
@@ -546,22 +558,27 @@ void TMainForm::MenuFilterClick(int tag) {
 }
 
 void TMainForm::MenuSettingsClick() {
+  CursorUpdateTimer->start();
   if (Settings() != nullptr) Settings()->Edit();
 }
 
 void TMainForm::MenuNotesClick() {
+  CursorUpdateTimer->start();
   if (firstStart_ != nullptr) firstStart_->ShowNotes();
 }
 
 void TMainForm::MenuLicenseClick() {
+  CursorUpdateTimer->start();
   if (firstStart_ != nullptr) firstStart_->ShowLicense();
 }
 
 void TMainForm::MenuFeedbackClick() {
+  CursorUpdateTimer->start();
   if (showFeedback_) showFeedback_();
 }
 
 void TMainForm::MenuAboutClick() {
+  CursorUpdateTimer->start();
   if (showAbout_) showAbout_();
 }
 
