@@ -263,7 +263,7 @@ void TMainForm::TranslateHints() {
   SearchTerm->setAccessibleName(TranslatedText("Hints.SearchTerm", "Search term"));
   PaintBox->setAccessibleName(TranslatedText("Hints.ResultList", "Search results"));
   SearchTerm->lineEdit()->setPlaceholderText(
-      TranslatedText("Hints.SearchTermPlaceholder", "Type at least three characters"));
+      TranslatedText("Hints.SearchTermPlaceholder", "At least 3 characters"));
   shownSearch_ = {!driver_.Searching(), 0};
   UpdateSearchState();
 }

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -360,6 +361,10 @@ void TResultView::ShowRowMenu(long index) {
       AddFormatItems(*sub, format, melody.Links[format]);
     }
     if (rowMenu_->isEmpty()) return;
+    // Opened from the keyboard: Enter takes the first entry at once.
+    QTimer::singleShot(0, rowMenu_, [menu = rowMenu_] {
+      if (menu->isVisible()) menu->setActiveAction(menu->actions().constFirst());
+    });
     const int top = index >= topIndex_ ? std::min(RowsHeight(topIndex_, index - 1), height()) : 0;
     actions_.PopupMenu(*rowMenu_, mapToGlobal(QPoint(15, top + RowHeight(index))));
   });
