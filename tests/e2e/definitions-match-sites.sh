@@ -54,13 +54,13 @@ grep -qx "$work/broken.yaml:4: unknown key 'adress' in search" "$work/errors" ||
 grep -q '^fetch http://tonelibrary.example/tone.php' "$work/steps" || fail "no melody page step"
 grep -q "^  link 1: 'MIDI' http://tonelibrary.example/files/mid/" "$work/steps" ||
   fail "no file step: $(tail -n5 "$work/steps")"
-# The user's definitions follow the seven sites, each with its file; a broken one is named on
-# stderr and left out.
+# The user's definitions follow the seven sites, ordered by name among the shipped ones, each
+# with its file; a broken one is named on stderr and left out.
 mkdir -p "$XDG_DATA_HOME/Chimequest/Sites"
 cp "$definitions/tune-request.yaml" "$work/broken.yaml" "$XDG_DATA_HOME/Chimequest/Sites/"
 "$cli" sites >"$work/sites" 2>"$work/errors" || fail "sites failed"
-[[ $(sed -n 8p "$work/sites") == "Tune Request by definition"$'\t'"http://tunerequest.example/"$'\t'"$XDG_DATA_HOME/Chimequest/Sites/tune-request.yaml" ]] ||
+[[ $(sed -n 9p "$work/sites") == "Tune Request by definition"$'\t'"http://tunerequest.example/"$'\t'"$XDG_DATA_HOME/Chimequest/Sites/tune-request.yaml" ]] ||
   fail "no definition site after the seven: $(cat "$work/sites")"
-[[ $(wc -l <"$work/sites") == 8 ]] || fail "a broken definition is listed"
+[[ $(wc -l <"$work/sites") == 9 ]] || fail "a broken definition is listed"
 grep -q "broken.yaml:4: unknown key 'adress' in search" "$work/errors" || fail "broken file not named"
 echo "ok"

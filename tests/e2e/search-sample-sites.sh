@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Searches all seven sample sites through the command-line tool, melody pages included, and
-# checks that every site finds melodies and every melody comes with its files.
+# Searches all eight sample sites (the seven built-in ones and the shipped definition of the
+# eighth) through the command-line tool, melody pages included, and checks that every site finds
+# melodies and every melody comes with its files.
 # Usage: search-sample-sites.sh SERVER_PROGRAM CLI_PROGRAM
 set -euo pipefail
 server_program=$1
@@ -26,7 +27,8 @@ http_proxy=$(head -n1 "$work/address")
 fail() { echo "FAIL: $*"; exit 1; }
 
 "$cli" sites >"$work/sites"
-[[ $(wc -l <"$work/sites") == 7 ]] || fail "expected seven sites: $(cat "$work/sites")"
+[[ $(wc -l <"$work/sites") == 8 && $(sed -n 8p "$work/sites") == "Ring Shelf"$'\t'* ]] ||
+  fail "expected seven sites and the shipped definition: $(cat "$work/sites")"
 
 # Without --pages: every site finds melodies.
 "$cli" search love >"$work/plain" || fail "search failed"

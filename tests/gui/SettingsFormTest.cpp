@@ -124,6 +124,10 @@ class SettingsFormTest : public QObject {
                             "SearchSites-" + kCyrillicSite,
                             "Updates",
                             "_ShowJobButton"};
+    for (const TDefinitionEntry& entry : DefinitionEntries()) {
+      if (entry.File.FileName.starts_with(ShippedDefinitionFolder()))
+        expected << "SearchSites-" + FromCp1251(entry.File.SiteName);
+    }
     expected.sort();
     QCOMPARE(keys, expected);
     QCOMPARE(store->value("SearchSites").toString(), QString("I exist"));

@@ -48,7 +48,8 @@ done
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 
-# --- Layout: exactly the programs and their language file, links in bin, no tools or tests ---
+# --- Layout: exactly the programs, their language file and shipped site definitions, links in
+# bin, no tools or tests ---
 programs=$root/usr/lib/chimequest
 expect_listing() {
   local folder=$1 expected=$2
@@ -56,7 +57,8 @@ expect_listing() {
     fail "$folder holds: $(ls -A "$folder" | tr '\n' ' ') (expected: $expected)"
 }
 expect_listing "$root/usr/bin" "chimequest chimequest-cli "
-expect_listing "$programs" "Languages.ini chimequest chimequest-cli "
+expect_listing "$programs" "Languages.ini Sites chimequest chimequest-cli "
+expect_listing "$programs/Sites" "$(cd "$source/data/sites" && ls -A | tr '\n' ' ')"
 for program in chimequest chimequest-cli; do
   [[ -L $root/usr/bin/$program ]] || fail "usr/bin/$program is no link"
   [[ $(readlink "$root/usr/bin/$program") == ../lib/chimequest/$program ]] ||
@@ -153,7 +155,9 @@ for _ in $(seq 100); do [[ -s $work/address ]] && break; sleep 0.1; done
 address=$(head -n1 "$work/address")
 [[ $address == http://127.0.0.1:* ]] || fail "server printed no address"
 "${run_env[@]}" http_proxy="$address" "$cli" sites >"$work/sites" || fail "chimequest-cli sites"
-[[ $(wc -l <"$work/sites") == 7 ]] || fail "expected seven sites: $(cat "$work/sites")"
+# The seven sites, then the shipped definition read from beside the installed programs.
+[[ $(wc -l <"$work/sites") == 8 && $(sed -n 8p "$work/sites") == *$'\t'"$programs/Sites/ring-shelf.yaml" ]] ||
+  fail "expected seven sites and the shipped definition: $(cat "$work/sites")"
 "${run_env[@]}" http_proxy="$address" "$cli" search love >"$work/found" || fail "search failed"
 while IFS=$'\t' read -r name _; do
   grep -q "^$name"$'\t' "$work/found" || fail "$name found nothing"
