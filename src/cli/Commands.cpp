@@ -15,8 +15,7 @@ const std::vector<Command>& Commands() {
        "Fetches an address into the page cache and prints the cache file's name.\n"
        "A cached copy is used when there is one; --no-cache always downloads anew.",
        "fetch [--no-cache] URL", RunFetch},
-      {"parse",
-       "Prints the element tree of a page, one node a line (line breaks shown as \\r \\n).",
+      {"parse", "Prints the element tree of a page, one node a line (control characters escaped).",
        "parse FILE", RunParse},
       {"path", "Prints the text of the element a path leads to, or one of its attributes.",
        "path FILE PATH [--attr NAME]", RunPath},

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "cli/Command.h"
+#include "cli/Shown.h"
 #include "core/platform/Text.h"
 #include "core/transfer/Inet.h"
 
@@ -26,7 +27,7 @@ int RunFetch(const std::vector<std::string>& args) {
   if (url.empty()) return Fail("fetch: an address is needed (try --help)");
   // The address is windows-1251 inside; the file name comes back in the file system's UTF-8.
   const std::string fileName = FetchURL(Utf8ToCp1251(url), useCache);
-  std::printf("%s\n", fileName.c_str());
+  std::printf("%s\n", Shown(fileName).c_str());
   return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/Command.h"
+#include "cli/Shown.h"
 #include "core/platform/Text.h"
 #include "core/sites/Parser.h"
 #include "core/transfer/Inet.h"
@@ -12,25 +13,6 @@ namespace cq::cli {
 
 namespace {
 
-// Line breaks and tabs inside a name are shown escaped, so that every node keeps one line.
-void AppendShown(std::string& line, std::string_view text) {
-  for (const char c : text) {
-    switch (c) {
-      case '\r':
-        line += "\\r";
-        break;
-      case '\n':
-        line += "\\n";
-        break;
-      case '\t':
-        line += "\\t";
-        break;
-      default:
-        line += c;
-    }
-  }
-}
-
 void PrintTree(const TElem* root) {
   std::vector<std::pair<const TElem*, std::size_t>> stack{{root, 0}};
   std::string line;
@@ -38,15 +20,12 @@ void PrintTree(const TElem* root) {
     const auto [elem, depth] = stack.back();
     stack.pop_back();
     line.assign(depth * 2, ' ');
-    AppendShown(line, elem->Name());
+    line += Shown(Cp1251ToUtf8(elem->Name()));
     for (std::size_t i = 0; i < elem->AttributeCount(); ++i) {
-      line += " [";
-      AppendShown(line, elem->AttributeEntry(i));
-      line += ']';
+      line += " [" + Shown(Cp1251ToUtf8(elem->AttributeEntry(i))) + "]";
     }
     line += '\n';
-    const std::string shown = Cp1251ToUtf8(line);
-    std::fwrite(shown.data(), 1, shown.size(), stdout);
+    std::fwrite(line.data(), 1, line.size(), stdout);
     const TElemList& children = elem->Children();
     for (std::size_t i = children.Count(); i > 0; --i)
       stack.push_back({children[i - 1], depth + 1});
@@ -83,7 +62,7 @@ int RunPath(const std::vector<std::string>& args) {
   if (elem == nullptr) return Fail("not found");
   const std::string text =
       wantsAttribute ? elem->Attribute(Utf8ToCp1251(attribute)) : GetText(elem);
-  std::printf("%s\n", Cp1251ToUtf8(text).c_str());
+  std::printf("%s\n", Shown(Cp1251ToUtf8(text)).c_str());
   return 0;
 }
 

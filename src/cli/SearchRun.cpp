@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "cli/Shown.h"
 #include "core/app/SearchDriver.h"
 #include "core/platform/Text.h"
 
@@ -53,7 +54,7 @@ class TSearchPrinter : public TJobSink {
       if (task.Kind == taskMelodyPage) {
         where = SiteName(task.Melody.Site) + ": " + Cp1251ToUtf8(task.Melody.Title);
       }
-      err_ << where << ": " << Cp1251ToUtf8(job.ErrorText()) << '\n';
+      err_ << Shown(where) << ": " << Shown(Cp1251ToUtf8(job.ErrorText())) << '\n';
       return;
     }
     if (task.Kind == taskMelodyPage) {
@@ -107,12 +108,12 @@ class TSearchPrinter : public TJobSink {
       out_ << "}\n";
       return;
     }
-    out_ << site << '\t' << title << '\t' << page << '\n';
+    out_ << Shown(site) << '\t' << Shown(title) << '\t' << Shown(page) << '\n';
     if (!options_.Pages) return;
     for (TMelodyFormat format : AllFormats) {
       for (const TMelodyLink& link : melody.Links[format]) {
-        out_ << '\t' << FormatNames[format] << '\t' << Cp1251ToUtf8(link.Caption) << '\t'
-             << Cp1251ToUtf8(link.URL) << '\n';
+        out_ << '\t' << FormatNames[format] << '\t' << Shown(Cp1251ToUtf8(link.Caption)) << '\t'
+             << Shown(Cp1251ToUtf8(link.URL)) << '\n';
       }
     }
   }

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "cli/Command.h"
+#include "cli/Shown.h"
 #include "core/platform/Text.h"
 #include "core/sites/Sites.h"
 
@@ -24,7 +25,8 @@ const TSite* FindSite(const std::string& name) {
 int RunSites(const std::vector<std::string>& args) {
   if (!args.empty()) return Fail("sites: no arguments are taken");
   for (const TSite* site : RegisteredSites()) {
-    std::printf("%s\t%s\n", NameOf(*site).c_str(), Cp1251ToUtf8(site->GetHomePage()).c_str());
+    std::printf("%s\t%s\n", Shown(NameOf(*site)).c_str(),
+                Shown(Cp1251ToUtf8(site->GetHomePage())).c_str());
   }
   return 0;
 }
@@ -44,7 +46,7 @@ int RunMelody(const std::vector<std::string>& args) {
   for (const TMelodyFormat format : AllFormats) {
     for (const TMelodyLink& link : melody.Links[format]) {
       std::printf("%s\t%s\t%s\n", std::string(FormatNames[format]).c_str(),
-                  Cp1251ToUtf8(link.Caption).c_str(), Cp1251ToUtf8(link.URL).c_str());
+                  Shown(Cp1251ToUtf8(link.Caption)).c_str(), Shown(Cp1251ToUtf8(link.URL)).c_str());
     }
   }
   return 0;

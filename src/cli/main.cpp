@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/Command.h"
+#include "cli/Shown.h"
 #include "core/Errors.h"
 #include "core/config/Translation.h"
 #include "core/platform/Text.h"
@@ -12,7 +13,7 @@
 namespace cq::cli {
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "chimequest-cli: %s\n", message.c_str());
+  std::fprintf(stderr, "chimequest-cli: %s\n", Shown(message).c_str());
   return 1;
 }
 

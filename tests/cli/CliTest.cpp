@@ -115,6 +115,7 @@ TEST_F(CliTest, ErrorsGoToStandardErrorWithStatusOne) {
   const Case cases[] = {
       {{}, "Usage: chimequest-cli COMMAND"},
       {{"nonsense"}, "chimequest-cli: unknown command 'nonsense'"},
+      {{"\x1b]0;x\a"}, "chimequest-cli: unknown command '\\x1b]0;x\\x07'"},
       {{"fetch"}, "chimequest-cli: fetch: an address is needed"},
       {{"fetch", "--fast", "http://tones.example/a"},
        "chimequest-cli: fetch: unknown option --fast"},

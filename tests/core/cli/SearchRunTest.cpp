@@ -136,6 +136,34 @@ TEST_F(SearchRunTest, JsonHasOneObjectPerMelody) {
             "\"http://Alpha/a.mmf\"}]}}\n");
 }
 
+TEST_F(SearchRunTest, TextsFromSitesCannotSplitLinesOrSteerTheTerminal) {
+  struct Case {
+    std::string title;  // windows-1251, as a site gives it
+    const char* shown;  // UTF-8, as printed
+  };
+  const Case cases[] = {
+      {"a\tb", "a\\tb"},
+      {"a\r\nAlpha\tforged", "a\\r\\nAlpha\\tforged"},
+      {std::string("a\0b", 3), "a\\x00b"},
+      {"\x1b]0;x\a\x1b[2J", "\\x1b]0;x\\x07\\x1b[2J"},
+      {"C:\\tones\x7f", "C:\\\\tones\\x7f"},
+  };
+  for (const Case& test : cases) {
+    TMelody melody = a_.Melody(test.title, true);
+    melody.Links[fmMidi] = {{test.title, "http://Alpha/x.mid"}};
+    a_.OnSearch("bells", test::Finds({melody}));
+    b_.OnSearch("bells", test::Finds({b_.Melody(test.title)}));
+    b_.OnPage("http://Beta/" + test.title, test::Fails("No such page"));
+    out_.str("");
+    err_.str("");
+    EXPECT_EQ(Run({"--pages", "bells"}), 1);
+    const std::string shown = test.shown;
+    EXPECT_EQ(OutLines(), (std::vector<std::string>{"Alpha\t" + shown + "\thttp://Alpha/" + shown,
+                                                    "\tMIDI\t" + shown + "\thttp://Alpha/x.mid"}));
+    EXPECT_EQ(err_.str(), "Beta: " + shown + ": No such page\n");
+  }
+}
+
 TEST_F(SearchRunTest, ProgressLineGoesToStderrAndIsClearedAtTheEnd) {
   a_.OnSearch("bells", test::Finds({a_.Melody("Tune", true)}));
   TSearchOptions options;
