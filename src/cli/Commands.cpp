@@ -1,35 +1,42 @@
+#include <cstdio>
+
 #include "cli/Command.h"
+#include "cli/Shown.h"
 
 namespace cq::cli {
 
-int RunFetch(const std::vector<std::string>& args);
-int RunParse(const std::vector<std::string>& args);
-int RunPath(const std::vector<std::string>& args);
-int RunSearchCommand(const std::vector<std::string>& args);
-int RunSites(const std::vector<std::string>& args);
-int RunMelody(const std::vector<std::string>& args);
+std::function<int()> DeclareFetch(CLI::App& command);
+std::function<int()> DeclareParse(CLI::App& command);
+std::function<int()> DeclarePath(CLI::App& command);
+std::function<int()> DeclareSearch(CLI::App& command);
+std::function<int()> DeclareSites(CLI::App& command);
+std::function<int()> DeclareMelody(CLI::App& command);
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "chimequest-cli: %s\n", Shown(message).c_str());
+  return kFailed;
+}
+
+int Misuse(const std::string& message) {
+  std::fprintf(stderr, "chimequest-cli: %s (try --help)\n", Shown(message).c_str());
+  return kMisused;
+}
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
-      {"fetch",
-       "Fetches an address into the page cache and prints the cache file's name.\n"
-       "A cached copy is used when there is one; --no-cache always downloads anew.",
-       "fetch [--no-cache] URL", RunFetch},
-      {"parse", "Prints the element tree of a page, one node a line (control characters escaped).",
-       "parse FILE", RunParse},
+      {"fetch", "Fetches an address into the page cache and prints the cache file's name.",
+       "A cached copy is used when there is one; --no-cache always downloads anew.", DeclareFetch},
+      {"parse", "Prints the element tree of a page, one node a line.",
+       "Control characters in names and attributes are shown escaped (\\t \\n \\x1b).",
+       DeclareParse},
       {"path", "Prints the text of the element a path leads to, or one of its attributes.",
-       "path FILE PATH [--attr NAME]", RunPath},
+       "Exit status 1 when the path leads nowhere.", DeclarePath},
       {"search", "Searches the sites and prints a line per melody: site, title, page (tabs).",
-       "search [--site NAME]... [--pages] [--json] TERM\n\n"
-       "  --site NAME  search only this site (repeatable)\n"
-       "  --pages      also read every melody's page and print its links per format\n"
-       "  --json       print one JSON object per melody\n\n"
-       "Exit status 1 when a site or a page failed; the others go on.",
-       RunSearchCommand},
-      {"sites", "Lists the sites, one a line: name and home page (tab-separated).", "sites",
-       RunSites},
+       "Exit status 1 when a site or a page failed; the others go on.", DeclareSearch},
+      {"sites", "Lists the sites, one a line: name and home page (tab-separated).", "",
+       DeclareSites},
       {"melody", "Reads a melody's page and prints a line per link: format, caption, address.",
-       "melody SITE PAGEURL\n\nExit status 1 when the page cannot be read.", RunMelody},
+       "Exit status 1 when the page cannot be read.", DeclareMelody},
   };
   return commands;
 }
