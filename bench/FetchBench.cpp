@@ -64,7 +64,7 @@ double FetchSeconds(const std::string& url, std::size_t size) {
     return false;
   };
   const auto start = Clock::now();
-  const std::string name = cq::FetchURL(url, false, progress);
+  const std::string name = cq::FetchURL(url, false, progress, cq::FileLimits);
   const double seconds = Seconds(Clock::now() - start);
   if (fs::file_size(name) != size) {
     std::fprintf(stderr, "fetched %ju bytes, expected %zu\n", fs::file_size(name), size);

@@ -67,6 +67,29 @@ set(CPACK_PACKAGE_DESCRIPTION
     "save them or copy their address. The package holds the program and the\n"
     "command-line tool chimequest-cli.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+
+# The AppStream metainfo, for software centres; the release it names is the change log's latest
+# entry, this version, on the day that entry was signed.
+if(CQ_GUI)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/changelog)
+  file(STRINGS ${CMAKE_SOURCE_DIR}/data/changelog signatures REGEX "^ -- ")
+  list(GET signatures 0 latest)
+  if(NOT latest MATCHES ", ([0-9][0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+    message(FATAL_ERROR "No date in the change log's latest entry: ${latest}")
+  endif()
+  set(day ${CMAKE_MATCH_1})
+  set(year ${CMAKE_MATCH_3})
+  set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+  list(FIND months ${CMAKE_MATCH_2} month)
+  # Two digits: 101 for January, less its leading 1.
+  math(EXPR month "${month} + 101")
+  string(SUBSTRING ${month} 1 2 month)
+  set(CQ_RELEASE_DATE ${year}-${month}-${day})
+  set(metainfo ${CMAKE_BINARY_DIR}/example.chimequest.chimequest.metainfo.xml)
+  configure_file(${CMAKE_SOURCE_DIR}/data/chimequest.metainfo.xml.in ${metainfo} @ONLY)
+  install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+endif()
+
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -12,6 +12,7 @@
 #include "core/platform/UserFolders.h"
 #include "core/sites/AllSites.h"
 #include "core/sites/Sites.h"
+#include "core/sites/definitions/DefinitionSites.h"
 #include "core/transfer/Inet.h"
 #include "core/transfer/Version.h"
 #include "gui/app/Desktop.h"
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
   ::setenv("QT_MEDIA_BACKEND", "gstreamer", 0);
 
   cq::RegisterAllSites();
+  cq::RegisterDefinitionSites();
   cq::OpenLanguageFile(cq::DefaultLanguageFilePath());
   const QString externalPlayer = cq::FindExternalPlayer(
       QFile::decodeName(cq::ExecutableFolder().c_str()), cq::ProgramFolders());
@@ -90,9 +92,9 @@ int main(int argc, char** argv) {
   desktop.SetOwner(&mainForm);
   instance.SetOnActivate([&mainForm] { mainForm.BringToFront(); });
   cq::TAboutForm about(&mainForm);
-  mainForm.SetAboutForm(&about, [&about] { about.exec(); });
+  mainForm.SetAboutForm(&about, [&about] { about.OpenFresh(); });
   cq::TFeedbackForm feedback(cq::MailSender(), &mainForm);
-  mainForm.SetFeedbackForm(&feedback, [&feedback] { feedback.exec(); });
+  mainForm.SetFeedbackForm(&feedback, [&feedback] { feedback.OpenEmpty(); });
   window.RestoreSettings();
   if (cq::FirstStartDeclined()) return 0;
   cq::TSettingsForm& store = window.Settings();

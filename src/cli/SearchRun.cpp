@@ -108,6 +108,11 @@ void DeclareSearchOptions(CLI::App& command, TSearchOptions& options) {
   command.add_option("--site", options.Sites, "search only this site (repeatable)")
       ->type_name("NAME")
       ->allow_extra_args(false);
+  command
+      .add_option("--definition", options.Definitions,
+                  "search only the site this definition file describes (repeatable)")
+      ->type_name("FILE")
+      ->allow_extra_args(false);
   command.add_flag("--pages", options.Pages,
                    "also read every melody's page and print its links per format");
   command.add_flag("--json", options.Json, "print one JSON object per melody");

@@ -14,10 +14,11 @@ class App;
 namespace cq::cli {
 
 struct TSearchOptions {
-  std::vector<std::string> Sites;  // --site NAME (UTF-8); empty: every site
-  bool Pages = false;              // also read every melody's page and print its links
-  bool Json = false;               // one JSON object per melody
-  std::string Term;                // UTF-8
+  std::vector<std::string> Sites;        // --site NAME (UTF-8); empty: every site
+  std::vector<std::string> Definitions;  // --definition FILE: only the sites of these files
+  bool Pages = false;                    // also read every melody's page and print its links
+  bool Json = false;                     // one JSON object per melody
+  std::string Term;                      // UTF-8
 };
 
 // Declares the search command's options and term on its parser, which fills `options`.

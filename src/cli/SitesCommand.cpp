@@ -1,11 +1,14 @@
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "cli/Command.h"
+#include "cli/DefinitionCommands.h"
 #include "cli/Shown.h"
 #include "core/platform/Text.h"
 #include "core/sites/Sites.h"
+#include "core/sites/definitions/DefinitionSites.h"
 
 namespace cq::cli {
 
@@ -26,10 +29,16 @@ const TSite* FindSite(const std::string& name) {
 
 std::function<int()> DeclareSites(CLI::App&) {
   return [] {
+    const auto& entries = DefinitionEntries();
     for (const TSite* site : RegisteredSites()) {
-      std::printf("%s\t%s\n", Shown(NameOf(*site)).c_str(),
+      std::printf("%s\t%s", Shown(NameOf(*site)).c_str(),
                   Shown(Cp1251ToUtf8(site->GetHomePage())).c_str());
+      const auto entry = std::ranges::find_if(
+          entries, [&](const TDefinitionEntry& known) { return known.Site.get() == site; });
+      if (entry != entries.end()) std::printf("\t%s", Shown(entry->File.FileName).c_str());
+      std::printf("\n");
     }
+    ReportDefinitionProblems();
     return kSucceeded;
   };
 }

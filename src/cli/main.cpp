@@ -11,6 +11,7 @@
 #include "core/config/Translation.h"
 #include "core/platform/Text.h"
 #include "core/sites/AllSites.h"
+#include "core/sites/definitions/DefinitionSites.h"
 #include "core/transfer/Version.h"
 
 namespace cq::cli {
@@ -85,6 +86,7 @@ int Run(std::vector<std::string> args) {
 
 int main(int argc, char** argv) {
   cq::RegisterAllSites();
+  cq::RegisterDefinitionSites();
   int status = cq::cli::Run({argv + 1, argv + argc});
   // Output that could not be written is a failure too (a full disk, a closed pipe).
   if (std::fflush(stdout) != 0 && status == cq::cli::kSucceeded) {

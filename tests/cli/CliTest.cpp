@@ -139,6 +139,9 @@ TEST_F(CliTest, CommandLineConventions) {
       {cli, {"search", "ab"}, 2, "", "at least 3 characters"},
       {cli, {"search", "--site", "Nowhere", "bells"}, 2, "", "no site is called 'Nowhere'"},
       {cli, {"melody", "Nowhere", "http://tones.example/"}, 2, "", "'Nowhere'"},
+      {cli, {"check"}, 2, "", "chimequest-cli: check: FILE is required"},
+      {cli, {"check", "missing.yaml", "bells", "more"}, 2, "", "more"},
+      {cli, {"search", "--definition", "missing.yaml", "bells"}, 2, "", "missing.yaml"},
   };
   for (const cli::Command& command : cli::Commands()) {
     cases.push_back({cli,

@@ -4,6 +4,7 @@
 #include <deque>
 
 #include "GuiTestMain.h"
+#include "ModalDialogs.h"
 #include "core/config/Translation.h"
 #include "gui/config/FeedbackForm.h"
 #include "gui/crash/MailSender.h"
@@ -139,6 +140,23 @@ class FeedbackFormTest : public QObject {
       QCOMPARE(rig.form.Email->text(), email);
       QCOMPARE(rig.form.Message->toPlainText(), message);
     }
+  }
+
+  // Restored from being minimised, the form keeps what was typed; the menu opens it empty.
+  void onlyTheMenuEmptiesTheFields() {
+    TFeedbackRig rig;
+    rig.Type(QStringLiteral("Ann"), QStringLiteral("a@b.c"), Twenty);
+    rig.form.showMinimized();
+    rig.form.showNormal();
+    QCOMPARE(rig.form.Name->text() + rig.form.Email->text() + rig.form.Message->toPlainText(),
+             QStringLiteral("Anna@b.c") + Twenty);
+    rig.form.hide();
+    QString shown = QStringLiteral("not opened");
+    test::OnNextModal([&rig, &shown](QDialog&) {
+      shown = rig.form.Name->text() + rig.form.Email->text() + rig.form.Message->toPlainText();
+    });
+    rig.form.OpenEmpty();
+    QCOMPARE(shown, QString());
   }
 
   void sentMailCarriesTheFieldsAndTheReport() {

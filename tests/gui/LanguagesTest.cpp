@@ -22,7 +22,8 @@ namespace {
 
 struct TFakeHost : TSettingsHost {
   void ApplySettings() override {}
-  void ClearSearchTermList() override {}
+  void ShowSearchHistory() override {}
+  void Notice(const QString&) override {}
 };
 
 QByteArray LanguageFileBytes() {

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMediaPlayer>
 #include <QMenu>
@@ -12,6 +13,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 
 #include "GuiTestMain.h"
 #include "core/config/Translation.h"
@@ -140,6 +142,11 @@ class MainFormTest : public QObject {
                    LinksOf(fmMmf, "MMF", "http://gamma.example/ring.php"));
     SiteC().ShelveFile("http://gamma.example/ring.php",
                        test::WriteFile(files + "ring.php", "MMMD").toStdString());
+    SiteA().Shelve("list", SiteA().Melody("Playlist"),
+                   LinksOf(fmMidi, "MIDI", "http://alpha.example/list.mid"));
+    SiteA().ShelveFile("http://alpha.example/list.mid",
+                       test::WriteFile(files + "list.mid", "[playlist]\nFile1=file:///etc/passwd\n")
+                           .toStdString());
   }
 
   void settingsTranslateTheWindowFromTheShippedFile() {
@@ -174,7 +181,7 @@ class MainFormTest : public QObject {
     // An unchecked site is not searched.
     rig.settings->SearchSites->SetChecked(0, false);
     rig.Search("bell");
-    QCOMPARE(rig.form.Driver().Results().size(), std::size_t(2));
+    QCOMPARE(rig.form.Driver().Results().size(), rig.form.Driver().SitesSearched());
     rig.settings->SearchSites->SetChecked(0, true);
   }
 
@@ -198,6 +205,113 @@ class MainFormTest : public QObject {
     rig.form.SearchTerm->setEditText("bell");
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(rig.form.Driver().Results()[0].Kind, rkSite);
+  }
+
+  // Clearing the history, then Cancel: the drop-down shows the stored history again.
+  void cancelledClearingKeepsTheDropDown() {
+    TFormRig rig;
+    rig.Search("chime");
+    const auto items = [&rig] {
+      QStringList texts;
+      for (int i = 0; i < rig.form.SearchTerm->count(); ++i)
+        texts << rig.form.SearchTerm->itemText(i);
+      return texts;
+    };
+    const QStringList before = items();
+    QCOMPARE(before.value(0), QString("chime"));
+    test::OnNextModal([](QDialog& dialog) {
+      test::Click(dialog, "ClearSearchHistory");
+      test::Click(dialog, "CancelBtn");
+    });
+    rig.form.MenuSettingsClick();
+    QCOMPARE(items(), before);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+  }
+
+  void keyboardAloneSavesTheFirstFile() {
+    TFormRig rig;
+    const QString folder = Home("Keyboard");
+    rig.settings->DownloadSave->setChecked(true);
+    rig.settings->SaveDir->setText(folder);
+    rig.form.show();
+    QApplication::setActiveWindow(&rig.form);
+    QVERIFY(QTest::qWaitForWindowActive(&rig.form));
+    QLineEdit* edit = rig.form.SearchTerm->lineEdit();
+    QTest::keyClicks(edit, "bell");
+    // Tab order: search box, Search, the list, the menu button (Stop is disabled).
+    QList<QWidget*> tabs;
+    for (int i = 0; i < 3; ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      tabs << QApplication::focusWidget();
+    }
+    QCOMPARE(tabs, (QList<QWidget*>{rig.form.SearchBtn, rig.form.PaintBox, rig.form.MenuBtn}));
+    rig.form.SearchTerm->setFocus();
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(rig.form.Driver().Results()[0].Kind == rkMelody, 10000);
+    QTest::keyClick(edit, Qt::Key_Down);
+    // Enter on the first entry of every menu that opens, until Download.
+    QTimer enter;
+    connect(&enter, &QTimer::timeout, [] {
+      if (QWidget* popup = QApplication::activePopupWidget())
+        QTest::keyClick(popup, Qt::Key_Return);
+    });
+    enter.start(50);
+    QTest::keyClick(edit, Qt::Key_F10, Qt::ShiftModifier);
+    const QString saved = folder + "/alpha.example - Bell One (MIDI).mid";
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(saved), 10000);
+    QCOMPARE(test::ReadFile(saved), test::OneNoteMidi());
+    // In the list, End and Home jump; the shortcuts reach the dialogs and close the window.
+    rig.form.PaintBox->setFocus();
+    QTest::keyClick(rig.form.PaintBox, Qt::Key_End);
+    QCOMPARE(rig.form.Driver().SelectedRow(), 2L);
+    QTest::keyClick(rig.form.PaintBox, Qt::Key_Home);
+    QCOMPARE(rig.form.Driver().SelectedRow(), 0L);
+    for (const auto& [keys, dialog] : {std::pair{QKeySequence("Ctrl+,"), "SettingsForm"},
+                                       {QKeySequence("F1"), "FirstStartForm"}}) {
+      QString opened;
+      test::OnNextModal([&opened](QDialog& shown) { opened = shown.objectName(); });
+      QApplication::setActiveWindow(&rig.form);
+      QTest::keySequence(&rig.form, keys);
+      QCOMPARE(opened, QString(dialog));
+    }
+    QApplication::setActiveWindow(&rig.form);
+    QTest::keySequence(&rig.form, QKeySequence("Ctrl+Q"));
+    QVERIFY(!rig.form.isVisible());
+  }
+
+  void escapeStopsASearchAndTheListSaysWhatWasFound() {
+    TFormRig rig;
+    rig.form.show();
+    QApplication::setActiveWindow(&rig.form);
+    QVERIFY(QTest::qWaitForWindowActive(&rig.form));
+    rig.Search("bell");
+    QCOMPARE(rig.form.SearchBtn->text(), QString("Stop"));
+    QTest::keyClick(rig.form.SearchTerm->lineEdit(), Qt::Key_Escape);
+    // The tasks are gone, the site rows stay and none waits.
+    QVERIFY(rig.form.Driver().Tasks().empty());
+    QCOMPARE(rig.form.Driver().Results().size(), rig.form.Driver().SitesSearched());
+    QVERIFY(!rig.form.Driver().Results()[0].Waiting);
+    QCOMPARE(rig.form.SearchBtn->text(), QString("Search"));
+    rig.Search("nothing");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.form.Driver().Results().empty() && rig.Settled(), 10000);
+    QCOMPARE(rig.form.SearchCount->text(), QString("Melodies found: 0"));
+    const QImage view = rig.form.PaintBox->grab().toImage();
+    QImage white(view.size(), view.format());
+    white.fill(Qt::white);
+    QVERIFY(view != white);
+    QCOMPARE(rig.form.PaintBox->accessibleDescription(),
+             QString("No melodies found for \"nothing\" (sites searched: %1).")
+                 .arg(rig.form.Driver().SitesSearched()));
+    rig.Search("bell");
+    QTRY_COMPARE_WITH_TIMEOUT(rig.form.SearchCount->text(), QString("Melodies found: 3"), 10000);
+    // Idle, no timer wakes the program.
+    QTRY_VERIFY(!rig.form.JobManager->isActive() && !rig.form.DrawTimer->isActive() &&
+                !rig.form.CursorUpdateTimer->isActive());
+    // Typing never completes from the history; the empty box says what it needs.
+    rig.form.SearchTerm->clearEditText();
+    QVERIFY(!rig.form.SearchTerm->lineEdit()->placeholderText().isEmpty());
+    QTest::keyClicks(rig.form.SearchTerm->lineEdit(), "be");
+    QCOMPARE(rig.form.SearchTerm->currentText(), QString("be"));
   }
 
   void saveToFixedFolderAsksBeforeOverwriting() {
@@ -307,6 +421,17 @@ class MainFormTest : public QObject {
     QCOMPARE(rig.form.PaintBox->FormatMenu().actions().size(), 2);
     rig.form.PlayCompleted(*rig.FinishedJob(taskPlay, 0, fmMmf));
     QCOMPARE(rig.desktop.notices, QStringList{"I can't play MMF files!!!"});
+  }
+
+  // A playlist served as a melody never reaches the media back end, which would follow it.
+  void fileThatIsNoMelodyIsNotPlayed() {
+    TFormRig rig;
+    rig.Search("list");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    rig.form.PlayCompleted(*rig.FinishedJob(taskPlay, 0, fmMidi));
+    QCOMPARE(rig.desktop.notices,
+             QStringList{"This file is not a melody in the format it claims; it was not played."});
+    QVERIFY(rig.form.Player().MediaPlayer().source().isEmpty());
   }
 
   void closingWhilePlayingStops() {

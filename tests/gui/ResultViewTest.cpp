@@ -1,12 +1,16 @@
 // The result view: clicks, the format menu and the keys at the ends of the list.
+#include <QAccessible>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
+#include <cmath>
 
 #include "GuiTestMain.h"
 #include "core/transfer/JobManager.h"
 #include "gui/app/ResultView.h"
+#include "gui/app/RowPainter.h"
 #include "support/ShelfSite.h"
 
 namespace cq {
@@ -179,6 +183,75 @@ class ResultViewTest : public QObject {
     rig.view->SetPlayable(fmMmf, true);
     rig.view->BuildFormatMenu(0, fmMmf);
     QCOMPARE(MenuItems(rig.view->FormatMenu()), (QStringList{"Download", "Play", "Show link"}));
+  }
+
+  void screenReadersHearRowsAndSelection() {
+    TViewRig rig;
+    rig.Add(rig.SiteRow());
+    rig.Add(rig.MelodyRow("Beta", MidiAndMp3()));
+    TResult failed = rig.MelodyRow("Gamma");
+    failed.ErrorText = "Cannot retreive page from the Internet.";
+    rig.Add(failed);
+    rig.Refresh();
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(rig.view);
+    QCOMPARE(list->role(), QAccessible::List);
+    QCOMPARE(list->childCount(), 3);
+    const QStringList names = {"tones.example, Waiting", "Beta, tones.example",
+                               "Gamma, tones.example, Cannot retreive page from the Internet."};
+    const QStringList formats = {"", "MIDI, MP3", ""};
+    for (int i = 0; i < 3; ++i) {
+      QAccessibleInterface* row = list->child(i);
+      QCOMPARE(row->role(), QAccessible::ListItem);
+      QCOMPARE(row->text(QAccessible::Name), names[i]);
+      QCOMPARE(row->text(QAccessible::Description), formats[i]);
+      QCOMPARE(list->indexOfChild(row), i);
+    }
+    // The selection as a screen reader reads it (the offscreen platform delivers no events).
+    QVERIFY(rig.view->KeyDown(Qt::Key_Down, false));
+    QVERIFY(rig.view->KeyDown(Qt::Key_Down, false));
+    QVERIFY(list->child(1)->state().selected);
+    QVERIFY(!list->child(0)->state().selected);
+  }
+
+  void wheelScrollsByRows() {
+    TViewRig rig;
+    rig.AddMelodies(20);
+    rig.Refresh();
+    const auto turn = [&rig](int angle) {
+      QWheelEvent wheel({50, 50}, rig.view->mapToGlobal(QPointF(50, 50)), {}, {0, angle},
+                        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(rig.view, &wheel);
+    };
+    const long notch = QApplication::wheelScrollLines();
+    turn(-120);
+    QCOMPARE(rig.view->TopIndex(), notch);
+    // A touchpad's small steps add up to the same rows.
+    for (int i = 0; i < 4; ++i) turn(30);
+    QCOMPARE(rig.view->TopIndex(), 0L);
+  }
+
+  void wordsReadOnEveryBackground() {
+    // Relative luminance as the accessibility guidelines define it.
+    const auto luminance = [](const QColor& colour) {
+      const auto linear = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+      };
+      return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+             0.0722 * linear(colour.blueF());
+    };
+    QImage selection;
+    MakeSelectionBitmap(selection, 4, MelodyRowHeight);
+    const QList<QColor> backgrounds = {Qt::white, selection.pixelColor(0, 0),
+                                       selection.pixelColor(0, MelodyRowHeight - 1)};
+    QList<QColor> words = {SiteNameColour(rkSite), SiteNameColour(rkMelody), ErrorTextColour};
+    for (int status = jsWaiting; status < jsFinished; ++status)
+      words << StatusTextColour(static_cast<TJobStatus>(status));
+    for (const QColor& word : words) {
+      for (const QColor& back : backgrounds) {
+        const double ratio = (luminance(back) + 0.05) / (luminance(word) + 0.05);
+        QVERIFY2(ratio >= 4.5, qPrintable(word.name() + " on " + back.name()));
+      }
+    }
   }
 
   void edgeKeysAreSwallowed_data() {

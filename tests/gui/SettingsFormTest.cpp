@@ -1,7 +1,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidgetItem>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,6 +16,7 @@
 #include "GuiTestMain.h"
 #include "ModalDialogs.h"
 #include "core/config/Translation.h"
+#include "core/sites/definitions/DefinitionSites.h"
 #include "core/transfer/Inet.h"
 #include "gui/app/QtText.h"
 #include "gui/config/CheckListBox.h"
@@ -29,9 +32,11 @@ namespace {
 
 struct TFakeHost : TSettingsHost {
   int applied = 0;
-  int listCleared = 0;
+  int historyShown = 0;
   void ApplySettings() override { ++applied; }
-  void ClearSearchTermList() override { ++listCleared; }
+  void ShowSearchHistory() override { ++historyShown; }
+  void Notice(const QString& text) override { notices << text; }
+  QStringList notices;
 };
 
 std::unique_ptr<QSettings> Store() {
@@ -75,6 +80,13 @@ class SettingsFormTest : public QObject {
  private slots:
   void initTestCase() {
     test::RegisterFakeSites();
+    const fs::path definitions = UserDefinitionFolder();
+    fs::create_directories(definitions);
+    std::ofstream(definitions / "zed.yaml") << "name: Zed Tunes\nhome: http://zed.test/\nsearch:\n "
+                                               " address: http://zed.test/?q={term}\n"
+                                               "  rows: '** LI'\n  title: A\n  files: {links: A}\n";
+    std::ofstream(definitions / "broken.yaml") << "name: Broken\nhome: http://b.test/\nserch: {}\n";
+    RegisterDefinitionSites();
     test::WriteLanguageFile(
         "[English]\r\nStatus.Waiting=Waiting\r\n[Russian]\r\nStatus.Waiting=x\r\n");
   }
@@ -107,12 +119,35 @@ class SettingsFormTest : public QObject {
                             "SearchRecordsEdit",
                             "SearchSites",
                             "SearchSites-Alpha Tones",
+                            "SearchSites-Zed Tunes",
+                            "SearchSites-Broken",
                             "SearchSites-" + kCyrillicSite,
                             "Updates",
                             "_ShowJobButton"};
     expected.sort();
     QCOMPARE(keys, expected);
     QCOMPARE(store->value("SearchSites").toString(), QString("I exist"));
+  }
+
+  // Definition sites follow the sites; a broken one shows its problems and cannot be checked.
+  void definitionSitesAndTheirFolder() {
+    SeedStore("Updates", 0);
+    TFirstStartForm firstStart;
+    TFakeHost host;
+    TSettingsForm form(firstStart, host);
+    const int sites = static_cast<int>(RegisteredSites().size());
+    QCOMPARE(form.SearchSites->EntryCount(), sites + 1);
+    QCOMPARE(form.SearchSites->EntryText(sites - 1), QString("Zed Tunes"));
+    const QListWidgetItem* broken = form.SearchSites->item(sites);
+    QCOMPARE(broken->text(), QString("Broken"));
+    QVERIFY(!broken->flags().testFlag(Qt::ItemIsEnabled));
+    QVERIFY2(broken->toolTip().contains("broken.yaml:3: unknown key 'serch' in the definition"),
+             qPrintable(broken->toolTip()));
+    QString opened;
+    form.SetFolderOpener([&](const QString& folder) { opened = folder; });
+    form.OpenSitesFolder->click();
+    QCOMPARE(opened, QFile::decodeName(UserDefinitionFolder().c_str()));
+    QVERIFY(QDir(opened).exists());
   }
 
   void declinedFirstStartStoresNothingButStillPrunes() {
@@ -197,7 +232,7 @@ class SettingsFormTest : public QObject {
     });
     form.Edit();
     QCOMPARE(host.applied, 1);
-    QCOMPARE(host.listCleared, 1);
+    QCOMPARE(host.historyShown, 2);  // emptied, then back from the store
     QVERIFY(form.DownloadAsk->isChecked());
     QVERIFY(!form.DownloadSave->isChecked());
     QCOMPARE(form.SaveDir->text(), saveDir);
@@ -224,6 +259,25 @@ class SettingsFormTest : public QObject {
     QCOMPARE(host.applied, 2);
     QCOMPARE(Store()->value("DownloadSave").toInt(), 1);
     QCOMPARE(Store()->value("CacheDaysEdit").toString(), QString("30"));
+  }
+
+  // Settings that cannot be stored are told once a run, by where the store is.
+  void unwritableStoreIsToldOnce() {
+    const QString folder = QFileInfo(StoreLocation()).absolutePath();
+    QVERIFY(QDir(folder).removeRecursively());
+    QFile blocker(folder);  // even for root, no file can be written below a plain file
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    TFirstStartForm firstStart;
+    TFakeHost host;
+    AcceptFirstStart();
+    auto form = std::make_unique<TSettingsForm>(firstStart, host);
+    test::OnNextModal([](QDialog& dialog) { test::Click(dialog, "OkBtn"); });
+    form->Edit();
+    form.reset();
+    QVERIFY(blocker.remove() && QDir().mkpath(folder));
+    QCOMPARE(host.notices, QStringList{"Your settings cannot be saved, and changes will be lost "
+                                       "when Chimequest ends: " +
+                                       StoreLocation()});
   }
 
   void defaultDownloadFolder_data() {
@@ -260,7 +314,7 @@ class SettingsFormTest : public QObject {
     QVERIFY(fs::exists(plain));
     form.ClearSearchHistory->click();
     QCOMPARE(form.SearchHistory->toPlainText(), QString());
-    QCOMPARE(host.listCleared, 1);
+    QCOMPARE(host.historyShown, 1);
   }
 
   void destructionStoresAndPrunesByTheDaysSet() {

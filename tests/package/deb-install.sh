@@ -78,6 +78,15 @@ if command -v desktop-file-validate >/dev/null; then
 fi
 [[ $(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry") == chimequest ]] || fail "Exec is not chimequest"
 [[ $(sed -n 's/^Icon=//p' "$entry") == chimequest ]] || fail "Icon is not chimequest"
+# The AppStream metainfo: valid, launching that entry, naming this release.
+metainfo=$root/usr/share/metainfo/example.chimequest.chimequest.metainfo.xml
+[[ -f $metainfo ]] || fail "no AppStream metainfo"
+appstreamcli validate --no-net "$metainfo" >"$work/appstream" 2>&1 ||
+  { cat "$work/appstream"; fail "the AppStream metainfo does not validate"; }
+grep -q '<launchable type="desktop-id">chimequest.desktop</launchable>' "$metainfo" ||
+  fail "the metainfo launches no chimequest.desktop"
+grep -q "<release version=\"$version\" date=\"[0-9-]*\"" "$metainfo" ||
+  fail "the metainfo's release is not $version"
 # Each PNG is as large as its folder says (width and height from the PNG header).
 icons=$root/usr/share/icons/hicolor
 for size in 16 22 24 32 48 64 128 256; do

@@ -1,6 +1,8 @@
 #include "support/FaultOrigin.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <random>
 
 #include "Server.h"
@@ -53,6 +55,11 @@ FaultOrigin::~FaultOrigin() {
 }
 
 void FaultOrigin::Break(const std::string& host, const std::string& prefix, TFault fault) {
+  if (fault == TFault::RedirectToLoopback) {
+    server_.On("127.0.0.1:" + std::to_string(Port()), "/",
+               [this, host](const std::string&, const httplib::Request& request,
+                            httplib::Response& response) { Answer(host, request, response); });
+  }
   server_.On(
       host, prefix,
       [this, fault](const std::string& asked, const httplib::Request& request,
@@ -155,16 +162,22 @@ void FaultOrigin::Misbehave(TFault fault, const std::string& host, const httplib
       response.status = 500;
       response.set_content("<html><body><h1>Internal Server Error</h1></body></html>", "text/html");
       return;
-    case TFault::Garbage: {
-      Record(url, garbage_);
+    case TFault::Garbage:
+    case TFault::Oversize: {
       const auto garbage = garbage_;
+      if (fault == TFault::Garbage) Record(url, garbage);
       response.set_content_provider(
-          garbage->size(), "text/html",
+          fault == TFault::Garbage ? GarbageSize : OversizeSize, "text/html",
           [garbage](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-            return sink.write(garbage->data() + offset, std::min<std::size_t>(length, 1 << 16));
+            const std::size_t at = offset % garbage->size();
+            return sink.write(garbage->data() + at,
+                              std::min({length, garbage->size() - at, std::size_t{1} << 16}));
           });
       return;
     }
+    case TFault::EmptyAnswer:
+      response.set_content("", "text/html");
+      return;
     case TFault::Trickle: {
       {
         std::lock_guard guard(lock_);
@@ -183,8 +196,12 @@ void FaultOrigin::Misbehave(TFault fault, const std::string& host, const httplib
       return;
     }
     case TFault::RedirectLoop:
+    case TFault::RedirectToLoopback:
       response.status = 302;
-      response.set_header("Location", url);
+      response.set_header("Location", fault == TFault::RedirectLoop
+                                          ? url
+                                          : "http://127.0.0.1:" + std::to_string(Port()) +
+                                                url.substr(url.find('/', std::strlen("http://"))));
       response.set_content("<html>moved</html>", "text/html");
       return;
   }

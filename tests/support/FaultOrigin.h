@@ -21,8 +21,11 @@ enum class TFault {
   DropMidPage,         // announces the page's length, sends half of it and hangs up
   DropChunked,         // a chunked page whose connection closes before its last chunk
   ServerError,         // 500 with an error page
-  Garbage,             // 50 MB of random bytes with status 200, as if it were the page
+  Garbage,             // 4 MB of random bytes with status 200, as if it were the page
+  Oversize,            // the same garbage, 50 MB of it: more than any page may be
+  EmptyAnswer,         // status 200 and no body at all
   RedirectLoop,        // a redirect to itself, for ever
+  RedirectToLoopback,  // a redirect to the same path on 127.0.0.1, where the site answers too
   Trickle,             // a large file, a few bytes at a time, until released or hung up on
 };
 
@@ -54,7 +57,8 @@ class FaultOrigin {
   int ActiveTrickles() const { return activeTrickles_.load(); }
   std::vector<std::string> TrickledUrls() const;
 
-  static constexpr std::size_t GarbageSize = 50u << 20;
+  static constexpr std::size_t GarbageSize = 4u << 20;
+  static constexpr std::size_t OversizeSize = 50u << 20;
 
  private:
   void Answer(const std::string& host, const httplib::Request& request,

@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::array<std::string_view, 6> kKindNames = {"wav", "mid", "mono", "mmf", "vib", "mp3"};
 constexpr std::array<std::string_view, SiteCount> kSiteCodes = {"rc", "ma", "wap", "pc",
-                                                                "tl", "mi", "tu"};
+                                                                "tl", "mi", "tu",  "rs"};
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
   std::vector<std::string_view> parts;
@@ -57,7 +57,7 @@ std::string LowerCp1251(std::string_view text) {
 
 bool ShowsPerformer(TSiteId site) {
   return site == siRequestCatalog || site == siMelodyArchive || site == siPolyCatalog ||
-         site == siMidiArchive;
+         site == siMidiArchive || site == siRingShelf;
 }
 
 TCatalogue TCatalogue::Load(const std::string& fileName) {

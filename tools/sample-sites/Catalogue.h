@@ -7,7 +7,8 @@
 
 namespace cq::samples {
 
-// The seven played sites, in the program's registration order.
+// The played sites: the seven built-in ones in the program's registration order, then the ring
+// shelf, which no built-in scraper reads.
 enum TSiteId : std::uint8_t {
   siRequestCatalog,
   siMelodyArchive,
@@ -16,8 +17,9 @@ enum TSiteId : std::uint8_t {
   siToneLibrary,
   siMidiArchive,
   siToneUploads,
+  siRingShelf,
 };
-inline constexpr int SiteCount = 7;
+inline constexpr int SiteCount = 8;
 
 // The files a tune can come in; a site offers those of a tune's kinds it knows.
 enum TFileKind : std::uint8_t { fkWav, fkMidi, fkMonoMidi, fkMmf, fkVibMmf, fkMp3 };
@@ -35,7 +37,7 @@ struct TTune {
 };
 
 // The sample catalogue, read from a tab-separated file:
-// id, performer, title, kinds (wav,mid,mono,mmf,vib,mp3), sites (rc,ma,wap,pc,tl,mi,tu).
+// id, performer, title, kinds (wav,mid,mono,mmf,vib,mp3), sites (rc,ma,wap,pc,tl,mi,tu,rs).
 class TCatalogue {
  public:
   static TCatalogue Load(const std::string& fileName);

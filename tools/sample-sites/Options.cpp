@@ -72,7 +72,7 @@ std::optional<TOptions> ParseOptions(const std::vector<std::string>& args, std::
 
 const char* UsageText() {
   return "Usage: chimequest-sample-sites [options]\n"
-         "Plays the seven ringtone sites and the update server on 127.0.0.1; point http_proxy at\n"
+         "Plays the eight ringtone sites and the update server on 127.0.0.1; point http_proxy at\n"
          "the address it prints first.\n"
          "  --port N            port to listen on (default 8431; 0 picks a free one)\n"
          "  --latency MS        delay before every answer (default 0)\n"

@@ -8,6 +8,10 @@ TReply HtmlPage(const std::string& utf8) {
   return {200, "text/html; charset=windows-1251", Utf8ToCp1251(utf8)};
 }
 
+TReply Utf8HtmlPage(std::string utf8) {
+  return {200, "text/html; charset=utf-8", std::move(utf8)};
+}
+
 TReply WmlDeck(std::string utf8) {
   return {200, "text/vnd.wap.wml; charset=utf-8", std::move(utf8)};
 }

@@ -13,6 +13,8 @@ struct TReply {
 
 // An HTML page written in UTF-8 and sent in windows-1251, as the HTML sites send theirs.
 TReply HtmlPage(const std::string& utf8);
+// An HTML page written and sent in UTF-8, as present-day sites send theirs.
+TReply Utf8HtmlPage(std::string utf8);
 // A WML deck, sent in UTF-8.
 TReply WmlDeck(std::string utf8);
 TReply NotFound();

@@ -19,7 +19,7 @@ struct THost {
   TServe Serve;
 };
 
-const std::array<THost, 8> kHosts = {{
+const std::array<THost, 9> kHosts = {{
     {hosts::RequestCatalog, ServeRequestCatalog},
     {hosts::MelodyArchiveSearch, ServeMelodyArchiveSearch},
     {hosts::MelodyArchiveFiles, ServeMelodyArchiveFiles},
@@ -27,6 +27,7 @@ const std::array<THost, 8> kHosts = {{
     {hosts::PolyCatalog, ServePolyCatalog},
     {hosts::ToneLibrary, ServeToneLibrary},
     {hosts::MidiArchive, ServeMidiArchive},
+    {RingShelfBase, ServeRingShelf},
     {product::UpdateServer, ServeUpdateServer},
 }};
 

@@ -14,7 +14,7 @@ struct TSampleSitesOptions {
   std::string Version;        // the update server's newest version
 };
 
-// All seven sites and the update server, told apart by host: answers one request at a time, from
+// The eight sites and the update server, told apart by host: answers one request at a time, from
 // any thread.
 class TSampleSites {
  public:

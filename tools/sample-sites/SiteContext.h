@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "Catalogue.h"
 #include "Markup.h"
@@ -9,6 +10,9 @@
 #include "WaitingGate.h"
 
 namespace cq::samples {
+
+// The ring shelf's base address: no built-in site reads it, so its host lives only here.
+inline constexpr std::string_view RingShelfBase = "http://ringshelf.example";
 
 // What every site's pages are made from.
 struct TSiteContext {
@@ -34,6 +38,7 @@ TReply ServePolyCatalog(const TSiteContext& context, const TRequest& request);
 TReply ServeToneLibrary(const TSiteContext& context, const TRequest& request);
 TReply ServeToneUploads(const TSiteContext& context, const TRequest& request);
 TReply ServeMidiArchive(const TSiteContext& context, const TRequest& request);
+TReply ServeRingShelf(const TSiteContext& context, const TRequest& request);
 TReply ServeUpdateServer(const TSiteContext& context, const TRequest& request);
 
 // A tune's file, or 404 when the tune lacks that kind or is not on `site`.

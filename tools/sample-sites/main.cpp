@@ -1,4 +1,4 @@
-// chimequest-sample-sites: the seven sites and the update server on loopback, for the demo, the
+// chimequest-sample-sites: the eight sites and the update server on loopback, for the demo, the
 // end-to-end tests and the benchmarks.
 #include <pthread.h>
 #include <signal.h>

@@ -43,7 +43,8 @@ class TShownSite : public cq::TSite {
 
 struct TNoHost : cq::TSettingsHost {
   void ApplySettings() override {}
-  void ClearSearchTermList() override {}
+  void ShowSearchHistory() override {}
+  void Notice(const QString&) override {}
 };
 
 void UseScratchHome(const QString& home) {

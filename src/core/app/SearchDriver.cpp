@@ -29,6 +29,8 @@ const std::vector<std::string>& TSearchDriver::SearchBtnClick(const std::string&
   manager_.DropTasks();
   manager_.AbandonJobs();
   results_.Clear();
+  term_ = term;
+  sitesSearched_ = 0;
   for (std::size_t i = 0; i < sites_.size(); ++i) {
     if (i >= settings.SearchSites.size() || !settings.SearchSites[i]) continue;
     TResult row;
@@ -42,10 +44,41 @@ const std::vector<std::string>& TSearchDriver::SearchBtnClick(const std::string&
     task.Site = sites_[i];
     task.Term = term;
     tasks_.push_back(std::move(task));
+    ++sitesSearched_;
   }
   results_.MarkChanged();
+  Work();
   if (settings.Updates) StartUpdateCheckOnce();
   return settings.History;
+}
+
+bool TSearchDriver::Searching() const {
+  const auto searchWork = [](TTaskKind kind) {
+    return kind == taskSearch || kind == taskMelodyPage;
+  };
+  for (const TTask& task : tasks_)
+    if (searchWork(task.Kind)) return true;
+  for (std::size_t slot = 0; slot < JobSlotCount; ++slot)
+    if (const TJob* job = manager_.Slot(slot); job != nullptr && searchWork(job->Task().Kind))
+      return true;
+  return false;
+}
+
+void TSearchDriver::CancelSearch() {
+  manager_.DropTasks();
+  manager_.AbandonJobs();
+  for (std::size_t i = 0; i < results_.size(); ++i) {
+    results_.Row(i).Waiting = false;
+    results_.Row(i).Job = nullptr;
+  }
+  results_.MarkChanged();
+}
+
+std::size_t TSearchDriver::MelodyCount() const {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < results_.size(); ++i)
+    if (results_[i].Kind == rkMelody) ++count;
+  return count;
 }
 
 void TSearchDriver::StartUpdateCheckOnce() {
@@ -73,6 +106,7 @@ void TSearchDriver::ClickRow(long index) {
   SelectRow(index);
   if (index < 0) return;
   ResultListClick(results_, tasks_, mirror_.Select(index));
+  Work();
 }
 
 void TSearchDriver::OpenFormatMenu(std::size_t index, TMelodyFormat format) {
@@ -84,10 +118,12 @@ void TSearchDriver::OpenFormatMenu(std::size_t index, TMelodyFormat format) {
 
 void TSearchDriver::MenuDownloadClick(int linkIndex) {
   RequestTransfer(results_, tasks_, formatMenu_, taskDownload, linkIndex);
+  Work();
 }
 
 void TSearchDriver::MenuPlayClick(int linkIndex) {
   RequestTransfer(results_, tasks_, formatMenu_, taskPlay, linkIndex);
+  Work();
 }
 
 }  // namespace cq

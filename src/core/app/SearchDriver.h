@@ -35,6 +35,9 @@ class TSearchDriver {
   TSearchDriver(std::vector<const TSite*> sites, TJobSink& sink,
                 std::function<void()> startUpdateCheck);
 
+  // Told whenever work is queued, so that whoever runs the job manager's ticks starts them.
+  void SetOnWork(std::function<void()> onWork) { onWork_ = std::move(onWork); }
+
   TResultModel& Results() { return results_; }
   const TResultModel& Results() const { return results_; }
   TTaskQueue& Tasks() { return tasks_; }
@@ -48,6 +51,16 @@ class TSearchDriver {
   // then refreshes at once. Answers the history, which the search box's list shows.
   const std::vector<std::string>& SearchBtnClick(const std::string& term,
                                                  TSearchSettings& settings);
+  // A search or the reading of its melody pages is queued or running.
+  bool Searching() const;
+  // Stops the search as a new one would (queued tasks dropped, running jobs abandoned) but
+  // keeps the rows, none of them waiting any more; a page not read yet is read when clicked.
+  void CancelSearch();
+  // The last search's term and how many sites it asked.
+  const std::string& Term() const { return term_; }
+  std::size_t SitesSearched() const { return sitesSearched_; }
+  std::size_t MelodyCount() const;
+
   // Starts the update checker on the first call only.
   void StartUpdateCheckOnce();
   bool UpdateCheckStarted() const { return updateCheckStarted_; }
@@ -74,6 +87,7 @@ class TSearchDriver {
  private:
   std::vector<const TSite*> sites_;
   std::function<void()> startUpdateCheck_;
+  std::function<void()> onWork_;
   TResultModel results_;
   TTaskQueue tasks_;
   TResultJobRules rules_;
@@ -82,7 +96,12 @@ class TSearchDriver {
   TKeyMirror mirror_;
   std::string selectedKey_;
   TFormatMenuContext formatMenu_;
+  void Work() const {
+    if (onWork_) onWork_();
+  }
   bool updateCheckStarted_ = false;
+  std::string term_;
+  std::size_t sitesSearched_ = 0;
 };
 
 }  // namespace cq

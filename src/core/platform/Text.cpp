@@ -28,7 +28,7 @@ std::size_t Utf8Length(unsigned char lead) {
 std::string Convert(std::string_view text, const char* to, const char* from) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert");
-  const bool fromUtf8 = std::string_view(from) == "UTF-8";
+  const bool fromUtf8 = EqualsIgnoringLatinCase(from, "UTF-8");
   std::string out(text.size() * 3 + 4, '\0');
   char* in = const_cast<char*>(text.data());
   std::size_t inLeft = text.size();
@@ -76,12 +76,35 @@ bool EqualsIgnoringLatinCase(std::string_view a, std::string_view b) {
          });
 }
 
+namespace {
+
+// Both encodings agree on ASCII, which needs no converter (opening one is costly).
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+}  // namespace
+
 std::string Cp1251ToUtf8(std::string_view text) {
+  if (IsAscii(text)) return std::string(text);
   return Convert(text, "UTF-8", "CP1251");
 }
 
 std::string Utf8ToCp1251(std::string_view text) {
+  if (IsAscii(text)) return std::string(text);
   return Convert(text, "CP1251", "UTF-8");
+}
+
+std::string ConvertText(std::string_view text, const std::string& to, const std::string& from) {
+  return Convert(text, to.c_str(), from.c_str());
+}
+
+bool EncodingKnown(const std::string& name) {
+  iconv_t cd = iconv_open("UTF-8", name.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  iconv_close(cd);
+  return true;
 }
 
 }  // namespace cq

@@ -15,4 +15,9 @@ bool EqualsIgnoringLatinCase(std::string_view a, std::string_view b);
 std::string Cp1251ToUtf8(std::string_view text);
 std::string Utf8ToCp1251(std::string_view text);
 
+// Between any two encodings iconv knows by name; characters the target cannot hold become '?'.
+// An unknown name throws std::runtime_error.
+std::string ConvertText(std::string_view text, const std::string& to, const std::string& from);
+bool EncodingKnown(const std::string& name);
+
 }  // namespace cq

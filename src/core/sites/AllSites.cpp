@@ -18,19 +18,15 @@ void RegisterAllSites() {
   std::call_once(once, [] {
     // Parser diagnostics would stop every job thread at a prompt.
     ShowParserErrors.store(false);
-    // The order is each site's identity in check lists and settings.
-    static const TRequestCatalogSite requestCatalog{};
-    static const TMelodyArchiveSite melodyArchive{};
-    static const TWapClubSite wapClub{};
-    static const TPolyCatalogSite polyCatalog{};
-    static const TToneLibrarySite toneLibrary{};
-    static const TMidiArchiveSite midiArchive{};
-    static const TToneUploadsSite toneUploads{};
-    for (const TSite* site : std::initializer_list<const TSite*>{
-             &requestCatalog, &melodyArchive, &wapClub, &polyCatalog, &toneLibrary, &midiArchive,
-             &toneUploads}) {
-      RegisterSite(*site);
-    }
+    // The order is each site's identity in check lists and settings. Never destroyed, like the
+    // registry: job threads may use the sites until the process ends.
+    RegisterSite(*new TRequestCatalogSite);
+    RegisterSite(*new TMelodyArchiveSite);
+    RegisterSite(*new TWapClubSite);
+    RegisterSite(*new TPolyCatalogSite);
+    RegisterSite(*new TToneLibrarySite);
+    RegisterSite(*new TMidiArchiveSite);
+    RegisterSite(*new TToneUploadsSite);
   });
 }
 

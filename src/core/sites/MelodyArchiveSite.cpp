@@ -42,8 +42,9 @@ std::string MelodyFilePrefix() {
 std::vector<std::string> FileAddresses(const TElem& cell) {
   const std::string prefix = MelodyFilePrefix();
   std::vector<std::string> addresses;
+  TChildCursor underlinedTexts(cell.Children(), "U");
   for (int i = 1;; ++i) {
-    const TElem* underlined = FindChild(cell.Children(), "U", i);
+    const TElem* underlined = underlinedTexts.At(i);
     if (underlined == nullptr) break;
     std::string text = FirstChildText(*underlined);
     if (text.compare(0, prefix.size(), prefix) == 0) addresses.push_back(std::move(text));
@@ -72,14 +73,17 @@ void TMelodyArchiveSite::Search(const std::string& term, TMelodyList& melodies,
     if (heading.find(kResultsMark) == std::string::npos) return;
     const std::string_view table = kResultTable.substr(0, kResultTable.size() - 1);
     const std::size_t rows = NeedElem(root, table).Children().Count();
+    TNthPaths row(root, kResultTable, "TR");
     for (std::size_t i = 1; i <= rows; ++i) {
-      const int row = static_cast<int>(i);
-      const TElem* link = FindElem(&root, NthPath(kResultTable, row, " TR\\3 TD\\A"));
+      const int n = static_cast<int>(i);
+      const TElem* link = row.Find(n, "3 TD\\A");
       if (link == nullptr) continue;
-      const TElem& performer = NeedElem(root, NthPath(kResultTable, row, " TR\\3 TD\\B"));
+      const TElem& performer = row.Need(n, "3 TD\\B");
+      const std::string address = link->Attribute("href");
+      if (!ShortString::Fits(address)) continue;
       TMelody& melody = found.emplace_back();
       melody.Title = FirstChildText(performer) + " - " + FirstChildText(*link);
-      melody.PageURL = link->Attribute("href");
+      melody.PageURL = address;
       melody.Site = this;
     }
   });
@@ -95,8 +99,9 @@ void TMelodyArchiveSite::LoadMelodyPage(TMelody& melody, const TProgressCallback
                if (cell == nullptr) FailWalk("badhtml");
                const std::vector<std::string> addresses = FileAddresses(*cell);
                std::size_t used = 0;
+               TNthPaths formatLinks(root, kFormatCell, "A");
                for (int i = 1;; ++i) {
-                 const TElem* link = FindElem(&root, NthPath(kFormatCell, i, " A"));
+                 const TElem* link = formatLinks.Find(i);
                  if (link == nullptr) break;
                  std::string text = FirstChildText(*link);
                  text.erase(0, std::min(kLeadInLength, text.size()));
@@ -111,7 +116,10 @@ void TMelodyArchiveSite::LoadMelodyPage(TMelody& melody, const TProgressCallback
                  }
                  if (named == nullptr) continue;
                  if (used == addresses.size()) FailWalk("More format links than file addresses");
-                 links[named->Format].push_back({text, addresses[used]});
+                 // A link paired with an address that does not fit is left out, not re-paired.
+                 if (ShortString::Fits(addresses[used])) {
+                   links[named->Format].push_back({text, addresses[used]});
+                 }
                  ++used;
                }
                if (used == 0) FailWalk("empty");

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "core/Errors.h"
 #include "core/sites/Scraping.h"
 #include "core/sites/SiteHosts.h"
 #include "core/transfer/Inet.h"
@@ -65,23 +66,27 @@ void TMidiArchiveSite::Search(const std::string& term, TMelodyList& melodies,
   for (int page = 1; page <= last; ++page) {
     const std::string url = base + "/find_midi.php?find=" + query + "&page=" + std::to_string(page);
     ScrapePage(*this, url, SearchContext(term), {}, progress, [&](const TElem& root) {
+      TNthPaths row(root, kRows, "TR");
       for (int r = kFirstRow;; r += kRowsPerMelody) {
-        const TElem* title = FindElem(&root, NthPath(kRows, r, " TR\\2 TD\\2 A\\B"));
-        if (title == nullptr) break;
+        const TElem* titleElem = row.Find(r, "2 TD\\2 A\\B");
+        if (titleElem == nullptr) break;
+        // Rows in order: the cursor walks on, never back.
+        const std::string songPath = SongPath(row.Need(r, "2 TD\\2 A").Attribute("href"));
+        const TElem& performer = row.Need(r + 1, "TD\\A\\FONT");
+        const std::string title = FirstChildText(performer) + " - " + FirstChildText(*titleElem);
+        std::string caption = "MIDI";
+        const TElem* note = row.Find(r + 2, "TD\\2 FONT");
+        if (note != nullptr && note->Children().Count() > 0) caption += " " + FirstChildText(*note);
+        const std::string pageAddress = base + songPath;
+        const std::string number = SongNumber(songPath);
+        const std::string fileAddress = base + "/song/" + number + "/midiget.php?getsong=" + number;
+        if (!ShortString::Fits(pageAddress) || !ShortString::Fits(fileAddress)) continue;
         TMelody& melody = found.emplace_back();
-        const TElem& performer = NeedElem(root, NthPath(kRows, r + 1, " TR\\TD\\A\\FONT"));
-        melody.Title = FirstChildText(performer) + " - " + FirstChildText(*title);
-        const std::string songPath =
-            SongPath(NeedElem(root, NthPath(kRows, r, " TR\\2 TD\\2 A")).Attribute("href"));
-        melody.PageURL = base + songPath;
+        melody.Title = title;
+        melody.PageURL = pageAddress;
         melody.Site = this;
         melody.Processed = true;
-        std::string caption = "MIDI";
-        const TElem* note = FindElem(&root, NthPath(kRows, r + 2, " TR\\TD\\2 FONT"));
-        if (note != nullptr && note->Children().Count() > 0) caption += " " + FirstChildText(*note);
-        const std::string number = SongNumber(songPath);
-        melody.Links[fmMidi].push_back(
-            {caption, base + "/song/" + number + "/midiget.php?getsong=" + number});
+        melody.Links[fmMidi].push_back({caption, fileAddress});
       }
       if (const TElem* pages = FindElem(&root, kPageList)) {
         last = std::min(static_cast<int>(pages->Children().Count()) - 2, MaxSearchPages);
@@ -95,16 +100,16 @@ void TMidiArchiveSite::LoadMelodyPage(TMelody&, const TProgressCallback&) const 
 
 void TMidiArchiveSite::FetchFile(TMelody& melody, TMelodyFormat format, int linkIndex,
                                  const TProgressCallback& progress, std::string& fileName) const {
-  int wait = 0;
-  while (true) {
+  for (int waitingPages = 1;; ++waitingPages) {
     TSite::FetchFile(melody, format, linkIndex, progress, fileName);
     if (ReadFileText(fileName).find(kWaitingMark) == std::string::npos) return;
     // The waiting page must not stand in the cache for the file.
     std::error_code ignored;
     std::filesystem::remove(fileName, ignored);
-    wait += kRetryStep;
-    for (int left = wait; left >= 1; --left) {
-      if (progress) progress(jsRetrying, left);
+    if (waitingPages == MaxWaitingPages) throw ESiteError(InetErrorText());
+    for (int left = waitingPages * kRetryStep; left >= 1; --left) {
+      // Stop is honoured within a second, not after the whole countdown.
+      if (progress && progress(jsRetrying, left)) throw EAbort();
       sleeper_(std::chrono::seconds(1));
     }
   }

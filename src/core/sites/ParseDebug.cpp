@@ -1,5 +1,9 @@
 #include "core/sites/ParseDebug.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -33,6 +37,34 @@ std::string WithCrLf(const std::string& text) {
   return out;
 }
 
+// The highest number a dump file in the folder begins with; 0 when there is none.
+int HighestDumpNumber() {
+  int highest = 0;
+  std::error_code error;
+  for (fs::directory_iterator entry(DumpFolder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    int number = 0;
+    const auto [next, failure] = std::from_chars(name.data(), name.data() + name.size(), number);
+    if (failure == std::errc() && next != name.data() + name.size() && *next == '-') {
+      highest = std::max(highest, number);
+    }
+  }
+  return highest;
+}
+
+// Creates the file, empty, unless a file of that name exists (then false): a dump of another
+// process or an earlier run is never overwritten.
+bool CreateNewFile(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "wbx");
+  if (file == nullptr) {
+    if (errno == EEXIST) return false;
+    throw std::system_error(errno, std::generic_category(), "Cannot create " + path);
+  }
+  std::fclose(file);
+  return true;
+}
+
 }  // namespace
 
 std::string DumpMarkerPath() {
@@ -48,11 +80,24 @@ void TPageDumper::Dump(const TSite& site, const std::string& context, const std:
   std::error_code error;
   if (!fs::exists(DumpMarkerPath(), error)) return;
   fs::create_directory(DumpFolder, error);
-  const int number = counter_.fetch_add(1, std::memory_order_relaxed) + 1;
-  const std::string base =
-      std::string(DumpFolder) + "/" + std::to_string(number) + "-" + FileNamePart(site.GetName());
-  WriteFileText(pageText, base + ".html");
-  WriteFileText(context + "\r\n\r\n" + WithCrLf(ExceptionReport(failure)), base + ".txt");
+  std::string base;
+  {
+    // Numbers go on past every file in the folder, and the claim is the file itself.
+    const std::lock_guard<std::mutex> lock(numbering_);
+    int number = std::max(lastNumber_, HighestDumpNumber());
+    do {
+      base = std::string(DumpFolder) + "/" + std::to_string(++number) + "-" +
+             FileNamePart(site.GetName());
+    } while (!CreateNewFile(base + ".html"));
+    lastNumber_ = number;
+  }
+  WriteFileText(std::string_view(pageText).substr(0, DumpPageLimit), base + ".html");
+  std::string report = context + "\r\n\r\n" + WithCrLf(ExceptionReport(failure));
+  if (pageText.size() > DumpPageLimit) {
+    report += "\r\nThe page is cut to its first " + std::to_string(DumpPageLimit) + " of " +
+              std::to_string(pageText.size()) + " bytes.\r\n";
+  }
+  WriteFileText(report, base + ".txt");
 }
 
 void DumpPage(const TSite& site, const std::string& context, const std::string& pageText,

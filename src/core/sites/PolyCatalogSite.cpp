@@ -37,11 +37,14 @@ void TPolyCatalogSite::Search(const std::string& term, TMelodyList& melodies,
   ScrapePage(*this, url, SearchContext(term), {}, progress, [&](const TElem& root) {
     const std::size_t rows = NeedElem(root, kResultTable).Children().Count();
     const std::string rowPrefix = std::string(kResultTable) + "\\";
+    TNthPaths row(root, rowPrefix, "TR");
     for (std::size_t i = 1; i <= rows; ++i) {
-      const TElem& link = NeedElem(root, NthPath(rowPrefix, static_cast<int>(i), " TR\\2 TD\\A"));
+      const TElem& link = row.Need(static_cast<int>(i), "2 TD\\A");
+      const std::string address = link.Attribute("href");
+      if (!ShortString::Fits(address)) continue;
       TMelody& melody = found.emplace_back();
       melody.Title = FirstChildText(link);
-      melody.PageURL = link.Attribute("href");
+      melody.PageURL = address;
       melody.Site = this;
     }
   });

@@ -45,12 +45,14 @@ void TRequestCatalogSite::Search(const std::string& term, TMelodyList& melodies,
   ScrapePage(*this, url, SearchContext(term), kFixUps, progress, [&](const TElem& root) {
     const std::size_t rows = NeedElem(root, kResultTable).Children().Count();
     const std::string rowPrefix = WithSeparator(kResultTable);
+    TNthPaths row(root, rowPrefix, "TR");
     for (std::size_t i = 1; i <= rows; ++i) {
-      const TElem& link =
-          NeedElem(root, NthPath(rowPrefix, static_cast<int>(i), " TR\\2 TD\\P\\A"));
+      const TElem& link = row.Need(static_cast<int>(i), "2 TD\\P\\A");
+      const std::string address = link.Attribute("href");
+      if (!ShortString::Fits(address)) continue;
       TMelody& melody = found.emplace_back();
       melody.Title = FirstChildText(link);
-      melody.PageURL = link.Attribute("href");
+      melody.PageURL = address;
       melody.Site = this;
     }
   });
@@ -65,12 +67,12 @@ void TRequestCatalogSite::LoadMelodyPage(TMelody& melody, const TProgressCallbac
                const std::size_t files = NeedElem(root, kFormatCell).Children().Count() / 3;
                const std::string captionPrefix = WithSeparator(kFormatCell);
                const std::string addressPrefix = WithSeparator(kAddressParagraph);
+               TNthPaths captions(root, captionPrefix, "A");
+               TNthPaths addresses(root, addressPrefix, "U");
                for (std::size_t i = 1; i <= files; ++i) {
                  const int n = static_cast<int>(i);
-                 const std::string caption =
-                     FirstChildText(NeedElem(root, NthPath(captionPrefix, n, " A")));
-                 const std::string address =
-                     FirstChildText(NeedElem(root, NthPath(addressPrefix, n, " U")));
+                 const std::string caption = FirstChildText(captions.Need(n));
+                 const std::string address = FirstChildText(addresses.Need(n));
                  AddLinkByCaption(links, caption, address);
                }
              });

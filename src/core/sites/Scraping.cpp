@@ -28,6 +28,9 @@ std::string FetchPage(const std::string& url, const TProgressCallback& progress)
   } catch (const EAbort&) {
     throw;
   } catch (const std::exception&) {
+    // A cached copy that cannot be read would fail every search until it expires.
+    std::error_code ignored;
+    std::filesystem::remove(CacheFileName(url), ignored);
     throw ESiteError(InetErrorText());
   }
 }
@@ -74,8 +77,17 @@ void WalkPage(const TSite& site, const std::string& context, const std::string& 
 void ScrapePage(const TSite& site, const std::string& url, const std::string& context,
                 TFixUps fixUps, const TProgressCallback& progress,
                 const std::function<void(const TElem& root)>& walk) {
+  ScrapePreparedPage(
+      site, url, context, [fixUps](std::string& page) { ApplyFixUps(page, fixUps); }, progress,
+      walk);
+}
+
+void ScrapePreparedPage(const TSite& site, const std::string& url, const std::string& context,
+                        const std::function<void(std::string& page)>& prepare,
+                        const TProgressCallback& progress,
+                        const std::function<void(const TElem& root)>& walk) {
   std::string page = FetchPage(url, progress);
-  ApplyFixUps(page, fixUps);
+  prepare(page);
   try {
     const std::unique_ptr<TDocument> document = ParsePage(page);
     WalkPage(site, context, page, [&] { walk(*document->Root()); });
@@ -117,6 +129,7 @@ std::string FirstChildText(const TElem& elem) {
 
 void AddLinkByCaption(std::array<TMelodyLinkList, FormatCount>& links, std::string_view caption,
                       std::string_view url) {
+  if (!ShortString::Fits(url)) return;
   for (const TMelodyFormat format : AllFormats) {
     if (CaptionNamesFormat(caption, format)) links[format].push_back({caption, url});
   }
@@ -127,6 +140,30 @@ std::string NthPath(std::string_view prefix, int n, std::string_view tail) {
   path += std::to_string(n);
   path += tail;
   return path;
+}
+
+TNthPaths::TNthPaths(const TElem& root, std::string_view prefix, std::string_view name)
+    : prefix_(prefix), name_(name) {
+  const TElem* parent = FindElem(&root, prefix.substr(0, prefix.size() - 1));
+  if (parent != nullptr) children_.emplace(parent->Children(), name_);
+}
+
+const TElem* TNthPaths::Find(int n, std::string_view tail) {
+  if (!children_) return nullptr;
+  const TElem* child = children_->At(n);
+  if (child == nullptr || tail.empty()) return child;
+  return FindElem(child, tail);
+}
+
+const TElem& TNthPaths::Need(int n, std::string_view tail) {
+  const TElem* found = Find(n, tail);
+  if (found == nullptr) {
+    std::string path = NthPath(prefix_, n, " ");
+    path += name_;
+    if (!tail.empty()) path += "\\" + std::string(tail);
+    FailWalk("No element at " + path);
+  }
+  return *found;
 }
 
 }  // namespace cq

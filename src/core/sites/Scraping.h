@@ -6,11 +6,13 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "core/sites/ChildCursor.h"
 #include "core/sites/Parser.h"
 #include "core/sites/Sites.h"
 
@@ -51,6 +53,12 @@ void ScrapePage(const TSite& site, const std::string& url, const std::string& co
                 TFixUps fixUps, const TProgressCallback& progress,
                 const std::function<void(const TElem& root)>& walk);
 
+// The same with `prepare` (decoding, fix-ups) in place of the fix-ups.
+void ScrapePreparedPage(const TSite& site, const std::string& url, const std::string& context,
+                        const std::function<void(std::string& page)>& prepare,
+                        const TProgressCallback& progress,
+                        const std::function<void(const TElem& root)>& walk);
+
 // The dump's context lines.
 std::string SearchContext(const std::string& term);
 std::string MelodyPageContext(const TMelody& melody);
@@ -64,12 +72,32 @@ const TElem& FirstChild(const TElem& elem);
 // The bare words of a link or a bold element: the text of its first child.
 std::string FirstChildText(const TElem& elem);
 
-// Adds the link to every format the caption names.
+// Adds the link to every format the caption names; an address that does not fit a record is
+// left out.
 void AddLinkByCaption(std::array<TMelodyLinkList, FormatCount>& links, std::string_view caption,
                       std::string_view url);
 
 // `prefix` (ending in a backslash) + n + `tail` (beginning with a space): the paths that count
 // rows or links, such as "\HTML\BODY\TABLE\" + 4 + " TR\2 TD".
 std::string NthPath(std::string_view prefix, int n, std::string_view tail);
+
+// The elements at NthPath(prefix, n, " " + name + "\\" + tail) for n = 1, 2, ...: the prefix is
+// resolved once and the numbered step walks on from the last n, so a page's rows cost one pass.
+class TNthPaths {
+ public:
+  // `prefix` leads to an element and ends in a backslash; `name` is the numbered step's. Both
+  // texts must outlive this object.
+  TNthPaths(const TElem& root, std::string_view prefix, std::string_view name);
+
+  // The element at `tail` below the n-th child of that name (an empty tail: the child itself).
+  const TElem* Find(int n, std::string_view tail = {});
+  // The same; fails the walk when there is none.
+  const TElem& Need(int n, std::string_view tail = {});
+
+ private:
+  std::string_view prefix_;
+  std::string_view name_;
+  std::optional<TChildCursor> children_;  // none when the prefix leads nowhere
+};
 
 }  // namespace cq

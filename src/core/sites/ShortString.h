@@ -27,6 +27,9 @@ class ShortString {
     return *this = std::string_view(text != nullptr ? text : "");
   }
 
+  // Whether `text` is kept whole. An address that is not would be cut into another address.
+  static bool Fits(std::string_view text) { return text.size() <= Capacity; }
+
   std::string_view view() const { return {data_.data(), size_}; }
   std::string str() const { return std::string(view()); }
   operator std::string_view() const { return view(); }  // NOLINT

@@ -23,7 +23,8 @@ void TSite::FetchFile(TMelody& melody, TMelodyFormat format, int linkIndex,
   if (linkIndex < 0 || static_cast<std::size_t>(linkIndex) >= links.size()) {
     throw std::out_of_range("No such link");
   }
-  fileName = FetchURL(links[static_cast<std::size_t>(linkIndex)].URL.str(), true, progress);
+  fileName =
+      FetchURL(links[static_cast<std::size_t>(linkIndex)].URL.str(), true, progress, FileLimits);
 }
 
 void RegisterSite(const TSite& site) {

@@ -45,9 +45,11 @@ void TToneLibrarySite::Search(const std::string& term, TMelodyList& melodies,
                for (const TElem* item : NeedElem(root, kResultCell).Children()) {
                  if (item->Name() != "LI") continue;
                  const TElem& link = FirstChild(*item);
+                 const std::string address = link.Attribute("href");
+                 if (!ShortString::Fits(address)) continue;
                  TMelody& melody = found.emplace_back();
                  melody.Title = FirstChildText(link);
-                 melody.PageURL = link.Attribute("href");
+                 melody.PageURL = address;
                  melody.Site = this;
                }
              });

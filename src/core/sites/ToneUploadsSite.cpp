@@ -50,7 +50,8 @@ void TToneUploadsSite::Search(const std::string& term, TMelodyList& melodies,
                for (const TElem* item : NeedElem(root, kResultCell).Children()) {
                  if (item->Name() != "LI") continue;
                  const TElem& link = FirstChild(*item);
-                 const ShortString address = link.Attribute("href");
+                 const std::string address = link.Attribute("href");
+                 if (!ShortString::Fits(address)) continue;
                  const bool known = std::any_of(found.begin(), found.end(), [&](const TMelody& m) {
                    return m.PageURL == address;
                  });

@@ -1,6 +1,8 @@
 #include "core/sites/WapClubSite.h"
 
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "core/config/Translation.h"
 #include "core/sites/Scraping.h"
@@ -53,7 +55,8 @@ void TWapClubSite::Search(const std::string& term, TMelodyList& melodies,
   // Here a failed fetch counts as a page that could not be walked, too.
   WalkPage(*this, SearchContext(term), page, [&] {
     for (const TKind& kind : kinds) {
-      std::set<std::string> seen;
+      // Each page's links as records keep them, title and file address.
+      std::set<std::vector<std::pair<std::string, std::string>>> pagesRead;
       for (int start = 0, pages = 0; pages < MaxPagesPerKind; start += LinksPerPage, ++pages) {
         const std::string url = std::string(hosts::WapClub) + "/?mod=mod_midisearch&srch=" + query +
                                 "&where=" + std::string(kind.Where) +
@@ -61,22 +64,25 @@ void TWapClubSite::Search(const std::string& term, TMelodyList& melodies,
         page = FetchPage(url, progress);
         const std::unique_ptr<TDocument> document = ParsePage(page);
         const TElem& root = *document->Root();
-        bool anyNew = false;
         TMelodyList onPage;
+        std::vector<std::pair<std::string, std::string>> results;
         for (int j = 1; j <= LinksPerPage; ++j) {
           const TElem* link = FindElem(&root, NthPath(kLinkPrefix, j, " A"));
           if (link == nullptr) break;
+          const std::string address = link->Attribute("href");
+          const std::string title = XlatDecode(FirstChildText(*link));
+          results.emplace_back(ShortString(title).str(), ShortString(address).str());
+          if (!ShortString::Fits(address) || !ShortString::Fits(url)) continue;
           TMelody& melody = onPage.emplace_back();
-          melody.Title = XlatDecode(FirstChildText(*link));
+          melody.Title = title;
           melody.PageURL = url;
           melody.Site = this;
           melody.Processed = true;
-          const std::string address = link->Attribute("href");
           melody.Links[kind.Format].push_back({kind.Caption, address});
-          anyNew = seen.insert(address).second || anyNew;
         }
-        // A page that repeats what the kind already has would only lead to itself again.
-        if (!anyNew) break;
+        // A page read before would only lead to itself again. Titles count too: a page of new
+        // tones may offer files that earlier pages offered.
+        if (!pagesRead.insert(std::move(results)).second) break;
         found.insert(found.end(), onPage.begin(), onPage.end());
         if (FindElem(&root, kNextPageAnchor) == nullptr) break;
       }

@@ -8,8 +8,9 @@ namespace cq {
 // carries its file address, so melodies come out processed and their pages are never read.
 class TWapClubSite : public TSite {
  public:
-  // A kind stops at the site's last page, at a page that brings no link the kind has not seen,
-  // or after this many pages: a site that always offers one more page cannot keep a job busy.
+  // A kind stops at the site's last page, at a page that repeats an earlier page of the kind
+  // exactly, or after this many pages: a site that always offers one more page cannot keep a job
+  // busy.
   static constexpr int MaxPagesPerKind = 100;
   static constexpr int LinksPerPage = 10;
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +23,7 @@
 #include "core/platform/Text.h"
 #include "core/platform/UserFolders.h"
 #include "core/transfer/Md5.h"
+#include "core/transfer/PrivateAddress.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -37,6 +39,8 @@ constexpr std::size_t kMaxSegment = 200;
 
 std::atomic<long long> g_connectMs{30000};
 std::atomic<long long> g_stallMs{60000};
+std::atomic<std::uint64_t> g_slowSpeed{100};
+std::atomic<long long> g_slowWindowMs{60000};
 
 std::string Hex4() {
   thread_local std::mt19937 random{std::random_device{}()};
@@ -116,6 +120,24 @@ std::string WireAddress(std::string_view url) {
   return out;
 }
 
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) !=
+        std::tolower(static_cast<unsigned char>(prefix[i])))
+      return false;
+  }
+  return true;
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
+  return text;
+}
+
 [[noreturn]] void ThrowIoError(int code, const std::string& what) {
   throw std::system_error(code, std::generic_category(), what);
 }
@@ -161,25 +183,32 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// One download into one partial file. Exceptions never cross libcurl: a throwing callback ends
-// the transfer and its exception is rethrown once the transfer is cleaned up.
+// One download into one partial file, made when the answer's first byte arrives, so a fetch that
+// never gets an answer leaves nothing in the cache. Exceptions never cross libcurl: a throwing
+// callback ends the transfer and its exception is rethrown once the transfer is cleaned up.
 class Transfer {
  public:
-  Transfer(CURL* curl, std::FILE* out, const TProgressCallback& progress,
-           std::chrono::milliseconds stallLimit)
-      : curl_(curl), out_(out), progress_(progress), stallLimit_(stallLimit) {}
+  Transfer(CURL* curl, std::string partial, const TProgressCallback& progress,
+           const TFetchTimeouts& timeouts, std::uint64_t maxBytes)
+      : curl_(curl),
+        partial_(std::move(partial)),
+        progress_(progress),
+        timeouts_(timeouts),
+        maxBytes_(maxBytes) {}
 
   static std::size_t OnData(char* data, std::size_t, std::size_t size, void* self) {
     return static_cast<Transfer*>(self)->Write(data, size);
   }
-  static std::size_t OnHeader(char*, std::size_t, std::size_t size, void* self) {
-    static_cast<Transfer*>(self)->lastByte_ = Clock::now();
-    return size;
+  static std::size_t OnHeader(char* line, std::size_t, std::size_t size, void* self) {
+    auto* transfer = static_cast<Transfer*>(self);
+    transfer->Arrived(size);
+    return transfer->Header(std::string_view(line, size)) ? size : 0;
   }
   static int OnTick(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return static_cast<Transfer*>(self)->Poll() ? 1 : 0;
   }
 
+  const std::string& partial() const { return partial_; }
   bool aborted() const { return aborted_; }
   bool stalled() const { return stalled_; }
   int writeError() const { return writeError_; }
@@ -188,16 +217,51 @@ class Transfer {
   void RethrowCallbackError() const {
     if (callbackError_) std::rethrow_exception(callbackError_);
   }
+  // Closes the partial file; answers the error of its last writes, 0 when none.
+  int Close() {
+    if (!out_) return 0;
+    return std::fclose(out_.release()) == 0 ? 0 : errno;
+  }
+  void RemovePartial() {
+    std::error_code ignored;
+    fs::remove(partial_, ignored);
+  }
 
  private:
-  std::size_t Write(const char* data, std::size_t size) {
+  // A redirect is checked before it is followed: a server must not send the program to the
+  // user's own machine or network.
+  bool Header(std::string_view line) {
+    if (StartsWithNoCase(line, "HTTP/")) {
+      const std::size_t space = line.find(' ');
+      redirecting_ =
+          space != std::string_view::npos && space + 1 < line.size() && line[space + 1] == '3';
+    } else if (redirecting_ && StartsWithNoCase(line, "Location:")) {
+      const char* current = nullptr;
+      curl_easy_getinfo(curl_, CURLINFO_EFFECTIVE_URL, &current);
+      refused_ = IsRefusedAddress(std::string(Trim(line.substr(9))), current ? current : "");
+    }
+    return !refused_;
+  }
+
+  void Arrived(std::size_t size) {
     lastByte_ = Clock::now();
+    windowBytes_ += size;
+  }
+
+  std::size_t Write(const char* data, std::size_t size) {
+    Arrived(size);
     if (!started_) {
       started_ = true;
       curl_easy_getinfo(curl_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced_);
       total_ = announced_ > 0 ? static_cast<double>(announced_) : kUnknownTotal;
     }
-    if (std::fwrite(data, 1, size, out_) != size) {
+    // Refused before a byte is stored when the length is announced, else when it is reached.
+    if (static_cast<std::uint64_t>(announced_ > 0 ? announced_ : 0) > maxBytes_ ||
+        size > maxBytes_ - received_)
+      return 0;
+    received_ += size;
+    if (!out_ && !Open()) return 0;
+    if (std::fwrite(data, 1, size, out_.get()) != size) {
       writeError_ = errno != 0 ? errno : EIO;
       return 0;
     }
@@ -210,6 +274,15 @@ class Transfer {
     return size;
   }
 
+  bool Open() {
+    std::error_code error;
+    fs::create_directories(fs::path(partial_).parent_path(), error);
+    out_.reset(std::fopen(partial_.c_str(), "wb"));
+    if (out_) return true;
+    writeError_ = errno != 0 ? errno : EIO;
+    return false;
+  }
+
   // curl calls this while it waits too, so a stalled connection still sees a stop request and
   // its time limit.
   bool Poll() {
@@ -217,13 +290,29 @@ class Transfer {
     const Clock::time_point now = Clock::now();
     curl_off_t connected = 0;
     curl_easy_getinfo(curl_, CURLINFO_CONNECT_TIME_T, &connected);
-    // Connecting has a limit of its own; the stall clock starts once connected.
-    if (connected == 0) lastByte_ = now;
-    if (now - lastByte_ >= stallLimit_) {
+    // Connecting has a limit of its own; the stall and speed clocks start once connected.
+    if (connected == 0) {
+      lastByte_ = now;
+      windowStart_ = now;
+      windowBytes_ = 0;
+    }
+    if (now - lastByte_ >= timeouts_.Stall || TooSlow(now)) {
       stalled_ = true;
       return true;
     }
     return started_ ? Report(jsDownloading, done_ / total_) : Report(jsConnecting, 0.0);
+  }
+
+  // Over each whole window, at least the floor's bytes a second, headers included: a byte now
+  // and then keeps a transfer from stalling but not from being too slow.
+  bool TooSlow(Clock::time_point now) {
+    const auto window = std::chrono::duration_cast<std::chrono::milliseconds>(now - windowStart_);
+    if (window < timeouts_.SlowWindow) return false;
+    const auto least = timeouts_.SlowSpeed * static_cast<std::uint64_t>(window.count());
+    if (windowBytes_ * 1000 < least) return true;
+    windowStart_ = now;
+    windowBytes_ = 0;
+    return false;
   }
 
   bool Report(TJobStatus status, double progress) {
@@ -238,13 +327,20 @@ class Transfer {
   }
 
   CURL* curl_;
-  std::FILE* out_;
+  std::string partial_;
+  std::unique_ptr<std::FILE, FileCloser> out_;
   const TProgressCallback& progress_;
-  std::chrono::milliseconds stallLimit_;
+  TFetchTimeouts timeouts_;
+  std::uint64_t maxBytes_;
+  std::uint64_t received_ = 0;
   Clock::time_point lastByte_ = Clock::now();
+  Clock::time_point windowStart_ = lastByte_;
+  std::uint64_t windowBytes_ = 0;
   std::exception_ptr callbackError_;
   bool started_ = false;
   bool aborted_ = false;
+  bool redirecting_ = false;
+  bool refused_ = false;
   bool stalled_ = false;
   int writeError_ = 0;
   double done_ = 0;
@@ -252,7 +348,8 @@ class Transfer {
   curl_off_t announced_ = -1;
 };
 
-void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer& transfer) {
+void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer& transfer,
+               std::chrono::milliseconds totalLimit) {
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_USERAGENT, "Chimequest");
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
@@ -261,6 +358,7 @@ void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(g_connectMs.load()));
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(totalLimit.count()));
   curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 262144L);
@@ -318,11 +416,14 @@ std::string SegmentOf(std::string_view url) {
 void SetFetchTimeouts(const TFetchTimeouts& timeouts) {
   g_connectMs = timeouts.Connect.count();
   g_stallMs = timeouts.Stall.count();
+  g_slowSpeed = timeouts.SlowSpeed;
+  g_slowWindowMs = timeouts.SlowWindow.count();
 }
 
 TFetchTimeouts FetchTimeouts() {
   return {std::chrono::milliseconds(g_connectMs.load()),
-          std::chrono::milliseconds(g_stallMs.load())};
+          std::chrono::milliseconds(g_stallMs.load()), g_slowSpeed.load(),
+          std::chrono::milliseconds(g_slowWindowMs.load())};
 }
 
 std::string CacheFolder() {
@@ -336,7 +437,8 @@ std::string CacheFileName(std::string_view url) {
   return CacheFolder() + MD5String(url) + "/" + SegmentOf(url);
 }
 
-std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress) {
+std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress,
+                     const TFetchLimits& limits) {
   const std::string name = CacheFileName(url);
   std::error_code error;
   if (useCache && fs::is_regular_file(name, error)) {
@@ -344,15 +446,12 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
     return name;
   }
   if (progress && progress(jsConnecting, 0.0)) throw EAbort();
+  const std::string wire = WireAddress(url);
+  if (IsRefusedAddress(wire)) throw std::runtime_error("Cannot open URL " + url);
 
   EnsureCurl();
   std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
   if (!curl) throw std::runtime_error("Unable to initialize WinInet");
-
-  fs::create_directories(fs::path(name).parent_path());
-  const std::string partial = name + UniquePartialSuffix();
-  std::unique_ptr<std::FILE, FileCloser> out(std::fopen(partial.c_str(), "wb"));
-  if (!out) ThrowIoError(errno, "Cannot create " + partial);
 
   std::unique_ptr<curl_slist, ListDeleter> headers(
       curl_slist_append(nullptr, "Accept-Charset: windows-1251"));
@@ -360,21 +459,25 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
   headers.reset(curl_slist_append(headers.release(), "Cache-Control: no-cache"));
   headers.reset(curl_slist_append(headers.release(), "Pragma: no-cache"));
 
-  Transfer transfer(curl.get(), out.get(), progress, FetchTimeouts().Stall);
-  const std::string wire = WireAddress(url);
-  Configure(curl.get(), wire, headers.get(), transfer);
+  Transfer transfer(curl.get(), name + UniquePartialSuffix(), progress, FetchTimeouts(),
+                    limits.MaxBytes);
+  Configure(curl.get(), wire, headers.get(), transfer, limits.Total);
   const CURLcode result = curl_easy_perform(curl.get());
   long status = 0;
   curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
-  const int closeError = std::fclose(out.release()) == 0 ? 0 : errno;
+  const int closeError = transfer.Close();
 
   // A short body is a broken transfer even when the connection closed cleanly.
   const bool whole =
       transfer.announced() < 0 || transfer.done() == static_cast<double>(transfer.announced());
+  // Only a success with a body is a page: an empty answer, a 204 or a redirect that went nowhere
+  // would stand in the cache for the page until it expires.
+  const bool answered = status >= 200 && status < 300 && transfer.done() > 0;
   const bool complete =
-      result == CURLE_OK && status < 400 && closeError == 0 && transfer.writeError() == 0 && whole;
+      result == CURLE_OK && answered && closeError == 0 && transfer.writeError() == 0 && whole;
+  const std::string& partial = transfer.partial();
   if (transfer.aborted() || !complete) {
-    fs::remove(partial, error);
+    transfer.RemovePartial();
     transfer.RethrowCallbackError();
     if (transfer.aborted()) {
       if (progress) progress(jsProcessing, 0.0);

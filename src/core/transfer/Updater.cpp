@@ -11,6 +11,9 @@ namespace cq {
 
 namespace {
 
+// A version file is two short lines.
+constexpr TFetchLimits kVersionFileLimits{4096, PageLimits.Total};
+
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
@@ -88,7 +91,7 @@ void RunUpdateCheck(TUpdateSink& sink, const TVersion& own) {
   try {
     const std::string url =
         std::string(product::UpdateServer) + std::string(product::VersionFilePath);
-    const std::string text = ReadFileText(FetchURL(url, false));
+    const std::string text = ReadFileText(FetchURL(url, false, {}, kVersionFileLimits));
     const auto showJobButton = ReadVersionFileSwitch(text);
     if (!showJobButton) return;
     // The switch counts even when the version line cannot be read.

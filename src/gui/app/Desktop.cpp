@@ -15,12 +15,27 @@ const QString Caption = QStringLiteral("Chimequest");
 void TQtDesktop::Notice(const QString& text) {
   // A plain message: no icon, one OK button.
   QMessageBox box(QMessageBox::NoIcon, Caption, text, QMessageBox::Ok, owner_);
+  ShowPlainText(box);
   box.exec();
 }
 
 bool TQtDesktop::AskYesNo(const QString& question) {
-  return QMessageBox::question(owner_, Caption, question, QMessageBox::Yes | QMessageBox::No) ==
-         QMessageBox::Yes;
+  QMessageBox box(QMessageBox::Question, Caption, question, QMessageBox::Yes | QMessageBox::No,
+                  owner_);
+  ShowPlainText(box);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void TQtDesktop::AskYesNoLater(const QString& question, std::function<void(bool)> answered) {
+  auto* box = new QMessageBox(QMessageBox::Question, Caption, question,
+                              QMessageBox::Yes | QMessageBox::No, owner_);
+  ShowPlainText(*box);
+  box->setModal(false);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(box, &QMessageBox::finished, box, [answered = std::move(answered)](int result) {
+    answered(result == QMessageBox::Yes);
+  });
+  box->show();
 }
 
 QString TQtDesktop::AskSaveFileName(const QString& filter, const QString& folder,
@@ -41,12 +56,21 @@ QString TQtDesktop::AskSaveFileName(const QString& filter, const QString& folder
 }
 
 bool TQtDesktop::OpenUrl(const QUrl& url) {
-  return QDesktopServices::openUrl(url);
+  return IsWebAddress(url) && QDesktopServices::openUrl(url);
 }
 
 bool IsWebAddress(const QUrl& url) {
   const QString scheme = url.scheme().toLower();
   return url.isValid() && (scheme == "http" || scheme == "https") && !url.host().isEmpty();
+}
+
+bool IsMailAddress(const QUrl& url) {
+  return url.isValid() && url.scheme().toLower() == "mailto" && !url.path().isEmpty();
+}
+
+void ShowPlainText(QMessageBox& box) {
+  box.setTextFormat(Qt::PlainText);
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
 
 bool OpenWebAddress(TDesktop& desktop, const std::string& address) {

@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <QUrl>
+#include <functional>
 
+class QMessageBox;
 class QWidget;
 
 namespace cq {
@@ -15,11 +17,14 @@ class TDesktop {
   virtual void Notice(const QString& text) = 0;
   // Yes/No with the question icon; true for Yes.
   virtual bool AskYesNo(const QString& question) = 0;
+  // The same question without waiting for it: no window is blocked, and `answered` is told the
+  // choice (true for Yes) once the user has made it.
+  virtual void AskYesNoLater(const QString& question, std::function<void(bool)> answered) = 0;
   // The save dialog with one filter entry ("*.wav files|*.wav" style), proposing `name` in
   // `folder`; it asks itself before overwriting. Empty when cancelled.
   virtual QString AskSaveFileName(const QString& filter, const QString& folder,
                                   const QString& name) = 0;
-  // Shows a web page in the user's browser.
+  // Shows a web page in the user's browser; any other address is refused (false).
   virtual bool OpenUrl(const QUrl& url) = 0;
 };
 
@@ -31,6 +36,7 @@ class TQtDesktop : public TDesktop {
 
   void Notice(const QString& text) override;
   bool AskYesNo(const QString& question) override;
+  void AskYesNoLater(const QString& question, std::function<void(bool)> answered) override;
   QString AskSaveFileName(const QString& filter, const QString& folder,
                           const QString& name) override;
   bool OpenUrl(const QUrl& url) override;
@@ -41,6 +47,11 @@ class TQtDesktop : public TDesktop {
 
 // Pages hand the program addresses; only web pages are opened, never a local file or a program.
 bool IsWebAddress(const QUrl& url);
+// A mail address: opened only for the program's own credits and feedback.
+bool IsMailAddress(const QUrl& url);
+// Shows the box's text as it is, never as rich text: an address in it is no link that a click
+// would open, and it can be selected and copied.
+void ShowPlainText(QMessageBox& box);
 // Opens a windows-1251 address from a site when it is an http or https address; false otherwise.
 bool OpenWebAddress(TDesktop& desktop, const std::string& address);
 

@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QImage>
 
+class QPainter;
+
 #include "core/sites/Sites.h"
 
 namespace cq {
@@ -15,8 +17,8 @@ inline constexpr int FormatButtonHeight = 13;
 // The colour that stands for a format on its button and in its menu icon.
 QColor FormatColor(TMelodyFormat format);
 
-// The button a ready row shows for a format: 32 x 13, the format's name on its colour.
-const QImage& FormatButtonImage(TMelodyFormat format);
+// The button a ready row shows for a format: 32 x 13 at (x, y), the format's name on its colour.
+void PaintFormatButton(QPainter& painter, int x, int y, TMelodyFormat format);
 
 // The format menu's images: Download, Play, Show link, then one icon per format.
 inline constexpr int fiDownload = 0;
@@ -25,7 +27,8 @@ inline constexpr int fiShowLink = 2;
 inline constexpr int fiFirstFormat = 3;  // + the format
 QIcon FormatMenuIcon(int image);
 
-// The glyphs of the three buttons and the icons of the main menu.
+// The glyphs of the three buttons and the icons of the main menu. Every icon is drawn anew at
+// the size and scale it is shown at.
 QIcon MenuButtonGlyph();
 QIcon SearchButtonGlyph();
 QIcon StopButtonGlyph();

@@ -8,14 +8,15 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTimer>
 #include <stdexcept>
 
@@ -28,11 +29,12 @@
 #include "gui/app/Player.h"
 #include "gui/app/QtText.h"
 #include "gui/app/ResultView.h"
+#include "gui/app/Texts.h"
 #include "gui/app/Transfers.h"
+#include "gui/app/UpdateBridge.h"
 #include "gui/config/CheckListBox.h"
 #include "gui/config/FileDropPanel.h"
 #include "gui/config/FirstStartForm.h"
-#include "gui/config/RegConfig.h"
 #include "gui/config/Translators.h"
 #include "gui/config/ZeqControl.h"
 
@@ -70,34 +72,6 @@ void WhiteBackground(QWidget& panel) {
   panel.setAutoFillBackground(true);
 }
 
-// Tells the main window what the update checker found, on the main thread.
-class TUpdateBridge : public TUpdateSink {
- public:
-  TUpdateBridge(QCheckBox* showJobButton, TDesktop& desktop)
-      : showJobButton_(showJobButton), desktop_(desktop) {}
-
-  void SetShowJobButton(bool on) override {
-    QMetaObject::invokeMethod(
-        qApp,
-        [button = showJobButton_, on] {
-          if (QCheckBox* box = button.data(); box != nullptr) box->setChecked(on);
-        },
-        Qt::QueuedConnection);
-  }
-  void OfferNewVersion(const std::string& question, const std::string& homePage) override {
-    QMetaObject::invokeMethod(
-        qApp,
-        [&desktop = desktop_, question, homePage] {
-          if (desktop.AskYesNo(FromCp1251(question))) OpenWebAddress(desktop, homePage);
-        },
-        Qt::QueuedConnection);
-  }
-
- private:
-  QPointer<QCheckBox> showJobButton_;
-  TDesktop& desktop_;
-};
-
 }  // namespace
 
 TMainForm::TMainForm(std::vector<const TSite*> sites, TDesktop& desktop,
@@ -118,6 +92,7 @@ TMainForm::TMainForm(std::vector<const TSite*> sites, TDesktop& desktop,
            [this](const QString& text) { desktop_.Notice(text); },
            [this](QMenu& menu, QPoint at) { popupMenu_(menu, at); }},
           HostPanel)),
+      SearchCount(Named(new QLabel(this), "_SearchCount")),
       MainMenu(Named(new QMenu(this), "MainMenu")),
       MenuFilter(Named(new QMenu("Filter", MainMenu), "MenuFilter")),
       MenuHelp(Named(new QMenu("Help", MainMenu), "MenuHelp")),
@@ -140,6 +115,8 @@ TMainForm::TMainForm(std::vector<const TSite*> sites, TDesktop& desktop,
   SearchTerm->setEditable(true);
   SearchTerm->setInsertPolicy(QComboBox::NoInsert);
   SearchTerm->setMaxVisibleItems(20);
+  // What was typed stays as typed; the history is in the drop-down list.
+  SearchTerm->setCompleter(nullptr);
 
   FramePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   FramePanel->setLineWidth(2);
@@ -163,22 +140,35 @@ TMainForm::TMainForm(std::vector<const TSite*> sites, TDesktop& desktop,
   player_->SetOnError([this](const QString& text) { desktop_.Notice(text); });
 
   setTabOrder(SearchTerm, SearchBtn);
-  setTabOrder(SearchBtn, MenuBtn);
+  setTabOrder(SearchBtn, PaintBox);
+  setTabOrder(PaintBox, MenuBtn);
   setTabOrder(MenuBtn, StopBtn);
+  AddShortcuts();
+  TranslateHints();
   for (QObject* control : {static_cast<QObject*>(SearchTerm), static_cast<QObject*>(SearchBtn),
                            static_cast<QObject*>(MenuBtn), static_cast<QObject*>(StopBtn)})
     control->installEventFilter(this);
   SearchTerm->lineEdit()->installEventFilter(this);
 
   connect(SearchTerm, &QComboBox::editTextChanged, this, [this] { SearchTermChange(); });
-  connect(SearchBtn, &QPushButton::clicked, this, [this] { SearchBtnClick(); });
+  connect(SearchBtn, &QPushButton::clicked, this, [this] {
+    if (driver_.Searching())
+      CancelSearch();
+    else
+      SearchBtnClick();
+  });
   connect(StopBtn, &QPushButton::clicked, this, [this] { StopBtnClick(); });
   connect(MenuBtn, &QPushButton::clicked, this, [this] { MenuBtnClick(); });
   connect(JobManager, &QTimer::timeout, this, [this] { JobManagerTimer(); });
   connect(CursorUpdateTimer, &QTimer::timeout, this, [this] { CursorUpdateTimerTimer(); });
   connect(DrawTimer, &QTimer::timeout, this, [this] { DrawTimerTimer(); });
   LayoutControls();
-  for (QTimer* timer : {JobManager, CursorUpdateTimer, DrawTimer}) timer->start();
+  // The 10 ms timers run only while there is work: jobs, playback, the first-show layout.
+  driver_.SetOnWork([this] {
+    JobManager->start();
+    DrawTimer->start();
+  });
+  CursorUpdateTimer->start();
 }
 
 TMainForm::~TMainForm() {
@@ -223,6 +213,52 @@ void TMainForm::BuildMainMenu() {
   connect(about, &QAction::triggered, this, [this] { MenuAboutClick(); });
 }
 
+void TMainForm::AddShortcuts() {
+  const auto add = [this](QKeySequence keys, const std::function<void()>& action) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
+  };
+  add(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
+  add(QKeySequence(Qt::CTRL | Qt::Key_Comma), [this] { MenuSettingsClick(); });
+  add(QKeySequence(Qt::Key_F1), [this] { MenuNotesClick(); });
+  add(QKeySequence(Qt::Key_Escape), [this] { CancelSearch(); });
+}
+
+// What the icon buttons, the search box and the list are called, to the eye and to screen readers.
+void TMainForm::TranslateHints() {
+  const QString menu = TranslatedText("Hints.MenuBtn", "Menu");
+  MenuBtn->setToolTip(menu);
+  MenuBtn->setAccessibleName(menu);
+  const QString stop = TranslatedText("Hints.StopBtn", "Stop playback");
+  StopBtn->setToolTip(stop);
+  StopBtn->setAccessibleName(stop);
+  SearchTerm->setAccessibleName(TranslatedText("Hints.SearchTerm", "Search term"));
+  PaintBox->setAccessibleName(TranslatedText("Hints.ResultList", "Search results"));
+  SearchTerm->lineEdit()->setPlaceholderText(
+      TranslatedText("Hints.SearchTermPlaceholder", "At least 3 characters"));
+  shownSearch_ = {!driver_.Searching(), 0};
+  UpdateSearchState();
+}
+
+void TMainForm::UpdateSearchState() {
+  const bool searching = driver_.Searching();
+  const std::size_t melodies = driver_.MelodyCount();
+  SearchBtn->setEnabled(searching || SearchEnabled(ToCp1251(SearchTerm->currentText())));
+  if (shownSearch_ == std::pair{searching, melodies}) return;
+  shownSearch_ = {searching, melodies};
+  SearchBtn->setText(searching ? TranslatedText("Messages.StopSearch", "Stop")
+                               : TranslatedText("Forms.MainForm.SearchBtn", "Search"));
+  const bool finished = !searching && !driver_.Term().empty();
+  SearchCount->setText(
+      finished ? TranslatedText("Messages.MelodiesFound", "Melodies found: %1").arg(melodies)
+               : QString());
+  PaintBox->SetEmptyText(finished && driver_.Results().empty()
+                             ? TranslatedText("Messages.NoMelodies",
+                                              "No melodies found for \"%1\" (sites searched: %2).")
+                                   .arg(FromCp1251(driver_.Term()))
+                                   .arg(driver_.SitesSearched())
+                             : QString());
+}
+
 TSettingsForm* TMainForm::Settings() {
   // While the settings dialog is being created it calls ApplySettings before its creator could
   // tell this window about it; as this window's child it is found all the same.
@@ -255,6 +291,7 @@ void TMainForm::LayoutControls() {
   SearchBtn->setGeometry(232 + dx, 16, 97, 25);
   StopBtn->setGeometry(344 + dx, 16, 25, 25);
   FramePanel->setGeometry(16, 56, 361 + dx, 209 + dy);
+  SearchCount->setGeometry(16, 265 + dy, 361 + dx, 16);
 }
 
 void TMainForm::resizeEvent(QResizeEvent*) {
@@ -316,10 +353,15 @@ void TMainForm::ApplySettings() {
        {static_cast<QWidget*>(this), static_cast<QWidget*>(Settings()), aboutForm_, feedbackForm_})
     TranslateControls(form, language, "Forms");
   TranslateMenuItems(*MainMenu, language, "MainMenu");
+  TranslateHints();
 }
 
-void TMainForm::ClearSearchTermList() {
-  SetSearchTermItems({});
+void TMainForm::ShowSearchHistory() {
+  SetSearchTermItems(HistoryLines());
+}
+
+void TMainForm::Notice(const QString& text) {
+  desktop_.Notice(text);
 }
 
 void TMainForm::SetSearchTermItems(const QStringList& items) {
@@ -340,11 +382,11 @@ QStringList TMainForm::HistoryLines() {
 // Search driver
 
 void TMainForm::SearchTermChange() {
-  SearchBtn->setEnabled(SearchEnabled(ToCp1251(SearchTerm->currentText())));
+  UpdateSearchState();
 }
 
 void TMainForm::SearchBtnClick() {
-  if (Settings() == nullptr || !SearchBtn->isEnabled()) return;
+  if (Settings() == nullptr || !SearchEnabled(ToCp1251(SearchTerm->currentText()))) return;
   TSearchSettings search;
   for (const QString& line : HistoryLines()) search.History.push_back(ToCp1251(line));
   search.HistoryLimit = Settings()->SearchRecordsUpDown->Position();
@@ -363,7 +405,15 @@ void TMainForm::SearchBtnClick() {
     SearchTerm->setEditText(lines.constFirst());
   }
   PaintBox->RefreshResults();
+  UpdateSearchState();
   SearchTerm->setFocus();
+}
+
+void TMainForm::CancelSearch() {
+  if (!driver_.Searching()) return;
+  driver_.CancelSearch();
+  PaintBox->RefreshResults();
+  UpdateSearchState();
 }
 
 void TMainForm::StartUpdateCheck() {
@@ -386,6 +436,8 @@ void TMainForm::JobManagerTimer() {
   sitesCollected_ = false;
   driver_.JobManagerTimer();
   if (sitesCollected_) PaintBox->RefreshResults();
+  UpdateSearchState();
+  if (driver_.Manager().Idle()) JobManager->stop();
 }
 
 void TMainForm::RowsCollected(const TJob& job, std::size_t, std::size_t) {
@@ -401,10 +453,15 @@ void TMainForm::CursorUpdateTimerTimer() {
     FirstShowLayout();
     firstShowDone_ = true;
   }
+  // A modal dialog keeps its size while it is open.
+  if (firstShowDone_ && !player_->Playing() && QApplication::activeModalWidget() == nullptr)
+    CursorUpdateTimer->stop();
 }
 
 void TMainForm::DrawTimerTimer() {
   PaintBox->RefreshResults();
+  // One more refresh after the last job, then the list rests.
+  if (!JobManager->isActive()) DrawTimer->stop();
 }
 
 // Completions of finished transfers
@@ -415,11 +472,17 @@ void TMainForm::SaveCompleted(const TJob& job) {
 }
 
 void TMainForm::PlayCompleted(const TJob& job) {
+  const TTask& task = job.Task();
+  const QString fetched = QFile::decodeName(QByteArray::fromStdString(job.FileName()));
+  if (!IsMelodyOf(fetched, task.Format)) {
+    desktop_.Notice(FromCp1251(
+        Translate("Messages.NotAMelody",
+                  "This file is not a melody in the format it claims; it was not played.")));
+    return;
+  }
   try {
     if (StopBtn->isEnabled() || player_->Playing()) StopBtnClick();
-    const TTask& task = job.Task();
-    const QString file =
-        PlayableFile(QFile::decodeName(QByteArray::fromStdString(job.FileName())), task.Format);
+    const QString file = PlayableFile(fetched, task.Format);
     if (task.Format == fmMmf) {
       if (player_->ExternalPlayerPath().isEmpty())
         throw std::runtime_error("I can't play MMF files!!!");
@@ -430,6 +493,7 @@ void TMainForm::PlayCompleted(const TJob& job) {
       player_->Play(file);
     }
     StopBtn->setEnabled(player_->Playing());
+    CursorUpdateTimer->start();
   } catch (const std::exception& error) {
     desktop_.Notice(QString::fromUtf8(error.what()));
   }
@@ -440,16 +504,18 @@ void TMainForm::PlayCompleted(const TJob& job) {
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
+  if (IsRowMenuKey(*key) && PaintBox->OpenRowMenu()) return true;
   const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
   if (enter && (watched == SearchTerm || watched == SearchTerm->lineEdit())) {
-    // The search button is the window's default button.
-    if (SearchBtn->isEnabled()) SearchBtnClick();
+    // The search button is the window's default button; Enter always searches anew.
+    SearchBtnClick();
     return true;
   }
   return GenericKeyDown(key->key(), key->modifiers()) || QWidget::eventFilter(watched, event);
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
+  if (IsRowMenuKey(*event) && PaintBox->OpenRowMenu()) return;
   if (!GenericKeyDown(event->key(), event->modifiers())) QWidget::keyPressEvent(event);
 }
 
@@ -470,27 +536,32 @@ void TMainForm::MenuFilterClick(int tag) {
                           Settings()->FormatMP3};
   if (tag < 0 || tag >= static_cast<int>(FormatCount)) return;
   formats[tag]->toggle();
-  SaveControlState(*Settings(), false);
+  Settings()->SaveSettings();
   ApplySettings();
 }
 
 void TMainForm::MenuSettingsClick() {
+  CursorUpdateTimer->start();
   if (Settings() != nullptr) Settings()->Edit();
 }
 
 void TMainForm::MenuNotesClick() {
+  CursorUpdateTimer->start();
   if (firstStart_ != nullptr) firstStart_->ShowNotes();
 }
 
 void TMainForm::MenuLicenseClick() {
+  CursorUpdateTimer->start();
   if (firstStart_ != nullptr) firstStart_->ShowLicense();
 }
 
 void TMainForm::MenuFeedbackClick() {
+  CursorUpdateTimer->start();
   if (showFeedback_) showFeedback_();
 }
 
 void TMainForm::MenuAboutClick() {
+  CursorUpdateTimer->start();
   if (showAbout_) showAbout_();
 }
 

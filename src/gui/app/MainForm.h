@@ -10,6 +10,7 @@
 
 class QComboBox;
 class QFrame;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QScrollBar;
@@ -54,7 +55,8 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
 
   // TSettingsHost
   void ApplySettings() override;
-  void ClearSearchTermList() override;
+  void ShowSearchHistory() override;
+  void Notice(const QString& text) override;
 
   // TJobSink: a finished download is saved, a finished play request plays.
   void SaveCompleted(const TJob& job) override;
@@ -65,6 +67,8 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
   void SearchTermChange();
   void SearchBtnClick();
   void StopBtnClick();
+  // Escape, or the Search button while it reads "Stop": the running search stops.
+  void CancelSearch();
   void MenuBtnClick();
   void MenuFilterClick(int tag);
   void MenuSettingsClick();
@@ -96,6 +100,7 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
   TFileDropPanel* const HostPanel;
   QScrollBar* const ScrollBar;
   TResultView* const PaintBox;
+  QLabel* const SearchCount;  // what the last search found, under the list
   QMenu* const MainMenu;
   QMenu* const MenuFilter;
   QMenu* const MenuHelp;
@@ -112,6 +117,9 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
 
  private:
   void BuildMainMenu();
+  void AddShortcuts();
+  void TranslateHints();
+  void UpdateSearchState();
   void LayoutControls();
   void FirstShowLayout();
   void SetSearchTermItems(const QStringList& items);
@@ -129,6 +137,8 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
   std::function<void(QMenu&, QPoint)> popupMenu_;
   bool firstShowDone_ = false;
   bool sitesCollected_ = false;
+  // What UpdateSearchState last showed: running, and the melodies counted.
+  std::pair<bool, std::size_t> shownSearch_{false, 0};
 };
 
 }  // namespace cq

@@ -1,16 +1,23 @@
 #include "gui/app/ResultView.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
+#include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
 #include "core/config/Translation.h"
 #include "core/platform/Text.h"
 #include "gui/app/Images.h"
 #include "gui/app/QtText.h"
+#include "gui/app/ResultAccessible.h"
 #include "gui/app/RowPainter.h"
 
 namespace cq {
@@ -27,8 +34,17 @@ int HitFormat(const QColor& colour) {
   return -1;
 }
 
-QImage NewImage(int width, int height) {
-  return QImage(std::max(width, 1), height, QImage::Format_ARGB32_Premultiplied);
+// An off-screen row `width` x `height` in view coordinates, at the screen's pixel ratio.
+QImage NewImage(int width, int height, qreal scale) {
+  QImage image(static_cast<int>(std::ceil(std::max(width, 1) * scale)),
+               static_cast<int>(std::ceil(height * scale)), QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(scale);
+  return image;
+}
+
+bool Fits(const QImage& image, int width, int height, qreal scale) {
+  return image.devicePixelRatio() == scale &&
+         image.deviceIndependentSize() == NewImage(width, height, scale).deviceIndependentSize();
 }
 
 // A link that carries nothing but its format's name.
@@ -37,7 +53,28 @@ bool OnlyFormatName(const TMelodyLinkList& links, TMelodyFormat format) {
          UpperLatin(links[0].Caption.str()) == UpperLatin(std::string(FormatNames[format]));
 }
 
+// A melody row whose page is read and that no job works for.
+bool Ready(const TResult& row) {
+  return row.Kind == rkMelody && row.Melody.Processed && !row.Waiting && row.Job == nullptr &&
+         row.ErrorText.empty();
+}
+
+bool Unmodified(const QKeyEvent& event) {
+  return (event.modifiers() &
+          (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+}
+
+QString FormatName(TMelodyFormat format) {
+  return QString::fromLatin1(FormatNames[format].data(),
+                             static_cast<qsizetype>(FormatNames[format].size()));
+}
+
 }  // namespace
+
+bool IsRowMenuKey(const QKeyEvent& event) {
+  return event.key() == Qt::Key_Menu ||
+         (event.key() == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier);
+}
 
 TResultView::TResultView(TSearchDriver& driver, QScrollBar& scrollBar, TResultViewActions actions,
                          QWidget* parent)
@@ -45,12 +82,18 @@ TResultView::TResultView(TSearchDriver& driver, QScrollBar& scrollBar, TResultVi
       driver_(driver),
       scrollBar_(scrollBar),
       actions_(std::move(actions)),
-      formatMenu_(new QMenu(this)) {
+      formatMenu_(new QMenu(this)),
+      rowMenu_(new QMenu(this)) {
   setObjectName("PaintBox");
   formatMenu_->setObjectName("FormatMenu");
+  rowMenu_->setObjectName("RowMenu");
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setFocusPolicy(Qt::NoFocus);
+  setFocusPolicy(Qt::StrongFocus);
+  [[maybe_unused]] static const bool accessible = [] {
+    QAccessible::installFactory(ResultViewAccessible);
+    return true;
+  }();
   if (!actions_.PopupMenu) actions_.PopupMenu = [](QMenu& menu, QPoint at) { menu.exec(at); };
   connect(&scrollBar_, &QScrollBar::valueChanged, this, [this] { ScrollBarChange(); });
 }
@@ -75,6 +118,52 @@ TRowHit TResultView::RowAtY(int y) const {
   }
 }
 
+QString TResultView::RowName(long index) const {
+  const TResult& row = driver_.Results()[static_cast<std::size_t>(index)];
+  QStringList parts;
+  if (row.Kind == rkMelody) parts << FromCp1251(row.Melody.Title.view());
+  if (const TSite* site = row.Kind == rkSite ? row.Site : row.Melody.Site; site != nullptr)
+    parts << FromCp1251(site->GetName());
+  if (!row.ErrorText.empty()) {
+    parts << FromCp1251(row.ErrorText.view());
+  } else if (row.Waiting || row.Job != nullptr) {
+    const TJobStatus status = row.Waiting ? jsWaiting : row.Job->Status();
+    const double progress = row.Waiting ? 0 : row.Job->Progress();
+    QString word = FromCp1251(JobStatusPaint(status, status == jsRetrying ? progress : 0, 0).Text);
+    if (status == jsDownloading && progress > 0.01 && progress <= 1.01)
+      word += QString(" %1%").arg(std::lround(progress * 100));
+    if (!word.isEmpty()) parts << word;
+  }
+  return parts.join(", ");
+}
+
+QString TResultView::RowFormats(long index) const {
+  const TResult& row = driver_.Results()[static_cast<std::size_t>(index)];
+  QStringList formats;
+  if (Ready(row))
+    for (const TMelodyFormat format : AllFormats)
+      if (!row.Melody.Links[format].empty()) formats << FormatName(format);
+  return formats.join(", ");
+}
+
+QRect TResultView::RowRect(long index) const {
+  if (index < topIndex_ || index >= RowCount()) return {};
+  const int top = RowsHeight(topIndex_, index - 1);
+  return top < height() ? QRect(0, top, width(), RowHeight(index)) : QRect();
+}
+
+void TResultView::AnnounceSelection() {
+  const long sel = driver_.SelectedRow();
+  if (!QAccessible::isActive() || sel < 0) return;
+  QAccessibleEvent selection(this, QAccessible::Selection);
+  selection.setChild(static_cast<int>(sel));
+  QAccessible::updateAccessibility(&selection);
+  if (!hasFocus()) return;
+  QAccessibleEvent focus(this, QAccessible::Focus);
+  focus.setChild(static_cast<int>(sel));
+  QAccessible::updateAccessibility(&focus);
+}
+
 bool TResultView::Selected(const TResult& row) const {
   return !driver_.SelectedKey().empty() && ResultKey(row) == driver_.SelectedKey();
 }
@@ -85,11 +174,11 @@ void TResultView::paintEvent(QPaintEvent*) {
   QPainter view(this);
   const TResultModel& results = driver_.Results();
   const int width = this->width();
+  const qreal scale = devicePixelRatioF();
   int y = 0;
   for (auto i = static_cast<std::size_t>(topIndex_); y < height() && i < results.size(); ++i) {
     const int rowHeight = cq::RowHeight(results[i]);
-    if (rowBitmap_.width() != width || rowBitmap_.height() != rowHeight)
-      rowBitmap_ = NewImage(width, rowHeight);
+    if (!Fits(rowBitmap_, width, rowHeight, scale)) rowBitmap_ = NewImage(width, rowHeight, scale);
     {
       QPainter row(&rowBitmap_);
       PaintRow(row, results[i], width, rowHeight, Selected(results[i]), false, selectionBitmap_);
@@ -98,15 +187,28 @@ void TResultView::paintEvent(QPaintEvent*) {
     y += rowHeight;
   }
   if (y < height()) view.fillRect(0, y, width, height() - y, Qt::white);
+  if (results.empty() && !emptyText_.isEmpty()) {
+    view.setPen(EmptyTextColour);
+    view.drawText(rect().adjusted(10, 10, -10, -10), Qt::AlignCenter | Qt::TextWordWrap,
+                  emptyText_);
+  }
   hitRowIndex_ = -1;
   paintGuard_ = false;
 }
 
+void TResultView::SetEmptyText(const QString& text) {
+  if (text == emptyText_) return;
+  emptyText_ = text;
+  setAccessibleDescription(text);
+  update();
+}
+
 void TResultView::PaintHitRow(long index, int width) {
-  if (index == hitRowIndex_ && hitBitmap_.width() == width) return;
+  const qreal scale = devicePixelRatioF();
+  if (index == hitRowIndex_ && Fits(hitBitmap_, width, RowHeight(index), scale)) return;
   if (index < 0 || static_cast<std::size_t>(index) >= driver_.Results().size()) return;
   const int rowHeight = RowHeight(index);
-  hitBitmap_ = NewImage(width, rowHeight);
+  hitBitmap_ = NewImage(width, rowHeight, scale);
   QPainter canvas(&hitBitmap_);
   PaintRow(canvas, driver_.Results()[static_cast<std::size_t>(index)], width, rowHeight, false,
            true, selectionBitmap_);
@@ -118,8 +220,11 @@ QColor TResultView::HitColorAt(QPoint point) {
   if (hit.Index < 0) return {};
   PaintHitRow(hit.Index, width());
   const QPoint inRow(point.x(), point.y() - hit.Top);
-  if (hitRowIndex_ != hit.Index || !hitBitmap_.rect().contains(inRow)) return {};
-  return hitBitmap_.pixelColor(inRow);
+  if (hitRowIndex_ != hit.Index || !QRect(QPoint(), RowRect(hit.Index).size()).contains(inRow))
+    return {};
+  const qreal scale = hitBitmap_.devicePixelRatio();
+  return hitBitmap_.pixelColor(static_cast<int>(inRow.x() * scale),
+                               static_cast<int>(inRow.y() * scale));
 }
 
 void TResultView::mouseMoveEvent(QMouseEvent* event) {
@@ -142,6 +247,16 @@ void TResultView::mouseDoubleClickEvent(QMouseEvent* event) {
   PaintBoxMouseDown(event->position().toPoint(), true);
 }
 
+void TResultView::wheelEvent(QWheelEvent* event) {
+  // A notch scrolls the desktop's lines per notch, in rows; smaller steps add up to rows.
+  const int lines = std::max(QApplication::wheelScrollLines(), 1);
+  wheelAngle_ += event->angleDelta().y();
+  const int rows = wheelAngle_ * lines / 120;
+  wheelAngle_ -= rows * 120 / lines;
+  if (rows != 0 && scrollBar_.isVisible()) scrollBar_.setValue(scrollBar_.value() - rows);
+  event->accept();
+}
+
 void TResultView::PaintBoxMouseDown(QPoint at, bool doubleClick) {
   RunLocked(driver_.ClickLock(), [&] {
     const TRowHit hit = RowAtY(at.y());
@@ -151,6 +266,7 @@ void TResultView::PaintBoxMouseDown(QPoint at, bool doubleClick) {
       return;
     }
     driver_.ClickRow(hit.Index);
+    AnnounceSelection();
     update();
     PaintHitRow(hit.Index, width());
     setCursor(Qt::ArrowCursor);
@@ -190,16 +306,68 @@ void TResultView::RowClick(long index, QRect rect, bool doubleClick, QColor colo
 void TResultView::BuildFormatMenu(long index, TMelodyFormat format) {
   driver_.OpenFormatMenu(static_cast<std::size_t>(index), format);
   formatMenu_->clear();
-  const TMelodyLinkList& links = driver_.FormatMenu().Melody.Links[format];
+  AddFormatItems(*formatMenu_, format, driver_.FormatMenu().Melody.Links[format]);
+}
+
+void TResultView::AddFormatItems(QMenu& menu, TMelodyFormat format, const TMelodyLinkList& links) {
   if (OnlyFormatName(links, format)) {
-    AddFormatMenuItems(*formatMenu_, 0, playable_[format]);
+    AddFormatMenuItems(menu, 0, playable_[format]);
     return;
   }
   for (std::size_t k = 0; k < links.size(); ++k) {
-    QMenu* link = formatMenu_->addMenu(FormatMenuIcon(fiFirstFormat + format),
-                                       FromCp1251(links[k].Caption.view()));
+    QMenu* link =
+        menu.addMenu(FormatMenuIcon(fiFirstFormat + format), FromCp1251(links[k].Caption.view()));
     AddFormatMenuItems(*link, static_cast<int>(k), playable_[format]);
   }
+}
+
+bool TResultView::OpenRowMenu() {
+  const long sel = driver_.SelectedRow();
+  if (sel < 0) return false;
+  const TResult& row = driver_.Results()[static_cast<std::size_t>(sel)];
+  if (Ready(row)) {
+    ShowRowMenu(sel);
+  } else if (row.Kind == rkMelody && row.ErrorText.empty()) {
+    pendingMenuKey_ = driver_.SelectedKey();
+    RunLocked(driver_.ClickLock(), [&] { driver_.ClickRow(sel); });
+  }
+  return true;
+}
+
+void TResultView::OpenPendingRowMenu() {
+  if (pendingMenuKey_.empty()) return;
+  const long sel = driver_.SelectedRow();
+  if (sel < 0 || driver_.SelectedKey() != pendingMenuKey_ ||
+      !driver_.Results()[static_cast<std::size_t>(sel)].ErrorText.empty()) {
+    pendingMenuKey_.clear();
+    return;
+  }
+  if (!Ready(driver_.Results()[static_cast<std::size_t>(sel)])) return;
+  pendingMenuKey_.clear();
+  ShowRowMenu(sel);
+}
+
+void TResultView::ShowRowMenu(long index) {
+  RunLocked(driver_.ClickLock(), [&] {
+    rowMenu_->clear();
+    const TMelody& melody = driver_.Results()[static_cast<std::size_t>(index)].Melody;
+    for (const TMelodyFormat format : AllFormats) {
+      if (melody.Links[format].empty()) continue;
+      QMenu* sub = rowMenu_->addMenu(FormatMenuIcon(fiFirstFormat + format), FormatName(format));
+      // The format's actions read the format menu's context, set as its submenu opens.
+      connect(sub, &QMenu::aboutToShow, this, [this, index, format] {
+        driver_.OpenFormatMenu(static_cast<std::size_t>(index), format);
+      });
+      AddFormatItems(*sub, format, melody.Links[format]);
+    }
+    if (rowMenu_->isEmpty()) return;
+    // Opened from the keyboard: Enter takes the first entry at once.
+    QTimer::singleShot(0, rowMenu_, [menu = rowMenu_] {
+      if (menu->isVisible()) menu->setActiveAction(menu->actions().constFirst());
+    });
+    const int top = index >= topIndex_ ? std::min(RowsHeight(topIndex_, index - 1), height()) : 0;
+    actions_.PopupMenu(*rowMenu_, mapToGlobal(QPoint(15, top + RowHeight(index))));
+  });
 }
 
 void TResultView::AddFormatMenuItems(QMenu& parent, int tag, bool playable) {
@@ -264,6 +432,7 @@ void TResultView::RefreshResults() {
   update();
   hitRowIndex_ = -1;
   UpdateScrollBar();
+  OpenPendingRowMenu();
 }
 
 void TResultView::resizeEvent(QResizeEvent*) {
@@ -316,9 +485,39 @@ bool TResultView::KeyDown(int key, bool listDropped) {
       return false;
   }
   driver_.SelectRow(sel);
+  AnnounceSelection();
   UpdateScrollBar();
   update();
   return true;
+}
+
+void TResultView::SelectAndShow(long index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= driver_.Results().size()) return;
+  if (index < topIndex_) topIndex_ = index;
+  while (topIndex_ < index && RowsHeight(topIndex_, index) > height()) ++topIndex_;
+  driver_.SelectRow(index);
+  AnnounceSelection();
+  UpdateScrollBar();
+  update();
+}
+
+void TResultView::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  const auto rows = static_cast<long>(driver_.Results().size());
+  bool consumed = false;
+  if (IsRowMenuKey(*event)) {
+    consumed = OpenRowMenu();
+  } else if (Unmodified(*event)) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      consumed = OpenRowMenu();
+    } else if (key == Qt::Key_Home || key == Qt::Key_End) {
+      SelectAndShow(key == Qt::Key_Home ? 0 : rows - 1);
+      consumed = true;
+    } else {
+      consumed = KeyDown(key, false);
+    }
+  }
+  if (!consumed) QWidget::keyPressEvent(event);
 }
 
 }  // namespace cq

@@ -8,6 +8,7 @@
 
 #include "core/app/SearchDriver.h"
 
+class QKeyEvent;
 class QMenu;
 class QScrollBar;
 
@@ -29,9 +30,12 @@ struct TRowHit {
   int Top = 0;
 };
 
+// The menu key and Shift+F10 open the selected row's actions, wherever the focus is.
+bool IsRowMenuKey(const QKeyEvent& event);
+
 // The result view: paints the rows of the search driver from TopIndex down, one off-screen row
 // at a time; a second off-screen image of one row in flat hit colours tells what the pointer is
-// over. It takes no keyboard focus; the window passes its keys to KeyDown.
+// over. It takes the keyboard focus; the window also passes it the keys of the search box.
 class TResultView : public QWidget {
   Q_OBJECT
 
@@ -43,6 +47,14 @@ class TResultView : public QWidget {
   // Formats whose menu offers Play; MMF only once an external player was found.
   void SetPlayable(TMelodyFormat format, bool playable) { playable_[format] = playable; }
   bool Playable(TMelodyFormat format) const { return playable_[format]; }
+
+  int RowCount() const { return static_cast<int>(driver_.Results().size()); }
+  long SelectedRow() const { return driver_.SelectedRow(); }
+  // What a screen reader says of row `index`: title, site and status or error; and its formats.
+  QString RowName(long index) const;
+  QString RowFormats(long index) const;
+  // Where row `index` is shown in the view; empty when it is scrolled out of sight.
+  QRect RowRect(long index) const;
 
   int RowHeight(long index) const;
   // Rows a..b together; 0 when b < a.
@@ -57,6 +69,8 @@ class TResultView : public QWidget {
   // The timer's refresh: when the rows changed, the key mirror follows, the view repaints and
   // the scroll bar is brought up to date.
   void RefreshResults();
+  // Shown in an empty list (a search that found nothing); empty for none.
+  void SetEmptyText(const QString& text);
   // Forgets the hit image (the window was resized or the rows moved).
   void ForgetHitRow() { hitRowIndex_ = -1; }
 
@@ -65,6 +79,14 @@ class TResultView : public QWidget {
   // Up, Down, Page Up and Page Down move the selection and scroll just far enough. Answers true
   // when the key is consumed. `listDropped`: the search box shows its history list.
   bool KeyDown(int key, bool listDropped);
+  // Selects row `index` and scrolls just far enough to show it.
+  void SelectAndShow(long index);
+
+  // The selected row's actions at the row: a submenu per format it has, each holding what that
+  // format's button offers. A row whose page is not read yet is read first (as a click does) and
+  // its menu opens once it is. False when no row is selected.
+  bool OpenRowMenu();
+  QMenu& RowMenu() { return *rowMenu_; }
 
   // The format menu, rebuilt for each row and format it opens on.
   QMenu& FormatMenu() { return *formatMenu_; }
@@ -77,11 +99,13 @@ class TResultView : public QWidget {
   void PaintBoxMouseDown(QPoint at, bool doubleClick);
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void PaintHitRow(long index, int width);
@@ -89,16 +113,24 @@ class TResultView : public QWidget {
   void OpenSiteHome(const TResult& row);
   bool Selected(const TResult& row) const;
   void MenuShowLinkClick(int tag);
+  void AddFormatItems(QMenu& menu, TMelodyFormat format, const TMelodyLinkList& links);
+  void ShowRowMenu(long index);
+  void AnnounceSelection();
+  void OpenPendingRowMenu();
 
   TSearchDriver& driver_;
   QScrollBar& scrollBar_;
   TResultViewActions actions_;
   QMenu* formatMenu_;
+  QMenu* rowMenu_;
+  std::string pendingMenuKey_;  // the row whose menu waits for its page
   long topIndex_ = 0;
   QImage rowBitmap_;
   QImage selectionBitmap_;
   QImage hitBitmap_;
   long hitRowIndex_ = -1;
+  QString emptyText_;
+  int wheelAngle_ = 0;  // a touchpad's steps not yet making a row
   bool paintGuard_ = false;
   std::array<bool, FormatCount> playable_ = {true, true, false, true};
 };

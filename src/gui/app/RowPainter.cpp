@@ -13,13 +13,13 @@ namespace cq {
 namespace {
 
 const QColor TitleColour(0x00, 0x00, 0x00);
-const QColor SiteNameColour(0x00, 0x00, 0xFF);
-const QColor SiteRowNameColour(0xA0, 0xA0, 0xFF);
-const QColor ErrorColour(0xFF, 0x00, 0x00);
 const QColor BarBack(0xC0, 0xC0, 0xC0);
 const QColor BarFill(0xA0, 0xA0, 0xFF);
 const QColor RuleWaiting(0xD8, 0xD8, 0xD8);
 const QColor RuleRunning(0xC0, 0xC0, 0xC0);
+// The words are darker than their rules, so they read on the selection too.
+const QColor WordWaiting(0x5A, 0x5A, 0x5A);
+const QColor WordRunning(0x30, 0x30, 0x30);
 
 const QColor SelectionTop(0xE8, 0xE8, 0xF8);
 const QColor SelectionBottom(0xD0, 0xD0, 0xF8);
@@ -55,11 +55,12 @@ void PaintMelodyRow(QPainter& canvas, const TResult& row, int width, bool hit) {
   DrawText(canvas, 15, 5, FromCp1251(melody.Title.view()), TitleFont(),
            hit ? HitTitle : TitleColour, hit);
   if (melody.Site != nullptr)
-    DrawText(canvas, 15, 24, SiteName(melody.Site), SmallFont(), hit ? HitSiteName : SiteNameColour,
-             hit);
+    DrawText(canvas, 15, 24, SiteName(melody.Site), SmallFont(),
+             hit ? HitSiteName : SiteNameColour(rkMelody), hit);
   if (!row.ErrorText.empty()) {
     if (!hit)
-      DrawText(canvas, 100, 24, FromCp1251(row.ErrorText.view()), SmallFont(), ErrorColour, false);
+      DrawText(canvas, 100, 24, FromCp1251(row.ErrorText.view()), SmallFont(), ErrorTextColour,
+               false);
     return;
   }
   if (row.Waiting) {
@@ -74,7 +75,7 @@ void PaintMelodyRow(QPainter& canvas, const TResult& row, int width, bool hit) {
         canvas.fillRect(x, FormatButtonTop, FormatButtonWidth, 36 - FormatButtonTop,
                         HitColors[format]);
       else
-        canvas.drawImage(x, FormatButtonTop, FormatButtonImage(format));
+        PaintFormatButton(canvas, x, FormatButtonTop, format);
     }
     return;
   }
@@ -84,11 +85,11 @@ void PaintMelodyRow(QPainter& canvas, const TResult& row, int width, bool hit) {
 
 void PaintSiteRow(QPainter& canvas, const TResult& row, int width, bool hit) {
   if (row.Site != nullptr)
-    DrawText(canvas, 15, 4, SiteName(row.Site), SmallFont(), hit ? HitSiteName : SiteRowNameColour,
-             hit);
+    DrawText(canvas, 15, 4, SiteName(row.Site), SmallFont(),
+             hit ? HitSiteName : SiteNameColour(rkSite), hit);
   if (hit) return;
   if (!row.ErrorText.empty()) {
-    DrawText(canvas, 100, 4, FromCp1251(row.ErrorText.view()), SmallFont(), ErrorColour, false);
+    DrawText(canvas, 100, 4, FromCp1251(row.ErrorText.view()), SmallFont(), ErrorTextColour, false);
     return;
   }
   if (row.Waiting) {
@@ -100,6 +101,14 @@ void PaintSiteRow(QPainter& canvas, const TResult& row, int width, bool hit) {
 }
 
 }  // namespace
+
+QColor StatusTextColour(TJobStatus status) {
+  return status == jsWaiting ? WordWaiting : WordRunning;
+}
+
+QColor SiteNameColour(TResultKind kind) {
+  return kind == rkMelody ? QColor(0x00, 0x00, 0xFF) : QColor(0x3C, 0x3C, 0xC8);
+}
 
 int RowHeight(const TResult& row) {
   return row.Kind == rkMelody ? MelodyRowHeight : SiteRowHeight;
@@ -133,7 +142,7 @@ void PaintJobStatus(QPainter& canvas, int x, int y, int width, TJobStatus status
   const int rule = std::max(left, 0);
   canvas.fillRect(QRect(x, y + 3, rule, 1), colour);
   canvas.fillRect(QRect(x + width - rule + 1, y + 3, rule, 1), colour);
-  canvas.setPen(colour);
+  canvas.setPen(StatusTextColour(status));
   canvas.drawText(x + left + 10, y - 2 + QFontMetrics(font).ascent(), text);
 }
 

@@ -22,11 +22,19 @@ inline const std::array<QColor, FormatCount> HitColors = {
     QColor(0x11, 0x11, 0x11), QColor(0x22, 0x22, 0x22), QColor(0x33, 0x33, 0x33),
     QColor(0x44, 0x44, 0x44)};
 
+// Text on the list's white that must stay readable: a search that found nothing.
+inline const QColor EmptyTextColour{0x55, 0x55, 0x55};
+
 // The left edge of format f's button in a row `width` pixels wide: W - 197 ... W - 47.
 inline int FormatButtonLeft(int width, TMelodyFormat format) {
   return width - 47 - (3 - static_cast<int>(format)) * 50;
 }
 inline constexpr int FormatButtonTop = 22;
+
+// The colours of the words on a row; each reads at 4.5:1 or more on white and on the selection.
+QColor StatusTextColour(TJobStatus status);  // the status word
+QColor SiteNameColour(TResultKind kind);     // the site's name on a site or a melody row
+inline const QColor ErrorTextColour{0xB0, 0x00, 0x00};
 
 // The fonts of the rows: the title is Arial 13 bold, everything else Tahoma 9.
 QFont TitleFont();

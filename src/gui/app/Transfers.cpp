@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/config/Translation.h"
+#include "core/transfer/FileSignature.h"
 #include "core/transfer/Jobs.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/QtText.h"
@@ -123,6 +124,15 @@ QString PlayableFile(const QString& cacheFile, TMelodyFormat format) {
                           static_cast<qsizetype>(FormatExtensions[format].size()));
   if (!QFileInfo::exists(playable)) QFile::copy(cacheFile, playable);
   return playable;
+}
+
+bool IsMelodyOf(const QString& file, TMelodyFormat format) {
+  static constexpr TFileSignature Signatures[FormatCount] = {fsWav, fsMidi, fsMmf, fsMp3};
+  QFile input(file);
+  if (!input.open(QIODevice::ReadOnly)) return false;
+  const QByteArray head = input.read(SignatureSize);
+  return SignatureOf(std::string_view(head.constData(), static_cast<std::size_t>(head.size()))) ==
+         Signatures[format];
 }
 
 void SaveDownload(const TJob& job, const TSaveSettings& settings, TDesktop& desktop) {

@@ -36,6 +36,10 @@ bool CopyIntoPlace(const QString& source, const QString& target);
 // (none, ".", ".php", ".cgi") a copy beside it with the format's extension, made once.
 QString PlayableFile(const QString& cacheFile, TMelodyFormat format);
 
+// Whether the file's first bytes are what `format` says. Sites call anything a melody, and the
+// media back end follows the addresses inside a playlist it is handed.
+bool IsMelodyOf(const QString& file, TMelodyFormat format);
+
 // How a finished download is saved: asking every time, or into the fixed folder.
 struct TSaveSettings {
   bool Ask = true;

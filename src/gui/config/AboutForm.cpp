@@ -2,6 +2,8 @@
 
 #include <QAudioOutput>
 #include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,6 +20,7 @@
 #include "core/Product.h"
 #include "core/transfer/TempFiles.h"
 #include "core/transfer/Version.h"
+#include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/Named.h"
 #include "gui/config/AboutPictures.h"
@@ -182,9 +185,12 @@ TAboutForm::TAboutForm(QWidget* parent, TEffectRandom* random)
   MatrixTimer->setInterval(MatrixInterval);
   FireTimer->setInterval(FireInterval);
   JobBtn->setVisible(false);
+  ResetEffects();
 }
 
-TAboutForm::~TAboutForm() = default;
+TAboutForm::~TAboutForm() {
+  if (!flagTune_.isEmpty()) QFile::remove(flagTune_);
+}
 
 void TAboutForm::PlaceControls() {
   const auto place = [this](QWidget* control, int x, int y, int width, int height) {
@@ -251,13 +257,21 @@ void TAboutForm::ConnectControls() {
   connect(FireTimer, &QTimer::timeout, this, &TAboutForm::FireTimerTimer);
 }
 
-// FormShow: fresh effects from their source pictures, the notice button as the settings say.
-void TAboutForm::showEvent(QShowEvent* event) {
+void TAboutForm::ResetEffects() {
   matrix_.Reset(MaskFrom(MatrixOverlayPicture()));
   matrix_.SetFast(false);
   fire_.Reset();
+}
+
+void TAboutForm::OpenFresh() {
+  ResetEffects();
   PaintMatrix();
   PaintFire();
+  exec();
+}
+
+// FormShow: the effects run while the dialog is seen; the notice button as the settings say.
+void TAboutForm::showEvent(QShowEvent* event) {
   JobBtn->setVisible(hooks_.ShowJobButton && hooks_.ShowJobButton());
   MatrixTimer->start();
   FireTimer->start();
@@ -271,6 +285,7 @@ void TAboutForm::hideEvent(QHideEvent* event) {
 }
 
 bool TAboutForm::OpenUrl(const QUrl& url) {
+  if (!IsWebAddress(url) && !IsMailAddress(url)) return false;
   return hooks_.OpenUrl ? hooks_.OpenUrl(url) : QDesktopServices::openUrl(url);
 }
 
@@ -283,15 +298,17 @@ void TAboutForm::HomePageClick() {
 }
 
 void TAboutForm::FlagClick() {
-  const std::string file = WriteTempFile(FlagMelody(), ".mid");
-  if (file.empty()) return;
-  const QString name = QString::fromStdString(file);
+  // One file for every click; written again only when something removed it meanwhile.
+  if (flagTune_.isEmpty() || !QFileInfo::exists(flagTune_)) {
+    flagTune_ = QFile::decodeName(WriteTempFile(FlagMelody(), ".mid").c_str());
+    if (flagTune_.isEmpty()) return;
+  }
   if (hooks_.PlayMelody) {
-    hooks_.PlayMelody(name);
+    hooks_.PlayMelody(flagTune_);
     return;
   }
   if (!player_) player_ = std::make_unique<TMelodyPlayer>();
-  player_->Play(name);
+  player_->Play(flagTune_);
 }
 
 void TAboutForm::JobBtnClick() {
@@ -300,7 +317,10 @@ void TAboutForm::JobBtnClick() {
   if (hooks_.ShowNotice) {
     hooks_.ShowNotice(this, text);
   } else {
-    QMessageBox::information(this, QStringLiteral("Chimequest"), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Chimequest"), text, QMessageBox::Ok,
+                    this);
+    ShowPlainText(box);
+    box.exec();
   }
 }
 

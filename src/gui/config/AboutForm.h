@@ -56,6 +56,10 @@ class TAboutForm : public QDialog {
 
   void SetHooks(TAboutHooks hooks) { hooks_ = std::move(hooks); }
 
+  // The About command: the effects start afresh and the dialog returns when it is closed.
+  // Showing it again otherwise (restored from being minimised) lets them run on.
+  void OpenFresh();
+
   void EmailClick(const QLabel& label);
   void HomePageClick();
   void FlagClick();
@@ -105,6 +109,7 @@ class TAboutForm : public QDialog {
  private:
   void PlaceControls();
   void ConnectControls();
+  void ResetEffects();
   bool OpenUrl(const QUrl& url);
   void PaintMatrix();
   void PaintFire();
@@ -119,6 +124,8 @@ class TAboutForm : public QDialog {
   TAboutHooks hooks_;
   class TMelodyPlayer;
   std::unique_ptr<TMelodyPlayer> player_;
+  // The flag's tune in the temporary folder, removed with the dialog at program end.
+  QString flagTune_;
 };
 
 }  // namespace cq

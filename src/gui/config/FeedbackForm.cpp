@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "core/config/Translation.h"
+#include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/Named.h"
 #include "gui/app/QtText.h"
@@ -56,11 +57,15 @@ QString Translated(const char* key, const char* text) {
 TFeedbackPrompts MessageBoxPrompts() {
   return {
       [](QWidget* owner, const QString& text) {
-        QMessageBox::information(owner, Caption, text, QMessageBox::Ok);
+        QMessageBox box(QMessageBox::Information, Caption, text, QMessageBox::Ok, owner);
+        ShowPlainText(box);
+        box.exec();
       },
       [](const QString& text) {
-        return QMessageBox::question(nullptr, Caption, text,
-                                     QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+        QMessageBox box(QMessageBox::Question, Caption, text,
+                        QMessageBox::Ok | QMessageBox::Cancel);
+        ShowPlainText(box);
+        return box.exec() == QMessageBox::Ok;
       },
   };
 }
@@ -132,12 +137,12 @@ void TFeedbackForm::BuildLayout() {
   resize(409, 340);
 }
 
-void TFeedbackForm::showEvent(QShowEvent* event) {
+void TFeedbackForm::OpenEmpty() {
   Name->clear();
   Email->clear();
   Message->clear();
   Name->setFocus();
-  QDialog::showEvent(event);
+  exec();
 }
 
 void TFeedbackForm::Say(const char* key, const char* text) {

@@ -39,6 +39,10 @@ class TFeedbackForm : public QDialog {
 
   void SetPrompts(TFeedbackPrompts prompts) { prompts_ = std::move(prompts); }
 
+  // The Send feedback command: the form opens empty and returns when it is closed. Showing it
+  // again otherwise (restored from being minimised) keeps what was typed.
+  void OpenEmpty();
+
   // The checks, in order, then the sending; the first failing check ends the click.
   void SendBtnClick();
 
@@ -53,10 +57,6 @@ class TFeedbackForm : public QDialog {
   QPlainTextEdit* const Message;
   QPushButton* const CancelBtn;
   QPushButton* const SendBtn;
-
- protected:
-  // Each showing starts empty.
-  void showEvent(QShowEvent* event) override;
 
  private:
   void BuildLayout();

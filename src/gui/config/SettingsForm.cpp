@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -13,11 +14,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "core/Errors.h"
 #include "core/config/Translation.h"
+#include "core/platform/Text.h"
 #include "core/sites/Sites.h"
+#include "core/sites/definitions/DefinitionSites.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/Named.h"
 #include "gui/app/QtText.h"
@@ -28,6 +33,8 @@
 #include "gui/config/ZeqControl.h"
 
 namespace cq {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -45,6 +52,10 @@ void AddSpinEdit(QHBoxLayout& row, TZeqSpinEdit& edit, TUpDown& upDown) {
   edit.setFixedWidth(30);
   row.addWidget(&edit);
   row.addSpacing(upDown.width() + 1);
+}
+
+void OpenFolder(const QString& folder) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 }  // namespace
@@ -95,6 +106,9 @@ TSettingsForm::TSettingsForm(TFirstStartForm& firstStart, TSettingsHost& host, Q
       SearchOnSitesBox(
           Named(new QGroupBox("Search on these web-sites:", this), "SearchOnSitesBox")),
       SearchSites(Named(new TCheckListBox(SearchOnSitesBox), "SearchSites")),
+      OpenSitesFolder(
+          Named(new QPushButton("Open the folder of my site definitions", SearchOnSitesBox),
+                "OpenSitesFolder")),
       UpdatesBox(Named(new QGroupBox("Updates:", this), "UpdatesBox")),
       Updates(Named(new QCheckBox("Automatically check for updates", UpdatesBox), "Updates")),
       SearchHistory(Named(new QPlainTextEdit(this), "SearchHistory")),
@@ -102,7 +116,8 @@ TSettingsForm::TSettingsForm(TFirstStartForm& firstStart, TSettingsHost& host, Q
       OkBtn(Named(new QPushButton("OK", this), "OkBtn")),
       CancelBtn(Named(new QPushButton("Cancel", this), "CancelBtn")),
       host_(host),
-      folderPicker_(PickFolder) {
+      folderPicker_(PickFolder),
+      folderOpener_(OpenFolder) {
   setObjectName("SettingsForm");
   setWindowTitle("Settings");
   UseFormFont(*this);
@@ -113,6 +128,7 @@ TSettingsForm::TSettingsForm(TFirstStartForm& firstStart, TSettingsHost& host, Q
   connect(BrowseBtn, &QPushButton::clicked, this, [this] { BrowseBtnClick(); });
   connect(ClearCacheBtn, &QPushButton::clicked, this, [this] { ClearCacheBtnClick(); });
   connect(ClearSearchHistory, &QPushButton::clicked, this, [this] { ClearSearchHistoryClick(); });
+  connect(OpenSitesFolder, &QPushButton::clicked, this, [this] { OpenSitesFolderClick(); });
   // A long folder shows from its start, as the field is read-only.
   connect(SaveDir, &QLineEdit::textChanged, this, [this] { SaveDir->setCursorPosition(0); });
   connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
@@ -188,6 +204,7 @@ void TSettingsForm::BuildLayout() {
 
   auto* sitesLayout = new QVBoxLayout(SearchOnSitesBox);
   sitesLayout->addWidget(SearchSites);
+  sitesLayout->addWidget(OpenSitesFolder);
   auto* updatesLayout = new QVBoxLayout(UpdatesBox);
   updatesLayout->addWidget(Updates);
 
@@ -218,6 +235,7 @@ void TSettingsForm::FormCreate(TFirstStartForm& firstStart) {
   Language->setCurrentIndex(0);
   for (const TSite* site : RegisteredSites())
     SearchSites->AddEntry(FromCp1251(site->GetName()), true);
+  AddUnusableDefinitions();
   LoadControlState(*this, false);
   // A position the store may hold but the language list no longer has.
   if (Language->currentIndex() < 0) Language->setCurrentIndex(0);
@@ -227,7 +245,7 @@ void TSettingsForm::FormCreate(TFirstStartForm& firstStart) {
     firstStartPending_ = true;
     CheckFirstStart(firstStart);
     firstStartPending_ = false;
-    SaveControlState(*this, false);
+    SaveSettings();
     host_.ApplySettings();
   } catch (const EAbort&) {
     // Declined: nothing is stored or applied, and the program ends.
@@ -235,17 +253,28 @@ void TSettingsForm::FormCreate(TFirstStartForm& firstStart) {
 }
 
 TSettingsForm::~TSettingsForm() {
-  if (!firstStartPending_) SaveControlState(*this, false);
+  if (!firstStartPending_) SaveSettings();
   CleanCache(CacheDaysUpDown->Position());
 }
 
+void TSettingsForm::SaveSettings() {
+  if (SaveControlState(*this, false) || storeFailureTold_) return;
+  storeFailureTold_ = true;
+  host_.Notice(FromCp1251(Translate("Messages.SettingsNotSaved",
+                                    "Your settings cannot be saved, and changes will be lost "
+                                    "when Chimequest ends:")) +
+               " " + StoreLocation());
+}
+
 void TSettingsForm::Edit() {
-  SaveControlState(*this, false);
+  SaveSettings();
   if (exec() == QDialog::Accepted) {
-    SaveControlState(*this, false);
+    SaveSettings();
     host_.ApplySettings();
   } else {
     LoadControlState(*this, false);
+    // A history cleared and then cancelled is back in the drop-down too.
+    host_.ShowSearchHistory();
   }
 }
 
@@ -277,9 +306,35 @@ void TSettingsForm::ClearCacheBtnClick() {
   CleanCache(0);
 }
 
+// After the sites, so that a site's position in the list stays its position in the registry;
+// their stored checks stay as they were, for when the file is mended.
+void TSettingsForm::AddUnusableDefinitions() {
+  for (const TDefinitionEntry& entry : DefinitionEntries()) {
+    if (entry.Site) continue;
+    const std::string name = entry.File.SiteName.empty()
+                                 ? fs::path(entry.File.FileName).filename().string()
+                                 : Cp1251ToUtf8(entry.File.SiteName);
+    QStringList problems;
+    for (const TDefinitionProblem& problem : entry.File.Problems) {
+      problems << QString::fromStdString(ProblemLine(entry.File.FileName, problem));
+    }
+    SearchSites->AddEntry(QString::fromStdString(name), false);
+    QListWidgetItem* item = SearchSites->item(SearchSites->EntryCount() - 1);
+    item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
+    item->setToolTip(problems.join('\n'));
+  }
+}
+
+void TSettingsForm::OpenSitesFolderClick() {
+  const QString folder = QFile::decodeName(UserDefinitionFolder().c_str());
+  if (folder.isEmpty()) return;
+  QDir().mkpath(folder);
+  folderOpener_(folder);
+}
+
 void TSettingsForm::ClearSearchHistoryClick() {
   SearchHistory->clear();
-  host_.ClearSearchTermList();
+  host_.ShowSearchHistory();
 }
 
 }  // namespace cq

@@ -25,8 +25,10 @@ class TSettingsHost {
   virtual ~TSettingsHost() = default;
   // Applies the dialog's settings to the program: language, translations, history, filters.
   virtual void ApplySettings() = 0;
-  // Empties the search box's drop-down list at once.
-  virtual void ClearSearchTermList() = 0;
+  // Fills the search box's drop-down list from the dialog's search history, at once.
+  virtual void ShowSearchHistory() = 0;
+  // Tells the user something, in a plain message box.
+  virtual void Notice(const QString& text) = 0;
 };
 
 // The download folder of a new user: the music folder, else the documents folder, plus
@@ -43,6 +45,8 @@ class TSettingsForm : public QDialog {
  public:
   using TFolderPicker =
       std::function<QString(QWidget* owner, const QString& title, const QString& initialFolder)>;
+  // Shows a folder in the file manager.
+  using TFolderOpener = std::function<void(const QString& folder)>;
 
   TSettingsForm(TFirstStartForm& firstStart, TSettingsHost& host, QWidget* parent = nullptr);
   ~TSettingsForm() override;
@@ -50,6 +54,10 @@ class TSettingsForm : public QDialog {
   // The Settings command: the store is the undo copy. OK stores and applies the edits, any other
   // close restores what the store holds.
   void Edit();
+
+  // Writes the dialog to the store. A store that cannot be written is told to the user once a
+  // run, by where it is: the settings then last only until the program ends.
+  void SaveSettings();
 
   // The entry of the language list at the selected position (position 0 when none is).
   std::string SelectedLanguage() const;
@@ -60,6 +68,7 @@ class TSettingsForm : public QDialog {
 
   // Replaces the folder picker (QFileDialog::getExistingDirectory by default).
   void SetFolderPicker(TFolderPicker picker) { folderPicker_ = std::move(picker); }
+  void SetFolderOpener(TFolderOpener opener) { folderOpener_ = std::move(opener); }
 
   // The controls, named as in the store and the language file. A control whose object name
   // begins with "_" is a member of the same name without it.
@@ -89,6 +98,7 @@ class TSettingsForm : public QDialog {
   QPushButton* const ClearSearchHistory;
   QGroupBox* const SearchOnSitesBox;
   TCheckListBox* const SearchSites;
+  QPushButton* const OpenSitesFolder;
   QGroupBox* const UpdatesBox;
   QCheckBox* const Updates;
   QPlainTextEdit* const SearchHistory;
@@ -105,10 +115,14 @@ class TSettingsForm : public QDialog {
   void BrowseBtnClick();
   void ClearCacheBtnClick();
   void ClearSearchHistoryClick();
+  void OpenSitesFolderClick();
+  void AddUnusableDefinitions();
 
   TSettingsHost& host_;
   bool firstStartPending_ = false;
+  bool storeFailureTold_ = false;
   TFolderPicker folderPicker_;
+  TFolderOpener folderOpener_;
 };
 
 }  // namespace cq

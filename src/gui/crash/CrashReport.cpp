@@ -15,6 +15,7 @@
 #include "core/platform/ExceptionReport.h"
 #include "core/platform/StackTrace.h"
 #include "core/platform/UserFolders.h"
+#include "gui/app/Desktop.h"
 #include "gui/crash/TechnicalReport.h"
 
 namespace cq {
@@ -30,6 +31,7 @@ void ShowInMessageBox(const QString& report, const QString& file) {
   QString text = QStringLiteral("Chimequest met an error it could not handle.");
   if (!file.isEmpty()) text += QStringLiteral("\nThe report was saved to %1").arg(file);
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Chimequest"), text, QMessageBox::Ok);
+  ShowPlainText(box);
   box.setDetailedText(report);
   box.exec();
 }

@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 
+#include "gui/app/Desktop.h"
 #include "gui/crash/TechnicalReport.h"
 
 namespace cq {
@@ -11,8 +12,9 @@ TMailtoSender::TMailtoSender(TUrlOpener opener) {
 }
 
 void TMailtoSender::SetOpener(TUrlOpener opener) {
-  opener_ =
-      opener ? std::move(opener) : [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  opener_ = opener ? std::move(opener) : [](const QUrl& url) {
+    return IsMailAddress(url) && QDesktopServices::openUrl(url);
+  };
 }
 
 QString TMailtoSender::Report() const {

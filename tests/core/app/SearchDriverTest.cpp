@@ -101,6 +101,28 @@ TEST(SearchHistory, RecordingRules) {
   }
 }
 
+TEST(ResultJobRules, AFinishedJobLeavesItsRowToTheJobThatTookItLater) {
+  TFakeSite site{"a.example"};
+  TResultModel results;
+  TTaskQueue tasks;
+  TRecordingSink sink;
+  TResultJobRules rules(results, tasks, sink);
+  TResult row;
+  row.Kind = rkMelody;
+  row.Melody = site.Melody("A1", true);
+  row.Melody.Links[fmWav] = {{"WAV", "a1.wav"}};
+  TTask task;
+  task.Kind = taskDownload;
+  task.OriginRow = results.Append(row);
+  task.Melody = row.Melody;
+  TJob earlier(task, nullptr, nullptr);
+  TJob later(task, nullptr, nullptr);
+  ASSERT_TRUE(rules.BindJob(earlier) && rules.BindJob(later));
+  earlier.Execute();
+  rules.CollectJob(earlier);
+  EXPECT_EQ(results[0].Job, &later);
+}
+
 TEST_F(SearchDriverTest, SearchPutsARowAndATaskPerCheckedSite) {
   settings_.History = {"older"};
   settings_.SearchSites = {true, false, true};

@@ -69,6 +69,7 @@ TEST(SearchArgs, ParsingAndErrors) {
   const Case cases[] = {
       {{"--site", "Alpha", "--pages", "--json", "bells"}, nullptr},
       {{"--site", "Alpha", "bells", "--pages"}, nullptr},  // one name per --site
+      {{"abc"}, nullptr},
       {{}, "TERM is required"},
       {{"ab"}, "at least 3 characters"},
       {{"--verbose", "bells"}, "--verbose"},
@@ -85,9 +86,11 @@ TEST(SearchArgs, ParsingAndErrors) {
     }
   }
   TSearchOptions options;
-  ASSERT_FALSE(
-      ParseSearch({"--site", "Beta", "--site", "alpha", "--json", "--", "-my bells"}, options));
+  ASSERT_FALSE(ParseSearch(
+      {"--site", "Beta", "--definition", "a.yaml", "--site", "alpha", "--json", "--", "-my bells"},
+      options));
   EXPECT_EQ(options.Sites, (std::vector<std::string>{"Beta", "alpha"}));
+  EXPECT_EQ(options.Definitions, (std::vector<std::string>{"a.yaml"}));
   EXPECT_TRUE(options.Json);
   EXPECT_FALSE(options.Pages);
   EXPECT_EQ(options.Term, "-my bells");

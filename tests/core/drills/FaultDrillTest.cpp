@@ -88,8 +88,9 @@ class FaultDrill : public testing::Test {
     // Each drill starts from an empty cache, also when they share a process.
     std::error_code ignored;
     fs::remove_all(CacheFolder(), ignored);
-    // A stalled site fails in seconds, not in a minute.
-    SetFetchTimeouts({std::chrono::milliseconds(2000), std::chrono::milliseconds(1500)});
+    // A stalled or trickling site fails in seconds, not in minutes.
+    using std::chrono::milliseconds;
+    SetFetchTimeouts({milliseconds(2000), milliseconds(1500), 1000, milliseconds(3000)});
   }
 
   void TearDown() override {
@@ -276,6 +277,39 @@ INSTANTIATE_TEST_SUITE_P(
                                kMidiArchive,
                                "/find_midi.php",
                                TFault::ServerError,
+                               false,
+                               {"MIDI Archive"},
+                               false,
+                               kInetError},
+                    // Hostile servers: too slow, nothing, too much, and a way to this machine.
+                    TDrillCase{"Trickle",
+                               kMelodyArchive,
+                               "/",
+                               TFault::Trickle,
+                               false,
+                               {"Melody Archive"},
+                               false,
+                               kInetError},
+                    TDrillCase{"EmptyAnswer",
+                               kPolyCatalog,
+                               "/search/",
+                               TFault::EmptyAnswer,
+                               false,
+                               {"Poly Catalogue"},
+                               false,
+                               kInetError},
+                    TDrillCase{"Oversize",
+                               kRequestCatalog,
+                               "/search/",
+                               TFault::Oversize,
+                               false,
+                               {"Tune Request"},
+                               false,
+                               kInetError},
+                    TDrillCase{"RedirectToLoopback",
+                               kMidiArchive,
+                               "/find_midi.php",
+                               TFault::RedirectToLoopback,
                                false,
                                {"MIDI Archive"},
                                false,

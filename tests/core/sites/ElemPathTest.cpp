@@ -80,6 +80,7 @@ TEST(GetText, Renderings) {
       {"<a href=/x.mid>Song</a>", "</x.mid> Song"},
       {"<a href=\"\">Top</a>", "Top"},
       {"<a href=u><b>x</b></a>", "<u> *x*"},
+      {"<div><a href=u></a>v</div>", "<u> v"},
       {"<b>bold</b>", "*bold*"},
       {"<p>a<br>b</p>", "\r\n  a\r\nb"},
       {"<div>a<span>b</span>c</div>", "abc"},

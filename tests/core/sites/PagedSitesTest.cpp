@@ -3,6 +3,7 @@
 #include <atomic>
 #include <fstream>
 
+#include "core/Errors.h"
 #include "core/config/Translation.h"
 #include "core/sites/MidiArchiveSite.h"
 #include "core/sites/WapClubSite.h"
@@ -29,12 +30,12 @@ std::string WapSearch(const std::string& term, const std::string& where, int sta
          "&start=" + std::to_string(start);
 }
 
-// A deck of ten links numbered from `first`, with a next-page anchor.
-std::string WapDeck(int first) {
+// A deck of ten tones numbered from `first`, their files from `firstFile`, with a next-page anchor.
+std::string WapDeck(int first, int firstFile) {
   std::string deck = "<?xml version=\"1.0\"?>\r\n<wml><card><p>Results</p><p>\r\n";
-  for (int i = first; i < first + 10; ++i) {
-    deck += "<a href=\"http://wap.toneclub.example/get/" + std::to_string(i) + ".mid\">Tone " +
-            std::to_string(i) + "</a><br/>\r\n";
+  for (int i = 0; i < 10; ++i) {
+    deck += "<a href=\"http://wap.toneclub.example/get/" + std::to_string(firstFile + i) +
+            ".mid\">Tone " + std::to_string(first + i) + "</a><br/>\r\n";
   }
   return deck + "<anchor>Next<go href=\"/next\"/></anchor></p></card></wml>\r\n";
 }
@@ -84,10 +85,10 @@ TEST_F(WapClubTest, AnyFailureEvenAFailedFetchIsAParseErrorWithADump) {
   EXPECT_THAT(DumpReport(site_), StartsWith("Search term=abc\r\n"));
 }
 
-TEST_F(WapClubTest, KindStopsAtAPageThatBringsNoNewLink) {
-  // A site whose every page offers one more page, and always the same links.
+TEST_F(WapClubTest, KindStopsEarlyAtAPageThatRepeatsAnEarlierOne) {
+  // A site whose every page offers one more page, and always the same tones.
   server_.On(kWap, "/", [](const std::string&, const httplib::Request&, httplib::Response& reply) {
-    reply.set_content(WapDeck(1), "text/vnd.wap.wml");
+    reply.set_content(WapDeck(1, 1), "text/vnd.wap.wml");
   });
   TMelodyList melodies;
   site_.Search("abc", melodies, NoStop);
@@ -97,13 +98,13 @@ TEST_F(WapClubTest, KindStopsAtAPageThatBringsNoNewLink) {
 }
 
 TEST_F(WapClubTest, KindStopsAfterAHundredPages) {
-  // A site that always has ten more tones.
+  // A site that always has ten more tones, every page offering the files of the first.
   std::atomic<int> deepest{0};
   server_.On(kWap, "/",
              [&](const std::string&, const httplib::Request& request, httplib::Response& reply) {
                const int start = StartOf(request);
                if (start > deepest) deepest = start;
-               reply.set_content(WapDeck(start), "text/vnd.wap.wml");
+               reply.set_content(WapDeck(start, 1), "text/vnd.wap.wml");
              });
   TMelodyList melodies;
   site_.Search("abc", melodies, NoStop);
@@ -212,6 +213,32 @@ TEST_F(MidiArchiveTest, DownloadMetByTheWaitingPageWaitsFiveThenTenSecondsCounti
   // The cache now holds the file itself: asking again fetches nothing.
   site_.FetchFile(melody, fmMidi, 0, progress, fileName);
   EXPECT_EQ(asked.load(), 3);
+}
+
+TEST_F(MidiArchiveTest, TheWaitingPageEndsAtAStopRequestOrAfterBoundedRounds) {
+  std::atomic<int> asked{0};
+  server_.On(kMidi, "/song/101/",
+             [&](const std::string&, const httplib::Request&, httplib::Response& reply) {
+               // A server that lets go only long after any reasonable wait.
+               reply.set_content(++asked <= 20 ? "<html>wait<br><br>please</html>" : "MThd",
+                                 "text/html");
+             });
+  TMelody melody = MelodyAt(site_, "http://midiarchive.example/song/101/");
+  melody.Links[fmMidi].push_back({"MIDI", "http://midiarchive.example/song/101/"});
+  std::string fileName;
+  int reports = 0;
+  const TProgressCallback stopAtThirdSecond = [&](TJobStatus status, double) {
+    return status == jsRetrying && ++reports == 3;
+  };
+  EXPECT_THROW(site_.FetchFile(melody, fmMidi, 0, stopAtThirdSecond, fileName), EAbort);
+  EXPECT_EQ(slept_.size(), 2u);
+
+  slept_.clear();
+  EXPECT_EQ(FailureOf([&] { site_.FetchFile(melody, fmMidi, 0, NoStop, fileName); }),
+            "Cannot retreive page from the Internet.");
+  EXPECT_EQ(asked.load(), 1 + TMidiArchiveSite::MaxWaitingPages);
+  // Waits of 5, 10, 15, 20 and 25 seconds between the six waiting pages.
+  EXPECT_EQ(slept_.size(), 75u);
 }
 
 }  // namespace

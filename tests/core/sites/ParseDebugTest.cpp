@@ -106,5 +106,26 @@ TEST_F(ParseDebugTest, ConcurrentDumpsEachTakeTheirOwnNumber) {
   EXPECT_FALSE(fs::exists(Dumped(std::to_string(kThreads * kEach + 1) + "-Site.html")));
 }
 
+// Two dumpers stand for two processes sharing the folder with dumps of earlier runs.
+TEST_F(ParseDebugTest, NumbersGoOnPastEveryFileAndPagesAreCut) {
+  PlaceMarker();
+  fs::create_directory(DumpFolder);
+  WriteFileText("earlier", Dumped("2-Site.html").string());
+  WriteFileText("earlier", Dumped("7-Other.txt").string());
+  TPageDumper first;
+  TPageDumper second;
+  const TNamedSite site("Site");
+  const std::runtime_error failure("f");
+  first.Dump(site, "ctx", std::string(DumpPageLimit + 1, 'c'), failure);
+  second.Dump(site, "ctx", "b", failure);
+  first.Dump(site, "ctx", "a", failure);
+
+  EXPECT_EQ(ReadFileText(Dumped("2-Site.html")), "earlier");
+  EXPECT_EQ(fs::file_size(Dumped("8-Site.html")), DumpPageLimit);
+  EXPECT_THAT(ReadFileText(Dumped("8-Site.txt")), HasSubstr(std::to_string(DumpPageLimit + 1)));
+  EXPECT_EQ(ReadFileText(Dumped("9-Site.html")), "b");
+  EXPECT_EQ(ReadFileText(Dumped("10-Site.html")), "a");
+}
+
 }  // namespace
 }  // namespace cq

@@ -1,7 +1,10 @@
 #include <gmock/gmock.h>
 
+#include <cstring>
+
 #include "core/Errors.h"
 #include "core/sites/MelodyArchiveSite.h"
+#include "core/sites/MidiArchiveSite.h"
 #include "core/sites/PolyCatalogSite.h"
 #include "core/sites/RequestCatalogSite.h"
 #include "core/sites/Scraping.h"
@@ -15,6 +18,7 @@ namespace {
 using testing::ElementsAre;
 using testing::HasSubstr;
 using testing::IsEmpty;
+using testing::Not;
 using testing::StartsWith;
 using namespace std::string_literals;
 
@@ -51,6 +55,17 @@ TEST_F(ScrapingTest, FailedFetchRaisesTheInternetMessageAndDumpsNothing) {
             "Cannot retreive page from the Internet.");
   EXPECT_EQ(melodies.size(), 1u);
   EXPECT_TRUE(Dumps().empty());
+}
+
+TEST_F(ScrapingTest, ACachedPageThatCannotBeReadIsFetchedAgain) {
+  const std::string url = "http://pages.example/list.html";
+  server_.Serve("pages.example", "/list.html", "<html>the page</html>");
+  // An empty copy, as an empty answer used to leave.
+  std::filesystem::create_directories(std::filesystem::path(CacheFileName(url)).parent_path());
+  std::ofstream(CacheFileName(url)).flush();
+
+  EXPECT_EQ(FailureOf([&] { FetchPage(url, NoStop); }), "Cannot retreive page from the Internet.");
+  EXPECT_EQ(FetchPage(url, NoStop), "<html>the page</html>");
 }
 
 TEST_F(ScrapingTest, StopRequestPassesSilently) {
@@ -272,6 +287,67 @@ TEST_F(ScrapingTest, SearchPagesGiveEveryListedMelody) {
     EXPECT_EQ(titles, c.titles) << c.fixture;
     ASSERT_GT(melodies.size(), c.index) << c.fixture;
     EXPECT_EQ(melodies[c.index].PageURL.str(), c.page) << c.fixture;
+  }
+}
+
+// An address cut to fit a record would be another address: such melodies and links are left out.
+TEST_F(ScrapingTest, MelodiesAndLinksWhoseAddressDoesNotFitAreLeftOut) {
+  TMelodyArchiveSite archive;
+  TPolyCatalogSite poly;
+  TToneLibrarySite library;
+  TToneUploadsSite uploads;
+  TMidiArchiveSite midi;
+  struct Case {
+    const TSite& site;
+    const char* term;  // null: the address is a melody page
+    std::string url;
+    const char* fixture;
+    const char* address;  // made too long where it first occurs
+    std::size_t kept;     // melodies found, or links of the melody page
+  };
+  const Case cases[] = {
+      {site_, "a", "http://tunerequest.example/search/index.shtml?request=a&where=all",
+       "request-catalog/search.html", "http://tunerequest.example/melody/3.shtml", 2},
+      {archive, "a", "http://search.melodyarchive.example/1/search.php?mmsearch=a&where=all",
+       "melody-archive/search.html", "http://files.melodyarchive.example/melody/4.html", 1},
+      {poly, "a", "http://polycat.example/search/index.shtml?request=a&type=poly&where=all",
+       "poly-catalog/search.html", "http://polycat.example/tone/4.html", 1},
+      {library, "a", "http://tonelibrary.example/search.php?q=a&act=search",
+       "tone-library/search.html", "http://tonelibrary.example/tone/1.html", 1},
+      {uploads, "b", "http://tonelibrary.example/search.php?q=b&act=search",
+       "tone-library/search.html", "http://tonelibrary.example/temp/8.html", 1},
+      {midi, "a", "http://midiarchive.example/find_midi.php?find=a&page=1",
+       "midi-archive/single.html", "/song/101", 0},
+      {archive, nullptr, "http://files.melodyarchive.example/melody/1.html",
+       "melody-archive/melody.html", "http://files.melodyarchive.example/mel/1.mp3", 2},
+      {poly, nullptr, "http://polycat.example/tone/2.html", "poly-catalog/melody.html",
+       "http://polycat.example/files/2.mid", 3},
+  };
+  for (const Case& c : cases) {
+    std::string page = Fixture(c.fixture);
+    page.insert(page.find(c.address) + std::strlen(c.address), 300, 'x');
+    const std::size_t path = c.url.find('/', 7);
+    server_.Serve(c.url.substr(7, path - 7), c.url.substr(path), page);
+    TMelodyList melodies;
+    std::size_t kept = 0;
+    std::vector<std::string> addresses;
+    if (c.term != nullptr) {
+      c.site.Search(c.term, melodies, NoStop);
+      kept = melodies.size();
+      for (const TMelody& melody : melodies) addresses.push_back(melody.PageURL.str());
+    } else {
+      melodies.push_back(MelodyAt(c.site, c.url));
+      c.site.LoadMelodyPage(melodies[0], NoStop);
+    }
+    for (const TMelody& melody : melodies) {
+      for (const TMelodyFormat format : AllFormats) {
+        for (const TMelodyLink& link : melody.Links[format]) addresses.push_back(link.URL.str());
+      }
+    }
+    EXPECT_EQ(c.term != nullptr ? kept : addresses.size(), c.kept) << c.fixture;
+    for (const std::string& address : addresses) {
+      EXPECT_THAT(address, Not(HasSubstr("xxx"))) << c.fixture;
+    }
   }
 }
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/sites/AllSites.h"
 #include "core/sites/Sites.h"
 
 namespace cq {
@@ -40,6 +44,22 @@ TEST(Formats, ACaptionNamesAFormatWhenItHoldsItsNameInAnyCase) {
     }
     EXPECT_EQ(found, test.formats) << test.caption;
   }
+}
+
+// Job threads may use the sites while the program ends: they outlive whatever exit destroys.
+TEST(AllSites, OutliveTheEndOfTheProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        // Registered first, so it runs after the destruction of anything built later.
+        std::atexit([] {
+          for (const TSite* site : RegisteredSites())
+            std::fprintf(stderr, "%s;", site->GetName().c_str());
+        });
+        RegisterAllSites();
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "Tune Request;Melody Archive;.*;MIDI Archive;Tone Uploads;");
 }
 
 }  // namespace

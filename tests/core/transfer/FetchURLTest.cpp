@@ -1,5 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
@@ -42,6 +45,11 @@ TEST_F(FetchTest, StoresTheBodyByteForByteUnderTheCacheName) {
   EXPECT_EQ(name, CacheFileName(url));
   EXPECT_EQ(ReadFileText(name), body);
   EXPECT_THAT(FilesBeside(url), ElementsAre("tune.mid"));
+}
+
+TEST_F(FetchTest, SpacesAndLettersInAnAddressGoOutPercentEncoded) {
+  server.Serve("spaced.example", "/my%20tune%E0.mid", "tune", "audio/midi");
+  EXPECT_EQ(ReadFileText(FetchURL("http://spaced.example/my tune\xE0.mid", true)), "tune");
 }
 
 TEST_F(FetchTest, CacheHitTouchesNoNetworkAndReportsProcessingOnce) {
@@ -155,6 +163,60 @@ TEST_F(FetchTest, ErrorStatusesFailAndCacheNothing) {
   }
 }
 
+TEST_F(FetchTest, EmptyOrBodilessAnswersFailAndAreNeverCached) {
+  auto answer = [](int status, const char* location) -> HttpServer::Handler {
+    return [=](const std::string&, const httplib::Request&, httplib::Response& response) {
+      response.status = status;
+      if (location != nullptr) response.set_header("Location", location);
+      if (status != 204) response.set_content(status == 200 ? "" : "moved", "text/html");
+    };
+  };
+  const std::vector<std::pair<std::string, HttpServer::Handler>> cases = {
+      {"/empty.html", answer(200, nullptr)},
+      {"/no-content.html", answer(204, nullptr)},
+      {"/moved.html", answer(301, nullptr)},
+      {"/to-empty.html", answer(302, "/empty.html")},
+  };
+  for (const auto& [path, handler] : cases) server.On("bodiless.example", path, handler);
+  for (const auto& [path, handler] : cases) {
+    const std::string url = "http://bodiless.example" + path;
+    EXPECT_THROW(FetchURL(url, true), std::runtime_error) << path;
+    EXPECT_THAT(FilesBeside(url), ElementsAre()) << path;
+  }
+}
+
+TEST_F(FetchTest, BodiesBeyondTheLimitFailAndLeaveNothing) {
+  constexpr TFetchLimits kLimits{1000, PageLimits.Total};
+  struct Case {
+    const char* path;
+    std::size_t size;
+    bool announced;
+  };
+  const Case cases[] = {
+      {"/exact.mid", 1000, true}, {"/over.mid", 1001, true}, {"/unannounced.mid", 5000, false}};
+  for (const Case& test : cases) {
+    const std::string body = Body(test.size);
+    server.On("big.example", test.path,
+              [body, announced = test.announced](const std::string&, const httplib::Request&,
+                                                 httplib::Response& response) {
+                if (announced) return response.set_content(body, "audio/midi");
+                response.set_chunked_content_provider(
+                    "audio/midi", [body](std::size_t offset, httplib::DataSink& sink) {
+                      if (offset == 0) return sink.write(body.data(), body.size());
+                      sink.done();
+                      return true;
+                    });
+              });
+    const std::string url = std::string("http://big.example") + test.path;
+    if (test.size <= kLimits.MaxBytes) {
+      EXPECT_EQ(ReadFileText(FetchURL(url, true, {}, kLimits)), body);
+      continue;
+    }
+    EXPECT_THROW(FetchURL(url, true, {}, kLimits), std::runtime_error) << test.path;
+    EXPECT_THAT(FilesBeside(url), ElementsAre()) << test.path;
+  }
+}
+
 TEST_F(FetchTest, BrokenTransfersFailDeleteTheirPartAndKeepTheOlderCopy) {
   struct Case {
     const char* path;
@@ -185,13 +247,22 @@ TEST_F(FetchTest, BrokenTransfersFailDeleteTheirPartAndKeepTheOlderCopy) {
   }
 }
 
-TEST_F(FetchTest, AnUnreachableServerFails) {
-  // Straight to a closed loopback port, past the proxy.
-  ::unsetenv("http_proxy");
-  ::unsetenv("HTTP_PROXY");
-  const std::string url = "http://127.0.0.1:1/page.html";
+TEST_F(FetchTest, AnUnreachableServerFailsAndLeavesNoFolder) {
+  // The proxy's port is closed: the connection is refused.
+  ::setenv("http_proxy", "http://127.0.0.1:1", 1);
+  const std::string url = "http://down.example/page.html";
   EXPECT_THROW(FetchURL(url, true), std::runtime_error);
-  EXPECT_THAT(FilesBeside(url), ElementsAre());
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(CacheFileName(url)).parent_path()));
+}
+
+TEST_F(FetchTest, ConnectingHasALimitOfItsOwn) {
+  // A SOCKS proxy that takes the connection and never answers the greeting (the test server
+  // waits for a request line, and hangs up after a few seconds): only the connect limit ends it.
+  SetFetchTimeouts({300ms, 30s});
+  ::setenv("http_proxy", ("socks5://127.0.0.1:" + std::to_string(server.Port())).c_str(), 1);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_THROW(FetchURL("http://silent.example/page.html", true), std::runtime_error);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
 }
 
 // ---------------------------------------------------------------- redirects
@@ -225,6 +296,57 @@ TEST_F(FetchTest, FollowsTenRedirectsButNotEleven) {
   EXPECT_EQ(ReadFileText(FetchURL("http://hops.example/hop/10", true)), "arrived");
   EXPECT_THROW(FetchURL("http://hops.example/hop/11", true), std::runtime_error);
   EXPECT_THAT(FilesBeside("http://hops.example/hop/11"), ElementsAre());
+}
+
+TEST_F(FetchTest, RefusesAddressesOnThisMachineOrItsNetworkGivenOrRedirectedTo) {
+  struct Case {
+    std::string url;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"http://127.0.0.1/", true},
+      {"http://127.1:8080/x", true},
+      {"http://2130706433/", true},
+      {"http://0x7f.0.0.1/", true},
+      {"http://0.0.0.0/", true},
+      {"http://localhost/", true},
+      {"http://LocalHost./", true},
+      {"http://a.localhost/", true},
+      {"http://10.1.2.3/", true},
+      {"http://172.16.0.1/", true},
+      {"http://172.31.255.1/", true},
+      {"http://192.168.1.1/", true},
+      {"http://169.254.169.254/", true},
+      {"http://[::1]/", true},
+      {"http://[::]/", true},
+      {"http://[0:0::1]/", true},
+      {"http://[::ffff:127.0.0.1]/", true},
+      {"http://[::FFFF:a00:1]/", true},
+      {"http://[fe80::1]/", true},
+      {"http://[fd00::5]/", true},
+      {"http://172.32.0.1/", false},
+      {"http://11.0.0.1/", false},
+      {"http://localhost.example/", false},
+      {"http://[2001:db8::1]/", false},
+  };
+  server.Serve("", "", "a page");  // every other host
+  for (const Case& test : cases) {
+    server.On("hop.example", "/",
+              [&test](const std::string&, const httplib::Request&, httplib::Response& response) {
+                response.set_redirect(test.url);
+              });
+    for (const std::string& url : {test.url, std::string("http://hop.example/to")}) {
+      const int hops = url == test.url ? 0 : 1;
+      const int before = server.TotalHits();
+      if (test.refused) {
+        EXPECT_THROW(FetchURL(url, false), std::runtime_error) << url << " to " << test.url;
+      } else {
+        EXPECT_EQ(ReadFileText(FetchURL(url, false)), "a page") << url << " to " << test.url;
+      }
+      EXPECT_EQ(server.TotalHits() - before, hops + (test.refused ? 0 : 1))
+          << url << " to " << test.url;
+    }
+  }
 }
 
 // ---------------------------------------------------------------- stalls
@@ -274,6 +396,75 @@ TEST_F(FetchTest, ASlowTrickleIsNotAStall) {
                                                     });
             });
   EXPECT_EQ(ReadFileText(FetchURL("http://trickle.example/t.txt", true)), "drip");
+}
+
+// A proxy that answers one request with `fast` at once, then `slow` `piece` bytes at a time with
+// `pace` between: unlike an HTTP library, it can trickle the headers too.
+class Dribbler {
+ public:
+  Dribbler(std::string fast, std::string slow, std::size_t piece, std::chrono::milliseconds pace)
+      : listener_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    auto* any = reinterpret_cast<sockaddr*>(&address);
+    if (::bind(listener_, any, length) != 0 || ::listen(listener_, 1) != 0 ||
+        ::getsockname(listener_, any, &length) != 0)
+      throw std::runtime_error("no loopback port");
+    ::setenv("http_proxy", ("http://127.0.0.1:" + std::to_string(ntohs(address.sin_port))).c_str(),
+             1);
+    thread_ = std::thread([=, this] {
+      const int client = ::accept(listener_, nullptr, nullptr);
+      if (client < 0) return;
+      char request[4096];
+      bool sent = ::recv(client, request, sizeof request, 0) > 0 &&
+                  ::send(client, fast.data(), fast.size(), MSG_NOSIGNAL) >= 0;
+      for (std::size_t at = 0; sent && !stop_ && at < slow.size(); at += piece) {
+        std::this_thread::sleep_for(pace);
+        sent =
+            ::send(client, slow.data() + at, std::min(piece, slow.size() - at), MSG_NOSIGNAL) > 0;
+      }
+      ::close(client);
+    });
+  }
+  ~Dribbler() {
+    stop_ = true;
+    ::shutdown(listener_, SHUT_RDWR);
+    thread_.join();
+    ::close(listener_);
+  }
+
+ private:
+  int listener_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+TEST_F(FetchTest, ATrickleFailsBelowTheSpeedFloorOrAfterTheTotalLimit) {
+  SetFetchTimeouts({30s, 60s, 1000, 400ms});
+  auto head = [](int length) {
+    return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
+  };
+  struct Case {
+    const char* name;
+    std::string fast, slow;
+    std::size_t piece;
+    std::chrono::milliseconds pace, total;
+  };
+  // Each would arrive whole after a second or two.
+  const Case cases[] = {
+      {"headers at 20 bytes/s", "", head(2) + "ok", 1, 50ms, 60s},
+      {"body at 200 bytes/s", head(400), Body(400), 10, 50ms, 60s},
+      {"body at 4000 bytes/s, past the total", head(4000), Body(4000), 40, 10ms, 300ms},
+  };
+  for (const Case& test : cases) {
+    const Dribbler dribbler(test.fast, test.slow, test.piece, test.pace);
+    const std::string url = "http://slow.example/tone.mid";
+    EXPECT_THROW(FetchURL(url, false, {}, {PageLimits.MaxBytes, test.total}), std::runtime_error)
+        << test.name;
+    EXPECT_THAT(FilesBeside(url), ElementsAre()) << test.name;
+  }
 }
 
 TEST_F(FetchTest, AStopRequestIsHonouredDuringAStall) {

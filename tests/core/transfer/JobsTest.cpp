@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 
+#include <stdexcept>
 #include <thread>
 
 #include "core/transfer/Jobs.h"
@@ -11,6 +12,15 @@ namespace {
 
 using test::TFakeSite;
 using test::TGate;
+
+// A site whose search fails with an exception that carries no message.
+class TSilentFailure : public TFakeSite {
+ public:
+  using TFakeSite::TFakeSite;
+  void Search(const std::string&, TMelodyList&, const TProgressCallback&) const override {
+    throw std::runtime_error("");
+  }
+};
 
 class JobsTest : public testing::Test {
  protected:
@@ -57,6 +67,11 @@ TEST_F(JobsTest, FailuresBecomeTheErrorTextAndTheJobStillFinishes) {
   EXPECT_EQ(job->Status(), jsFinished);
   EXPECT_EQ(job->ErrorText(), "Cannot retreive page from the Internet.");
   EXPECT_TRUE(job->Melodies().empty());
+
+  const TSilentFailure silent{"silent.example"};
+  auto silentJob = MakeJob(SearchTask(silent, "bells"));
+  RunToEnd(silentJob);
+  EXPECT_NE(silentJob->ErrorText(), "") << "a failure without a message taken for success";
 }
 
 TEST_F(JobsTest, StopRequestIsSeenAtTheNextReportAndEndsTheJob) {

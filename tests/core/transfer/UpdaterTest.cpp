@@ -125,8 +125,11 @@ TEST(UpdateCheck, FailuresAreSilent) {
   TRecordingUpdateSink sink;
   // Not found: the error page is no version file.
   RunUpdateCheck(sink, TVersion{1, 0, 0, 0});
-  server.Serve(kHost, std::string(product::VersionFilePath), "", "text/plain");
-  RunUpdateCheck(sink, TVersion{1, 0, 0, 0});
+  // Empty, or far longer than any version file.
+  for (const std::string& file : {std::string(), "9.9.9.9\n1\n" + std::string(100000, ' ')}) {
+    server.Serve(kHost, std::string(product::VersionFilePath), file, "text/plain");
+    RunUpdateCheck(sink, TVersion{1, 0, 0, 0});
+  }
   EXPECT_TRUE(sink.Events().empty());
 }
 

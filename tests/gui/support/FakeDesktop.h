@@ -19,6 +19,9 @@ class TFakeDesktop : public TDesktop {
     answers.pop_front();
     return answer;
   }
+  void AskYesNoLater(const QString& question, std::function<void(bool)> answered) override {
+    answered(AskYesNo(question));
+  }
   QString AskSaveFileName(const QString& filter, const QString&, const QString& name) override {
     saveFilters << filter;
     saveNames << name;

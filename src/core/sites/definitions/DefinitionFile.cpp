@@ -1,0 +1,390 @@
+#include "core/sites/definitions/DefinitionFile.h"
+
+#include <yaml-cpp/yaml.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <set>
+#include <span>
+
+#include "core/platform/Text.h"
+#include "core/sites/WebAddress.h"
+
+namespace cq {
+
+namespace {
+
+constexpr std::string_view kLinkKeys[] = {"links",
+                                          "address",
+                                          "addresses",
+                                          "caption",
+                                          "caption-prefix",
+                                          "caption-by-address",
+                                          "lower-case-address",
+                                          "format"};
+
+int LineOf(const YAML::Node& node) {
+  return node.Mark().line + 1;
+}
+
+// Reads the parts of a definition, collecting every problem it meets.
+class TReader {
+ public:
+  explicit TReader(std::vector<TDefinitionProblem>& problems) : problems_(problems) {}
+
+  void Problem(const YAML::Node& node, const std::string& text) {
+    problems_.push_back({LineOf(node), text});
+  }
+  bool Failed() const { return !problems_.empty(); }
+
+  // Names every key of `map` that is not allowed, and every key given twice.
+  bool CheckKeys(const YAML::Node& map, const std::string& where,
+                 std::initializer_list<std::span<const std::string_view>> allowedSets) {
+    if (!map.IsMap()) {
+      Problem(map, where + " must be a set of 'key: value' lines");
+      return false;
+    }
+    std::set<std::string> seen;
+    for (const auto& entry : map) {
+      const std::string key = entry.first.IsScalar() ? entry.first.Scalar() : "";
+      bool known = false;
+      for (const auto& allowed : allowedSets) {
+        for (const std::string_view name : allowed) known = known || key == name;
+      }
+      if (!known) {
+        Problem(entry.first, "unknown key '" + key + "' in " + where);
+      } else if (!seen.insert(key).second) {
+        Problem(entry.first, "'" + key + "' is given twice");
+      }
+    }
+    return true;
+  }
+
+  // A text value (converted to windows-1251), or nothing after a problem.
+  std::optional<std::string> Text(const YAML::Node& node, const std::string& key) {
+    if (!node.IsScalar()) {
+      Problem(node, "'" + key + "' must be a text");
+      return std::nullopt;
+    }
+    return Utf8ToCp1251(node.Scalar());
+  }
+
+  std::optional<std::string> Required(const YAML::Node& map, const std::string& key,
+                                      const std::string& where) {
+    const YAML::Node node = map[key];
+    if (!node) {
+      Problem(map, "'" + key + "' is missing in " + where);
+      return std::nullopt;
+    }
+    return Text(node, key);
+  }
+
+  std::optional<TSelectPath> Path(const YAML::Node& node, const std::string& key) {
+    const std::optional<std::string> text = Text(node, key);
+    if (!text) return std::nullopt;
+    std::string error;
+    std::optional<TSelectPath> path = TSelectPath::Compile(*text, error);
+    if (!path) Problem(node, "'" + key + "': " + Cp1251ToUtf8(error));
+    return path;
+  }
+
+  std::optional<TValuePath> Value(const YAML::Node& node, const std::string& key) {
+    const std::optional<std::string> text = Text(node, key);
+    if (!text) return std::nullopt;
+    std::string error;
+    std::optional<TValuePath> value = TValuePath::Compile(*text, error);
+    if (!value) Problem(node, "'" + key + "': " + Cp1251ToUtf8(error));
+    return value;
+  }
+
+  bool Flag(const YAML::Node& node, const std::string& key) {
+    if (node.IsScalar() && (node.Scalar() == "true" || node.Scalar() == "false")) {
+      return node.Scalar() == "true";
+    }
+    Problem(node, "'" + key + "' must be true or false");
+    return false;
+  }
+
+  int Number(const YAML::Node& node, const std::string& key, int low, int high) {
+    const std::string text = node.IsScalar() ? node.Scalar() : "";
+    int value = 0;
+    bool digits = !text.empty() && text.size() <= 6;
+    for (const char c : text) {
+      digits = digits && c >= '0' && c <= '9';
+      if (digits) value = value * 10 + (c - '0');
+    }
+    if (!digits || value < low || value > high) {
+      Problem(node, "'" + key + "' must be a number from " + std::to_string(low) + " to " +
+                        std::to_string(high));
+      return low;
+    }
+    return value;
+  }
+
+  // A list of [from, to] pairs.
+  TTextPairs Pairs(const YAML::Node& node, const std::string& key) {
+    TTextPairs pairs;
+    if (!node.IsSequence()) {
+      Problem(node, "'" + key + "' must be a list of [\"from\", \"to\"] pairs");
+      return pairs;
+    }
+    for (const YAML::Node& pair : node) {
+      if (!pair.IsSequence() || pair.size() != 2 || !pair[0].IsScalar() || !pair[1].IsScalar()) {
+        Problem(pair, "each entry of '" + key + "' must be a pair [\"from\", \"to\"]");
+        continue;
+      }
+      if (pair[0].Scalar().empty()) {
+        Problem(pair, "the first text of a pair in '" + key + "' is empty");
+        continue;
+      }
+      pairs.emplace_back(Utf8ToCp1251(pair[0].Scalar()), Utf8ToCp1251(pair[1].Scalar()));
+    }
+    return pairs;
+  }
+
+  std::string Encoding(const YAML::Node& node, const std::string& key) {
+    const std::optional<std::string> name = Text(node, key);
+    if (name && !EncodingKnown(*name)) Problem(node, "unknown encoding '" + *name + "'");
+    return name.value_or("windows-1251");
+  }
+
+  void Links(const YAML::Node& map, const std::string& where, TLinkRules& rules) {
+    if (!map["links"]) {
+      Problem(map, "'links' is missing in " + where);
+    } else if (auto path = Path(map["links"], "links")) {
+      rules.Links = *path;
+    }
+    std::string error;
+    rules.Address = *TValuePath::Compile(".@href", error);
+    if (map["address"] && map["addresses"]) {
+      Problem(map["addresses"], "give 'address' or 'addresses', not both");
+    }
+    if (map["address"]) {
+      if (auto value = Value(map["address"], "address")) rules.Address = *value;
+    }
+    if (map["addresses"]) rules.Addresses = Path(map["addresses"], "addresses");
+    if (map["caption"]) {
+      if (auto value = Value(map["caption"], "caption")) rules.Caption = *value;
+    }
+    if (map["caption-prefix"]) {
+      rules.CaptionPrefix = Text(map["caption-prefix"], "caption-prefix").value_or("");
+    }
+    if (map["caption-by-address"]) {
+      rules.CaptionByAddress = Pairs(map["caption-by-address"], "caption-by-address");
+    }
+    if (map["lower-case-address"]) {
+      rules.LowerCaseAddress = Flag(map["lower-case-address"], "lower-case-address");
+    }
+    if (const YAML::Node format = map["format"]) {
+      const std::string text = format.IsScalar() ? format.Scalar() : "";
+      if (text != "caption" && text != "extension") {
+        Problem(format, "'format' must be caption or extension");
+      }
+      rules.FormatFromCaption = text == "caption";
+    }
+  }
+
+  void Paging(const YAML::Node& search, TSearchRules& rules) {
+    const YAML::Node address = search["address"] ? search["address"] : search;
+    if (search["next-page"] && search["page-parameter"]) {
+      Problem(search["page-parameter"], "give 'next-page' or 'page-parameter', not both");
+    }
+    if (search["next-page"]) rules.NextPage = Value(search["next-page"], "next-page");
+    if (const YAML::Node parameter = search["page-parameter"]) {
+      rules.PageParameter = true;
+      static constexpr std::string_view kKeys[] = {"first", "step"};
+      if (CheckKeys(parameter, "page-parameter", {kKeys})) {
+        if (parameter["first"]) rules.FirstPage = Number(parameter["first"], "first", 0, 100000);
+        if (parameter["step"]) rules.PageStep = Number(parameter["step"], "step", 1, 1000);
+      }
+    }
+    const bool pageInAddress = rules.Address.find("{page}") != std::string::npos;
+    if (rules.PageParameter != pageInAddress) {
+      Problem(address, rules.PageParameter
+                           ? "with 'page-parameter' the address must hold {page}"
+                           : "the address holds {page} but there is no 'page-parameter'");
+    }
+    if (search["page-limit"]) {
+      rules.PageLimit = Number(search["page-limit"], "page-limit", 1, MaxPageLimit);
+    }
+  }
+
+  void Title(const YAML::Node& node, TSearchRules& rules) {
+    if (node.IsScalar()) {
+      if (auto value = Value(node, "title")) rules.Title.push_back(*value);
+      return;
+    }
+    if (!node.IsSequence() || node.size() == 0) {
+      Problem(node, "'title' must be a path or a list of paths");
+      return;
+    }
+    for (const YAML::Node& part : node) {
+      if (auto value = Value(part, "title")) rules.Title.push_back(*value);
+    }
+  }
+
+  void Search(const YAML::Node& search, TSearchRules& rules) {
+    static constexpr std::string_view kKeys[] = {
+        "address",  "term-encoding", "space",           "fix-ups",   "expect",
+        "rows",     "title",         "title-separator", "page",      "files",
+        "distinct", "next-page",     "page-parameter",  "page-limit"};
+    if (!CheckKeys(search, "search", {kKeys})) return;
+    if (auto address = Required(search, "address", "search")) {
+      rules.Address = *address;
+      std::string sample = *address;
+      const std::size_t term = sample.find("{term}");
+      if (term == std::string::npos) {
+        Problem(search["address"], "the search address does not hold {term}");
+      } else {
+        sample.replace(term, 6, "x");
+        if (const std::size_t page = sample.find("{page}"); page != std::string::npos) {
+          sample.replace(page, 6, "1");
+        }
+        if (!IsWebAddress(sample)) {
+          Problem(search["address"], "the search address is not an http or https address");
+        }
+      }
+    }
+    if (search["term-encoding"]) {
+      rules.TermEncoding = Encoding(search["term-encoding"], "term-encoding");
+    }
+    if (const YAML::Node space = search["space"]) {
+      const std::string text = space.IsScalar() ? space.Scalar() : "";
+      if (text != "+" && text != "%20") Problem(space, "'space' must be \"+\" or \"%20\"");
+      rules.SpaceAsPlus = text != "%20";
+    }
+    if (search["fix-ups"]) rules.FixUps = Pairs(search["fix-ups"], "fix-ups");
+    if (search["expect"]) rules.Expect = Path(search["expect"], "expect");
+    if (search["rows"]) {
+      if (auto rows = Path(search["rows"], "rows")) rules.Rows = *rows;
+    } else {
+      Problem(search, "'rows' is missing in search");
+    }
+    if (search["title"]) {
+      Title(search["title"], rules);
+    } else {
+      Problem(search, "'title' is missing in search");
+    }
+    if (search["title-separator"]) {
+      rules.TitleSeparator = Text(search["title-separator"], "title-separator").value_or("");
+    }
+    if (search["page"] && search["files"]) {
+      Problem(search["files"], "give 'page' or 'files', not both");
+    } else if (search["page"]) {
+      rules.Page = Value(search["page"], "page");
+    } else if (const YAML::Node files = search["files"]) {
+      if (CheckKeys(files, "files", {kLinkKeys})) Links(files, "files", rules.Files.emplace());
+    } else {
+      Problem(search, "search needs 'page' (the melody page's address) or 'files'");
+    }
+    if (search["distinct"]) rules.Distinct = Flag(search["distinct"], "distinct");
+    Paging(search, rules);
+  }
+
+  void Melody(const YAML::Node& melody, TMelodyRules& rules) {
+    static constexpr std::string_view kKeys[] = {"fix-ups", "expect"};
+    if (!CheckKeys(melody, "melody", {kKeys, kLinkKeys})) return;
+    if (melody["fix-ups"]) rules.FixUps = Pairs(melody["fix-ups"], "fix-ups");
+    if (melody["expect"]) rules.Expect = Path(melody["expect"], "expect");
+    Links(melody, "melody", rules.Files);
+  }
+
+  // Names end up in file names (dumps, saved melodies): no folders, nothing a system refuses.
+  void Name(const YAML::Node& node, TDefinition& definition) {
+    const std::optional<std::string> name = Text(node, "name");
+    if (!name) return;
+    definition.Name = *name;
+    const bool clean = std::none_of(name->begin(), name->end(), [](char c) {
+      return static_cast<unsigned char>(c) < ' ' ||
+             std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
+    });
+    if (name->empty() || name->size() > 64 || !clean || name->front() == '.' ||
+        name->front() == ' ' || name->back() == ' ') {
+      Problem(node,
+              "the name must be 1 to 64 characters, without / \\ : * ? \" < > | and not begin "
+              "with a point");
+    }
+  }
+
+  void Definition(const YAML::Node& root, TDefinition& definition) {
+    static constexpr std::string_view kKeys[] = {"name", "home", "encoding", "search", "melody"};
+    if (!CheckKeys(root, "the definition", {kKeys})) return;
+    if (root["name"]) {
+      Name(root["name"], definition);
+    } else {
+      Problem(root, "'name' is missing");
+    }
+    if (auto home = Required(root, "home", "the definition")) {
+      definition.HomePage = *home;
+      if (!IsWebAddress(*home)) Problem(root["home"], "'home' is not an http or https address");
+    }
+    if (root["encoding"]) definition.Encoding = Encoding(root["encoding"], "encoding");
+    if (root["search"]) {
+      Search(root["search"], definition.Search);
+    } else {
+      Problem(root, "'search' is missing");
+    }
+    const bool needsPages = !definition.Search.Files.has_value() && root["search"];
+    if (root["melody"] && !needsPages) {
+      Problem(root["melody"], "'melody' is only for sites whose rows give a melody 'page'");
+    } else if (root["melody"]) {
+      Melody(root["melody"], definition.Melody.emplace());
+    } else if (needsPages) {
+      Problem(root, "'melody' is missing: it tells where the files are on a melody page");
+    }
+  }
+
+ private:
+  std::vector<TDefinitionProblem>& problems_;
+};
+
+}  // namespace
+
+TDefinitionFile ReadDefinition(std::string_view text, const std::string& fileName) {
+  TDefinitionFile file;
+  file.FileName = fileName;
+  TReader reader(file.Problems);
+  TDefinition definition;
+  try {
+    const YAML::Node root = YAML::Load(std::string(text));
+    reader.Definition(root, definition);
+  } catch (const YAML::Exception& error) {
+    file.Problems.push_back({error.mark.line + 1, error.msg});
+  } catch (const std::exception& error) {
+    file.Problems.push_back({0, error.what()});
+  }
+  file.SiteName = definition.Name;
+  if (file.Problems.empty()) file.Definition = std::move(definition);
+  return file;
+}
+
+TDefinitionFile LoadDefinitionFile(const std::string& fileName) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(fileName, error);
+  std::string problem;
+  if (error) {
+    problem = "cannot be read: " + error.message();
+  } else if (size > MaxDefinitionSize) {
+    problem = "is larger than " + std::to_string(MaxDefinitionSize / 1024) + " KiB";
+  } else {
+    std::ifstream in(fileName, std::ios::binary);
+    std::string text(static_cast<std::size_t>(size), '\0');
+    if (in.read(text.data(), static_cast<std::streamsize>(size))) {
+      return ReadDefinition(text, fileName);
+    }
+    problem = "cannot be read";
+  }
+  TDefinitionFile file;
+  file.FileName = fileName;
+  file.Problems.push_back({0, "the file " + problem});
+  return file;
+}
+
+std::string ProblemLine(const std::string& fileName, const TDefinitionProblem& problem) {
+  if (problem.Line <= 0) return fileName + ": " + problem.Text;
+  return fileName + ":" + std::to_string(problem.Line) + ": " + problem.Text;
+}
+
+}  // namespace cq

@@ -1,0 +1,12 @@
+#include "gui/app/Texts.h"
+
+#include "core/config/Translation.h"
+#include "gui/app/QtText.h"
+
+namespace cq {
+
+QString TranslatedText(std::string_view key, std::string_view english) {
+  return FromCp1251(Translate(key, english));
+}
+
+}  // namespace cq
