@@ -2,8 +2,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCommandLineParser>
 #include <QFile>
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "core/config/Translation.h"
 #include "core/platform/UserFolders.h"
@@ -11,6 +14,7 @@
 #include "core/sites/Sites.h"
 #include "core/sites/definitions/DefinitionSites.h"
 #include "core/transfer/Inet.h"
+#include "core/transfer/Version.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"
 #include "gui/app/MainWindow.h"
@@ -24,7 +28,41 @@
 #include "gui/crash/CrashReporting.h"
 #include "gui/crash/MailSender.h"
 
+namespace {
+
+// --help and --version answer and end the program, before any window or display is needed; any
+// other option or an argument is misuse. Answers the exit status when the program ends here.
+std::optional<int> HandleCommandLine(int argc, char** argv) {
+  const QCoreApplication app(argc, argv);
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Searches the ringtone sites for melodies, in one window.");
+  // Not addHelpOption(): its --help-all offers Qt's own options, which are not taken here.
+  const QCommandLineOption help({"h", "help"}, "Displays this help.");
+  parser.addOption(help);
+  const QCommandLineOption version = parser.addVersionOption();
+  if (!parser.parse(QCoreApplication::arguments())) {
+    std::fprintf(stderr, "chimequest: %s (try --help)\n", qPrintable(parser.errorText()));
+    return 2;
+  }
+  if (parser.isSet(help)) {
+    std::fputs(qPrintable(parser.helpText()), stdout);
+    return 0;
+  }
+  if (parser.isSet(version)) {
+    std::printf("chimequest %s\n", cq::VersionText().substr(1).c_str());
+    return 0;
+  }
+  if (!parser.positionalArguments().isEmpty()) {
+    std::fprintf(stderr, "chimequest: no arguments are taken (try --help)\n");
+    return 2;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (const std::optional<int> status = HandleCommandLine(argc, argv)) return *status;
   // Playback goes through GStreamer (MIDI through its FluidSynth element) unless told otherwise.
   ::setenv("QT_MEDIA_BACKEND", "gstreamer", 0);
 

@@ -1,48 +1,52 @@
+#include <cstdio>
+
 #include "cli/Command.h"
+#include "cli/Shown.h"
 
 namespace cq::cli {
 
-int RunFetch(const std::vector<std::string>& args);
-int RunParse(const std::vector<std::string>& args);
-int RunPath(const std::vector<std::string>& args);
-int RunSearchCommand(const std::vector<std::string>& args);
-int RunSites(const std::vector<std::string>& args);
-int RunMelody(const std::vector<std::string>& args);
-int RunCheck(const std::vector<std::string>& args);
+std::function<int()> DeclareFetch(CLI::App& command);
+std::function<int()> DeclareParse(CLI::App& command);
+std::function<int()> DeclarePath(CLI::App& command);
+std::function<int()> DeclareSearch(CLI::App& command);
+std::function<int()> DeclareSites(CLI::App& command);
+std::function<int()> DeclareMelody(CLI::App& command);
+std::function<int()> DeclareCheck(CLI::App& command);
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "chimequest-cli: %s\n", Shown(message).c_str());
+  return kFailed;
+}
+
+int Misuse(const std::string& message) {
+  std::fprintf(stderr, "chimequest-cli: %s (try --help)\n", Shown(message).c_str());
+  return kMisused;
+}
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
-      {"fetch",
-       "Fetches an address into the page cache and prints the cache file's name.\n"
-       "A cached copy is used when there is one; --no-cache always downloads anew.",
-       "fetch [--no-cache] URL", RunFetch},
-      {"parse",
-       "Prints the element tree of a page, one node a line (line breaks shown as \\r \\n).",
-       "parse FILE", RunParse},
+      {"fetch", "Fetches an address into the page cache and prints the cache file's name.",
+       "A cached copy is used when there is one; --no-cache always downloads anew.", DeclareFetch},
+      {"parse", "Prints the element tree of a page, one node a line.",
+       "Control characters in names and attributes are shown escaped (\\t \\n \\x1b).",
+       DeclareParse},
       {"path", "Prints the text of the element a path leads to, or one of its attributes.",
-       "path FILE PATH [--attr NAME]", RunPath},
+       "Exit status 1 when the path leads nowhere.", DeclarePath},
       {"search", "Searches the sites and prints a line per melody: site, title, page (tabs).",
-       "search [--site NAME]... [--definition FILE]... [--pages] [--json] TERM\n\n"
-       "  --site NAME        search only this site (repeatable)\n"
-       "  --definition FILE  search only the site this definition file describes (repeatable)\n"
-       "  --pages            also read every melody's page and print its links per format\n"
-       "  --json             print one JSON object per melody\n\n"
-       "Exit status 1 when a site or a page failed; the others go on; 2 when a definition\n"
+       "Exit status 1 when a site or a page failed; the others go on; 2 when a --definition\n"
        "file is not valid.",
-       RunSearchCommand},
-      {"sites",
-       "Lists the sites, one a line: name and home page (tab-separated), and for the sites\n"
-       "read from definition files the file. Definitions that are not valid are named on\n"
-       "stderr.",
-       "sites", RunSites},
-      {"check",
-       "Checks a site definition file: prints the site's name, or FILE:LINE: problem lines on\n"
-       "stderr and exits with 2. With a TERM it also searches and reads the first melody's\n"
-       "page, printing every step: the addresses fetched, the rows, titles and links found.",
-       "check FILE [TERM]\n\nExit status 2 when the file is not valid, 1 when a page failed.",
-       RunCheck},
+       DeclareSearch},
+      {"sites", "Lists the sites, one a line: name, home page and a defined site's file (tabs).",
+       "Sites read from definition files follow the built-in ones, each with its file.\n"
+       "Definition files that are not valid are named on stderr with their problems.",
+       DeclareSites},
+      {"check", "Checks a site definition file and prints the site's name.",
+       "A file that is not valid gives FILE:LINE: problem lines on stderr and exit status 2.\n"
+       "With a TERM it also searches and reads the first melody's page, printing every step:\n"
+       "the addresses fetched, the rows, titles and links found. Exit status 1 when a page failed.",
+       DeclareCheck},
       {"melody", "Reads a melody's page and prints a line per link: format, caption, address.",
-       "melody SITE PAGEURL\n\nExit status 1 when the page cannot be read.", RunMelody},
+       "Exit status 1 when the page cannot be read.", DeclareMelody},
   };
   return commands;
 }

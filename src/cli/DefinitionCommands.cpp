@@ -1,12 +1,15 @@
 #include "cli/DefinitionCommands.h"
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <exception>
 
 #include "cli/Command.h"
+#include "cli/Shown.h"
 #include "core/Errors.h"
 #include "core/platform/Text.h"
 #include "core/sites/definitions/DefinitionFile.h"
+#include "core/sites/definitions/DefinitionSites.h"
 
 namespace cq::cli {
 
@@ -14,12 +17,12 @@ namespace {
 
 void PrintProblems(const TDefinitionFile& file) {
   for (const TDefinitionProblem& problem : file.Problems) {
-    std::fprintf(stderr, "%s\n", ProblemLine(file.FileName, problem).c_str());
+    std::fprintf(stderr, "%s\n", Shown(ProblemLine(file.FileName, problem)).c_str());
   }
 }
 
 void PrintStep(const std::string& line) {
-  std::printf("%s\n", Cp1251ToUtf8(line).c_str());
+  std::printf("%s\n", Shown(Cp1251ToUtf8(line)).c_str());
   std::fflush(stdout);
 }
 
@@ -31,11 +34,11 @@ int TraceSearch(const TDefinitionSite& site, const std::string& term) {
   } catch (const EAbort&) {
     throw;
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "search failed: %s\n", Cp1251ToUtf8(error.what()).c_str());
-    return 1;
+    std::fprintf(stderr, "search failed: %s\n", Shown(Cp1251ToUtf8(error.what())).c_str());
+    return kFailed;
   }
   PrintStep("melodies: " + std::to_string(melodies.size()));
-  if (melodies.empty()) return 0;
+  if (melodies.empty()) return kSucceeded;
   TMelody& first = melodies.front();
   if (!first.Processed) {
     try {
@@ -43,8 +46,8 @@ int TraceSearch(const TDefinitionSite& site, const std::string& term) {
     } catch (const EAbort&) {
       throw;
     } catch (const std::exception& error) {
-      std::fprintf(stderr, "melody page failed: %s\n", Cp1251ToUtf8(error.what()).c_str());
-      return 1;
+      std::fprintf(stderr, "melody page failed: %s\n", Shown(Cp1251ToUtf8(error.what())).c_str());
+      return kFailed;
     }
   }
   for (const TMelodyFormat format : AllFormats) {
@@ -53,7 +56,7 @@ int TraceSearch(const TDefinitionSite& site, const std::string& term) {
                 link.URL.str());
     }
   }
-  return 0;
+  return kSucceeded;
 }
 
 }  // namespace
@@ -71,12 +74,24 @@ std::unique_ptr<const TDefinitionSite> ReadDefinitionSite(const std::string& fil
   return std::make_unique<const TDefinitionSite>(*file.Definition, fileName);
 }
 
-int RunCheck(const std::vector<std::string>& args) {
-  if (args.empty() || args.size() > 2) return Fail("check: a definition file and at most one term");
-  const std::unique_ptr<const TDefinitionSite> site = ReadDefinitionSite(args[0]);
-  if (!site) return InvalidDefinitionStatus;
-  std::printf("%s\n", Cp1251ToUtf8(site->GetName()).c_str());
-  return args.size() == 2 ? TraceSearch(*site, args[1]) : 0;
+void ReportDefinitionProblems() {
+  for (const TDefinitionEntry& entry : DefinitionEntries()) PrintProblems(entry.File);
+}
+
+std::function<int()> DeclareCheck(CLI::App& command) {
+  struct Options {
+    std::string file;
+    std::string term;
+  };
+  auto options = std::make_shared<Options>();
+  command.add_option("FILE", options->file, "the site definition file")->required();
+  command.add_option("TERM", options->term, "search for this and read the first melody's page");
+  return [options] {
+    const std::unique_ptr<const TDefinitionSite> site = ReadDefinitionSite(options->file);
+    if (!site) return kMisused;
+    std::printf("%s\n", Shown(Cp1251ToUtf8(site->GetName())).c_str());
+    return options->term.empty() ? kSucceeded : TraceSearch(*site, options->term);
+  };
 }
 
 }  // namespace cq::cli

@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "core/sites/definitions/DefinitionSite.h"
 
@@ -12,7 +11,7 @@ namespace cq::cli {
 // stderr. Null when it is not valid.
 std::unique_ptr<const TDefinitionSite> ReadDefinitionSite(const std::string& fileName);
 
-// Exit status of a command given a definition that is not valid.
-inline constexpr int InvalidDefinitionStatus = 2;
+// Names on stderr the definition files found at start that are not valid, with their problems.
+void ReportDefinitionProblems();
 
 }  // namespace cq::cli

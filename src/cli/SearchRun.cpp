@@ -1,32 +1,16 @@
 #include "cli/SearchRun.h"
 
+#include <CLI/CLI.hpp>
 #include <chrono>
-#include <cstdio>
+#include <nlohmann/json.hpp>
 
+#include "cli/Shown.h"
 #include "core/app/SearchDriver.h"
 #include "core/platform/Text.h"
 
 namespace cq::cli {
 
 namespace {
-
-std::string JsonString(std::string_view utf8) {
-  std::string out = "\"";
-  for (char c : utf8) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
 
 std::string SiteName(const TSite* site) {
   return site != nullptr ? Cp1251ToUtf8(site->GetName()) : std::string();
@@ -53,7 +37,7 @@ class TSearchPrinter : public TJobSink {
       if (task.Kind == taskMelodyPage) {
         where = SiteName(task.Melody.Site) + ": " + Cp1251ToUtf8(task.Melody.Title);
       }
-      err_ << where << ": " << Cp1251ToUtf8(job.ErrorText()) << '\n';
+      err_ << Shown(where) << ": " << Shown(Cp1251ToUtf8(job.ErrorText())) << '\n';
       return;
     }
     if (task.Kind == taskMelodyPage) {
@@ -85,34 +69,26 @@ class TSearchPrinter : public TJobSink {
     const std::string title = Cp1251ToUtf8(melody.Title);
     const std::string page = Cp1251ToUtf8(melody.PageURL);
     if (options_.Json) {
-      out_ << "{\"site\":" << JsonString(site) << ",\"title\":" << JsonString(title)
-           << ",\"page\":" << JsonString(page);
+      nlohmann::ordered_json row = {{"site", site}, {"title", title}, {"page", page}};
       if (options_.Pages) {
-        out_ << ",\"links\":{";
-        const char* comma = "";
+        auto links = nlohmann::ordered_json::object();
         for (TMelodyFormat format : AllFormats) {
-          if (melody.Links[format].empty()) continue;
-          out_ << comma << JsonString(FormatNames[format]) << ":[";
-          comma = ",";
-          const char* inner = "";
           for (const TMelodyLink& link : melody.Links[format]) {
-            out_ << inner << "{\"caption\":" << JsonString(Cp1251ToUtf8(link.Caption))
-                 << ",\"url\":" << JsonString(Cp1251ToUtf8(link.URL)) << "}";
-            inner = ",";
+            links[std::string(FormatNames[format])].push_back(
+                {{"caption", Cp1251ToUtf8(link.Caption)}, {"url", Cp1251ToUtf8(link.URL)}});
           }
-          out_ << "]";
         }
-        out_ << "}";
+        row["links"] = std::move(links);
       }
-      out_ << "}\n";
+      out_ << row.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
       return;
     }
-    out_ << site << '\t' << title << '\t' << page << '\n';
+    out_ << Shown(site) << '\t' << Shown(title) << '\t' << Shown(page) << '\n';
     if (!options_.Pages) return;
     for (TMelodyFormat format : AllFormats) {
       for (const TMelodyLink& link : melody.Links[format]) {
-        out_ << '\t' << FormatNames[format] << '\t' << Cp1251ToUtf8(link.Caption) << '\t'
-             << Cp1251ToUtf8(link.URL) << '\n';
+        out_ << '\t' << FormatNames[format] << '\t' << Shown(Cp1251ToUtf8(link.Caption)) << '\t'
+             << Shown(Cp1251ToUtf8(link.URL)) << '\n';
       }
     }
   }
@@ -128,35 +104,26 @@ class TSearchPrinter : public TJobSink {
 
 }  // namespace
 
-std::optional<std::string> ParseSearchArgs(const std::vector<std::string>& args,
-                                           TSearchOptions& options) {
-  bool haveTerm = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--site") {
-      if (i + 1 == args.size()) return "search: --site needs a site name";
-      options.Sites.push_back(args[++i]);
-    } else if (arg == "--definition") {
-      if (i + 1 == args.size()) return "search: --definition needs a definition file";
-      options.Definitions.push_back(args[++i]);
-    } else if (arg == "--pages") {
-      options.Pages = true;
-    } else if (arg == "--json") {
-      options.Json = true;
-    } else if (arg.size() > 1 && arg.front() == '-') {
-      return "search: unknown option " + arg;
-    } else if (haveTerm) {
-      return "search: one search term only (quote it when it holds spaces)";
-    } else {
-      options.Term = arg;
-      haveTerm = true;
-    }
-  }
-  if (!haveTerm) return "search: a search term is needed (try --help)";
-  if (!SearchEnabled(Utf8ToCp1251(options.Term))) {
-    return "search: the term needs at least " + std::to_string(MinSearchTermLength) + " characters";
-  }
-  return std::nullopt;
+void DeclareSearchOptions(CLI::App& command, TSearchOptions& options) {
+  command.add_option("--site", options.Sites, "search only this site (repeatable)")
+      ->type_name("NAME")
+      ->allow_extra_args(false);
+  command
+      .add_option("--definition", options.Definitions,
+                  "search only the site this definition file describes (repeatable)")
+      ->type_name("FILE")
+      ->allow_extra_args(false);
+  command.add_flag("--pages", options.Pages,
+                   "also read every melody's page and print its links per format");
+  command.add_flag("--json", options.Json, "print one JSON object per melody");
+  command.add_option("TERM", options.Term, "what to search for (quote it when it holds spaces)")
+      ->required()
+      ->check([](const std::string& term) {
+        return SearchEnabled(Utf8ToCp1251(term))
+                   ? std::string()
+                   : "the term needs at least " + std::to_string(MinSearchTermLength) +
+                         " characters";
+      });
 }
 
 std::optional<std::string> SelectSites(const std::vector<const TSite*>& sites,

@@ -7,6 +7,10 @@
 
 #include "core/sites/Sites.h"
 
+namespace CLI {
+class App;
+}
+
 namespace cq::cli {
 
 struct TSearchOptions {
@@ -17,9 +21,8 @@ struct TSearchOptions {
   std::string Term;                      // UTF-8
 };
 
-// Reads the search command's arguments; answers an error message, or nothing when they are good.
-std::optional<std::string> ParseSearchArgs(const std::vector<std::string>& args,
-                                           TSearchOptions& options);
+// Declares the search command's options and term on its parser, which fills `options`.
+void DeclareSearchOptions(CLI::App& command, TSearchOptions& options);
 
 // The sites named by --site (Latin letters compared case-blind), in registry order; all of
 // `sites` when none is named. Answers an error message for a name no site has.

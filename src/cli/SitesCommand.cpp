@@ -1,7 +1,11 @@
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 #include "cli/Command.h"
+#include "cli/DefinitionCommands.h"
+#include "cli/Shown.h"
 #include "core/platform/Text.h"
 #include "core/sites/Sites.h"
 #include "core/sites/definitions/DefinitionSites.h"
@@ -23,48 +27,50 @@ const TSite* FindSite(const std::string& name) {
 
 }  // namespace
 
-void ReportDefinitionProblems() {
-  for (const TDefinitionEntry& entry : DefinitionEntries()) {
-    for (const TDefinitionProblem& problem : entry.File.Problems) {
-      std::fprintf(stderr, "%s\n", ProblemLine(entry.File.FileName, problem).c_str());
-    }
-  }
-}
-
-int RunSites(const std::vector<std::string>& args) {
-  if (!args.empty()) return Fail("sites: no arguments are taken");
-  for (const TSite* site : RegisteredSites()) {
-    std::printf("%s\t%s", NameOf(*site).c_str(), Cp1251ToUtf8(site->GetHomePage()).c_str());
+std::function<int()> DeclareSites(CLI::App&) {
+  return [] {
     const auto& entries = DefinitionEntries();
-    const auto entry = std::find_if(entries.begin(), entries.end(), [&](const TDefinitionEntry& e) {
-      return e.Site.get() == site;
-    });
-    if (entry != entries.end()) std::printf("\t%s", entry->File.FileName.c_str());
-    std::printf("\n");
-  }
-  ReportDefinitionProblems();
-  return 0;
+    for (const TSite* site : RegisteredSites()) {
+      std::printf("%s\t%s", Shown(NameOf(*site)).c_str(),
+                  Shown(Cp1251ToUtf8(site->GetHomePage())).c_str());
+      const auto entry = std::ranges::find_if(
+          entries, [&](const TDefinitionEntry& known) { return known.Site.get() == site; });
+      if (entry != entries.end()) std::printf("\t%s", Shown(entry->File.FileName).c_str());
+      std::printf("\n");
+    }
+    ReportDefinitionProblems();
+    return kSucceeded;
+  };
 }
 
-int RunMelody(const std::vector<std::string>& args) {
-  if (args.size() != 2) return Fail("melody: a site name and a melody page address are needed");
-  const TSite* site = FindSite(args[0]);
-  if (site == nullptr) {
-    std::string error = "melody: no site is called '" + args[0] + "'; the sites are:";
-    for (const TSite* known : RegisteredSites()) error += " '" + NameOf(*known) + "'";
-    return Fail(error);
-  }
-  TMelody melody;
-  melody.PageURL = Utf8ToCp1251(args[1]);
-  melody.Site = site;
-  site->LoadMelodyPage(melody, {});
-  for (const TMelodyFormat format : AllFormats) {
-    for (const TMelodyLink& link : melody.Links[format]) {
-      std::printf("%s\t%s\t%s\n", std::string(FormatNames[format]).c_str(),
-                  Cp1251ToUtf8(link.Caption).c_str(), Cp1251ToUtf8(link.URL).c_str());
+std::function<int()> DeclareMelody(CLI::App& command) {
+  struct Options {
+    std::string site;
+    std::string page;
+  };
+  auto options = std::make_shared<Options>();
+  command.add_option("SITE", options->site, "the site's name, as `sites` lists it")->required();
+  command.add_option("PAGEURL", options->page, "the address of the melody's page")->required();
+  return [options] {
+    const TSite* site = FindSite(options->site);
+    if (site == nullptr) {
+      std::string error = "melody: no site is called '" + options->site + "'; the sites are:";
+      for (const TSite* known : RegisteredSites()) error += " '" + NameOf(*known) + "'";
+      return Misuse(error);
     }
-  }
-  return 0;
+    TMelody melody;
+    melody.PageURL = Utf8ToCp1251(options->page);
+    melody.Site = site;
+    site->LoadMelodyPage(melody, {});
+    for (const TMelodyFormat format : AllFormats) {
+      for (const TMelodyLink& link : melody.Links[format]) {
+        std::printf("%s\t%s\t%s\n", std::string(FormatNames[format]).c_str(),
+                    Shown(Cp1251ToUtf8(link.Caption)).c_str(),
+                    Shown(Cp1251ToUtf8(link.URL)).c_str());
+      }
+    }
+    return kSucceeded;
+  };
 }
 
 }  // namespace cq::cli

@@ -1,3 +1,6 @@
+// The program `chimequest-cli`: the search and the site tools without a window.
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -9,58 +12,72 @@
 #include "core/platform/Text.h"
 #include "core/sites/AllSites.h"
 #include "core/sites/definitions/DefinitionSites.h"
+#include "core/transfer/Version.h"
 
 namespace cq::cli {
 
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "chimequest-cli: %s\n", message.c_str());
-  return 1;
-}
-
-bool WantsHelp(const std::vector<std::string>& args) {
-  for (const std::string& arg : args) {
-    if (arg == "--") return false;
-    if (arg == "--help" || arg == "-h") return true;
-  }
-  return false;
-}
-
-int PrintUsage(const Command& command) {
-  std::printf("Usage: chimequest-cli %s\n\n%s\n", command.usage, command.summary);
-  return 0;
-}
-
 namespace {
 
-void PrintHelp(std::FILE* out) {
-  std::fprintf(out, "Usage: chimequest-cli COMMAND [ARGS...]\n\nCommands:\n");
-  for (const Command& command : Commands()) {
-    // The first line of the summary; the rest is for the command's own --help.
-    const std::string summary = command.summary;
-    std::fprintf(out, "  %-8s %s\n", command.name, summary.substr(0, summary.find('\n')).c_str());
-  }
-  std::fprintf(out,
-               "\nchimequest-cli COMMAND --help (or: chimequest-cli help COMMAND) tells more.\n");
+bool IsCommand(const std::string& name) {
+  return std::ranges::any_of(Commands(),
+                             [&](const Command& command) { return name == command.name; });
 }
 
-const Command* Find(const std::string& name) {
-  for (const Command& command : Commands()) {
-    if (name == command.name) return &command;
-  }
-  return nullptr;
-}
-
-int Run(const Command& command, const std::vector<std::string>& args) {
-  if (WantsHelp(args)) return PrintUsage(command);
+int RunCommand(const std::function<int()>& run) {
   try {
     SetCurrentLanguage(LanguageList().front());
-    return command.run(args);
+    return run();
   } catch (const EAbort&) {
-    return 1;
+    return kFailed;
   } catch (const std::exception& error) {
     // Messages from the core are windows-1251 text.
     return Fail(Cp1251ToUtf8(error.what()));
   }
+}
+
+int Run(std::vector<std::string> args) {
+  CLI::App app("Searches the ringtone sites and reads their pages, without a window.",
+               "chimequest-cli");
+  app.set_version_flag("--version", "chimequest-cli " + VersionText().substr(1));
+  app.require_subcommand(1);
+  app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+  app.footer(
+      "chimequest-cli COMMAND --help (or: chimequest-cli help COMMAND) tells more.\n"
+      "Exit status: 0 on success, 1 when a site or a fetch failed, 2 on misuse.");
+  std::vector<std::pair<const CLI::App*, std::function<int()>>> runners;
+  for (const Command& command : Commands()) {
+    CLI::App* parser = app.add_subcommand(command.name, command.summary);
+    parser->group("Commands");
+    parser->footer(command.details);
+    runners.emplace_back(parser, command.declare(*parser));
+  }
+  if (args.empty()) {
+    std::fputs(app.help().c_str(), stderr);
+    return kMisused;
+  }
+  // "help COMMAND" is "COMMAND --help".
+  if (args.front() == "help") {
+    args.erase(args.begin());
+    args.emplace_back("--help");
+  }
+  // A copy: parsing uses up the arguments.
+  const std::string first = args.front();
+  if (!first.starts_with('-') && !IsCommand(first)) {
+    return Misuse("unknown command '" + first + "'");
+  }
+  try {
+    // The parser takes the arguments last first.
+    std::reverse(args.begin(), args.end());
+    app.parse(args);
+  } catch (const CLI::ParseError& error) {
+    if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
+    const std::string where = IsCommand(first) ? first + ": " : "";
+    return Misuse(where + error.what());
+  }
+  for (const auto& [parser, run] : runners) {
+    if (parser->parsed()) return RunCommand(run);
+  }
+  return kMisused;
 }
 
 }  // namespace
@@ -68,29 +85,12 @@ int Run(const Command& command, const std::vector<std::string>& args) {
 }  // namespace cq::cli
 
 int main(int argc, char** argv) {
-  using namespace cq::cli;
   cq::RegisterAllSites();
   cq::RegisterDefinitionSites();
-  if (argc < 2) {
-    PrintHelp(stderr);
-    return 1;
-  }
-  const std::string name = argv[1];
-  const std::vector<std::string> args(argv + 2, argv + argc);
-  int status;
-  if (name == "--help" || name == "-h" || (name == "help" && args.empty())) {
-    PrintHelp(stdout);
-    status = 0;
-  } else if (name == "help") {
-    const Command* command = Find(args.front());
-    status = command != nullptr ? PrintUsage(*command)
-                                : Fail("unknown command '" + args.front() + "' (try --help)");
-  } else if (const Command* command = Find(name)) {
-    status = Run(*command, args);
-  } else {
-    status = Fail("unknown command '" + name + "' (try --help)");
-  }
+  int status = cq::cli::Run({argv + 1, argv + argc});
   // Output that could not be written is a failure too (a full disk, a closed pipe).
-  if (std::fflush(stdout) != 0 && status == 0) status = Fail("cannot write the output");
+  if (std::fflush(stdout) != 0 && status == cq::cli::kSucceeded) {
+    status = cq::cli::Fail("cannot write the output");
+  }
   return status;
 }

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/Command.h"
 #include "core/platform/UserFolders.h"
 #include "core/transfer/Inet.h"
 #include "support/HttpServer.h"
@@ -36,13 +37,12 @@ std::string Slurp(const fs::path& name) {
   return text.str();
 }
 
-// Runs the built tool (it lies beside this test) with our environment: the proxy and the
-// test's own HOME and XDG folders.
-Outcome RunCli(const std::vector<std::string>& args) {
+// Runs a program with our environment: the proxy and the test's own HOME and XDG folders.
+Outcome RunProgram(const std::string& program, const std::vector<std::string>& args) {
   const fs::path folder = fs::temp_directory_path();
   const std::string outName = folder / "cli.out";
   const std::string errName = folder / "cli.err";
-  std::vector<std::string> argv = {ExecutableFolder() + "chimequest-cli"};
+  std::vector<std::string> argv = {program};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> pointers;
   for (std::string& arg : argv) pointers.push_back(arg.data());
@@ -68,6 +68,11 @@ Outcome RunCli(const std::vector<std::string>& args) {
   outcome.out = Slurp(outName);
   outcome.err = Slurp(errName);
   return outcome;
+}
+
+// The built tool lies beside this test.
+Outcome RunCli(const std::vector<std::string>& args) {
+  return RunProgram(ExecutableFolder() + "chimequest-cli", args);
 }
 
 class CliTest : public ::testing::Test {
@@ -107,28 +112,63 @@ TEST_F(CliTest, AddressesAndFileNamesAreUtf8OutsideAndWindows1251Inside) {
               HasSubstr("/\xD0\xBC\xD0\xB5\xD0\xBB\xD0\xBE\xD0\xB4\xD0\xB8\xD1\x8F.mid\n"));
 }
 
-TEST_F(CliTest, ErrorsGoToStandardErrorWithStatusOne) {
+TEST_F(CliTest, CommandLineConventions) {
+  server.Serve("tones.example", "/ring.mid", "MThd tune", "audio/midi");
+  const std::string cli = ExecutableFolder() + "chimequest-cli";
   struct Case {
+    std::string program;
     std::vector<std::string> args;
-    const char* message;
+    int status;
+    std::string out;  // what stdout holds, or "" when it stays empty
+    std::string err;  // what stderr holds, or "" when it stays empty
   };
-  const Case cases[] = {
-      {{}, "Usage: chimequest-cli COMMAND"},
-      {{"nonsense"}, "chimequest-cli: unknown command 'nonsense'"},
-      {{"fetch"}, "chimequest-cli: fetch: an address is needed"},
-      {{"fetch", "--fast", "http://tones.example/a"},
-       "chimequest-cli: fetch: unknown option --fast"},
-      {{"fetch", "http://a.example/", "http://b.example/"},
-       "chimequest-cli: fetch: one address only"},
-      {{"fetch", "http://tones.example/missing.html"},
-       "chimequest-cli: Cannot open URL http://tones.example/missing.html\n"},
+  std::vector<Case> cases = {
+      {cli, {"--version"}, 0, "chimequest-cli " CQ_PROJECT_VERSION "\n", ""},
+      {cli, {"--help"}, 0, "Usage: chimequest-cli [OPTIONS] COMMAND", ""},
+      {cli, {"help", "path"}, 0, "Usage: chimequest-cli path [OPTIONS] FILE PATH", ""},
+      {cli, {"fetch", "--", "--no-cache"}, 1, "", "Cannot open URL --no-cache"},
+      {cli, {"fetch", "http://tones.example/missing.html"}, 1, "", "Cannot open URL"},
+      {cli, {}, 2, "", "Usage: chimequest-cli"},
+      {cli, {"nonsense"}, 2, "", "chimequest-cli: unknown command 'nonsense'"},
+      {cli, {"\x1b]0;x\a"}, 2, "", "unknown command '\\x1b]0;x\\x07'"},
+      {cli, {"fetch"}, 2, "", "chimequest-cli: fetch: URL is required"},
+      {cli, {"fetch", "--fast", "http://tones.example/ring.mid"}, 2, "", "--fast"},
+      {cli, {"fetch", "http://a.example/", "http://b.example/"}, 2, "", "b.example"},
+      {cli, {"path", "page.html", "HTML", "--attr"}, 2, "", "--attr"},
+      {cli, {"sites", "extra"}, 2, "", "extra"},
+      {cli, {"search", "ab"}, 2, "", "at least 3 characters"},
+      {cli, {"search", "--site", "Nowhere", "bells"}, 2, "", "no site is called 'Nowhere'"},
+      {cli, {"melody", "Nowhere", "http://tones.example/"}, 2, "", "'Nowhere'"},
+      {cli, {"check"}, 2, "", "chimequest-cli: check: FILE is required"},
+      {cli, {"check", "missing.yaml", "bells", "more"}, 2, "", "more"},
+      {cli, {"search", "--definition", "missing.yaml", "bells"}, 2, "", "missing.yaml"},
   };
+  for (const cli::Command& command : cli::Commands()) {
+    cases.push_back({cli,
+                     {command.name, "--help"},
+                     0,
+                     std::string("Usage: chimequest-cli ") + command.name,
+                     ""});
+  }
+#ifdef CQ_GUI_PROGRAM
+  const std::string gui = CQ_GUI_PROGRAM;
+  cases.push_back({gui, {"--version"}, 0, "chimequest " CQ_PROJECT_VERSION "\n", ""});
+  cases.push_back({gui, {"--help"}, 0, "--version", ""});
+  cases.push_back({gui, {"--bogus"}, 2, "", "chimequest: Unknown option 'bogus'"});
+  cases.push_back({gui, {"--", "--version"}, 2, "", "no arguments are taken"});
+#endif
   for (const Case& test : cases) {
-    const Outcome outcome = RunCli(test.args);
-    const std::string label = test.args.empty() ? "(none)" : test.args.front();
-    EXPECT_EQ(outcome.status, 1) << label;
-    EXPECT_THAT(outcome.err, StartsWith(test.message)) << label;
-    EXPECT_THAT(outcome.out, IsEmpty()) << label;
+    const Outcome outcome = RunProgram(test.program, test.args);
+    std::string label = fs::path(test.program).filename().string();
+    for (const std::string& arg : test.args) label += " " + arg;
+    EXPECT_EQ(outcome.status, test.status) << label << "\n" << outcome.err;
+    for (const auto& [text, expected] :
+         {std::pair(outcome.out, test.out), {outcome.err, test.err}}) {
+      if (expected.empty())
+        EXPECT_THAT(text, IsEmpty()) << label;
+      else
+        EXPECT_THAT(text, HasSubstr(expected)) << label;
+    }
   }
 }
 

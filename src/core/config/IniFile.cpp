@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <deque>
 #include <fstream>
+#include <unordered_set>
 
 #include "core/platform/Text.h"
 
@@ -25,6 +27,21 @@ std::string_view Trim(std::string_view text) {
 
 bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != text.npos;
+}
+
+// An entry the file could give back unchanged: one line, a key that reads as a key.
+bool FitsOneLine(const TIniEntry& entry) {
+  const std::string_view key = Trim(entry.Key);
+  return !HasLineBreak(entry.Section) && !HasLineBreak(entry.Key) && !HasLineBreak(entry.Text) &&
+         entry.Section.find(']') == std::string::npos && entry.Key.find('=') == std::string::npos &&
+         !key.empty() && key.front() != '[';
+}
+
+// The replacing rename needs only the folder's permission, so a file marked read-only is asked
+// first; root passes every access check, so for root its mode bits decide.
+bool MayReplace(const fs::path& path, const struct stat& info) {
+  if (::geteuid() == 0) return (info.st_mode & 0222) != 0;
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -84,26 +101,35 @@ void TIniFile::Refresh() {
 
 void TIniFile::ParseLines() {
   sections_.clear();
+  sectionsByName_.clear();
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     const std::string_view line = Trim(lines_[i]);
     if (line.size() >= 2 && line.front() == '[') {
       const std::size_t close = line.find(']');
       const std::string_view name =
           line.substr(1, (close == std::string_view::npos ? line.size() : close) - 1);
-      sections_.push_back({std::string(Trim(name)), i, {}});
+      sectionsByName_[LowerLatin(Trim(name))].push_back(sections_.size());
+      sections_.push_back({std::string(Trim(name)), i, {}, {}});
       continue;
     }
     const std::size_t equals = line.find('=');
     if (sections_.empty() || equals == std::string_view::npos) continue;
-    sections_.back().Entries.push_back(
-        {std::string(Trim(line.substr(0, equals))), std::string(Trim(line.substr(equals + 1))), i});
+    Section& section = sections_.back();
+    const std::string_view key = Trim(line.substr(0, equals));
+    section.FirstEntry.try_emplace(LowerLatin(key), section.Entries.size());
+    section.Entries.push_back({std::string(key), std::string(Trim(line.substr(equals + 1))), i});
   }
 }
 
-TIniFile::Section* TIniFile::FindSection(std::string_view name) {
+const TIniFile::Entry* TIniFile::FindEntry(std::string_view section, std::string_view key) const {
   // Windows merges sections of one name: the first that holds the key answers.
-  for (Section& section : sections_) {
-    if (EqualsIgnoringLatinCase(section.Name, name)) return &section;
+  const auto sections = sectionsByName_.find(LowerLatin(section));
+  if (sections == sectionsByName_.end()) return nullptr;
+  const std::string foldedKey = LowerLatin(key);
+  for (const std::size_t index : sections->second) {
+    const Section& candidate = sections_[index];
+    const auto entry = candidate.FirstEntry.find(foldedKey);
+    if (entry != candidate.FirstEntry.end()) return &candidate.Entries[entry->second];
   }
   return nullptr;
 }
@@ -111,73 +137,90 @@ TIniFile::Section* TIniFile::FindSection(std::string_view name) {
 std::vector<std::string> TIniFile::SectionNames() {
   Refresh();
   std::vector<std::string> names;
+  std::unordered_set<std::string> seen;
   for (const Section& section : sections_) {
-    if (section.Entries.empty()) continue;
-    bool seen = false;
-    for (const std::string& name : names)
-      seen = seen || EqualsIgnoringLatinCase(name, section.Name);
-    if (!seen) names.push_back(section.Name);
+    if (!section.Entries.empty() && seen.insert(LowerLatin(section.Name)).second) {
+      names.push_back(section.Name);
+    }
   }
   return names;
 }
 
 std::optional<std::string> TIniFile::Read(std::string_view section, std::string_view key) {
   Refresh();
-  for (const Section& candidate : sections_) {
-    if (!EqualsIgnoringLatinCase(candidate.Name, section)) continue;
-    for (const Entry& entry : candidate.Entries) {
-      if (EqualsIgnoringLatinCase(entry.Key, key)) return entry.Text;
-    }
-  }
+  if (const Entry* entry = FindEntry(section, key)) return entry->Text;
   return std::nullopt;
 }
 
 bool TIniFile::Write(std::string_view section, std::string_view key, std::string_view text) {
-  // What the file could not give back unchanged is not written at all.
-  if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(text) ||
-      section.find(']') != section.npos || key.find('=') != key.npos || Trim(key).empty() ||
-      Trim(key).front() == '[') {
-    return false;
-  }
-  const FolderLock lock(path_.has_parent_path() ? path_.parent_path() : fs::path("."));
-  Refresh();
-  std::vector<std::string> lines = lines_;
-  const std::string entryLine = std::string(key) + "=" + std::string(text);
-  Section* target = FindSection(section);
-  if (target == nullptr) {
-    if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
-    lines.push_back("[" + std::string(section) + "]");
-    lines.push_back(entryLine);
-  } else {
-    bool replaced = false;
-    for (Section& candidate : sections_) {
-      if (replaced || !EqualsIgnoringLatinCase(candidate.Name, section)) continue;
-      for (const Entry& entry : candidate.Entries) {
-        if (!replaced && EqualsIgnoringLatinCase(entry.Key, key)) {
-          lines[entry.Line] = entryLine;
-          replaced = true;
-        }
-      }
-    }
-    if (!replaced) {
-      const std::size_t after =
-          target->Entries.empty() ? target->HeaderLine : target->Entries.back().Line;
-      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(after + 1), entryLine);
-    }
-  }
-  return Save(lines);
+  return Write({{std::string(section), std::string(key), std::string(text)}});
 }
 
-bool TIniFile::Save(const std::vector<std::string>& lines) {
+bool TIniFile::Write(const std::vector<TIniEntry>& entries) {
+  const FolderLock lock(path_.has_parent_path() ? path_.parent_path() : fs::path("."));
+  Refresh();
+  // The new lines: in place of an entry, after a section's last line, or in new sections.
+  std::unordered_map<std::size_t, std::string> replaced;
+  // Deques: the batch keeps pointers to their lines while they grow.
+  std::unordered_map<std::size_t, std::deque<std::string>> addedAfter;
+  std::deque<std::pair<std::string, std::deque<std::string>>> newSections;
+  std::unordered_map<std::string, std::size_t> newSectionByName;
+  // Section and key without case -> the line that holds the batch's entry, to let a later one win.
+  std::unordered_map<std::string, std::string*> batchLines;
+  bool allWritable = true;
+  for (const TIniEntry& entry : entries) {
+    if (!FitsOneLine(entry)) {
+      allWritable = false;
+      continue;
+    }
+    const std::string line = entry.Key + "=" + entry.Text;
+    const std::string batchKey = LowerLatin(entry.Section) + "]" + LowerLatin(Trim(entry.Key));
+    if (const auto earlier = batchLines.find(batchKey); earlier != batchLines.end()) {
+      *earlier->second = line;
+    } else if (const Entry* existing = FindEntry(entry.Section, Trim(entry.Key))) {
+      batchLines[batchKey] = &(replaced[existing->Line] = line);
+    } else if (const auto sections = sectionsByName_.find(LowerLatin(entry.Section));
+               sections != sectionsByName_.end()) {
+      const Section& target = sections_[sections->second.front()];
+      const std::size_t after =
+          target.Entries.empty() ? target.HeaderLine : target.Entries.back().Line;
+      batchLines[batchKey] = &addedAfter[after].emplace_back(line);
+    } else {
+      auto [position, added] =
+          newSectionByName.try_emplace(LowerLatin(entry.Section), newSections.size());
+      if (added) newSections.push_back({entry.Section, {}});
+      batchLines[batchKey] = &newSections[position->second].second.emplace_back(line);
+    }
+  }
+  if (batchLines.empty()) return allWritable;
   std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const auto replacement = replaced.find(i);
+    text += (replacement != replaced.end() ? replacement->second : lines_[i]) + "\r\n";
+    if (const auto added = addedAfter.find(i); added != addedAfter.end()) {
+      for (const std::string& line : added->second) text += line + "\r\n";
+    }
+  }
+  bool lastLineBlank = lines_.empty() || Trim(lines_.back()).empty();
+  for (const auto& [name, lines] : newSections) {
+    if (!lastLineBlank) text += "\r\n";
+    text += "[" + name + "]\r\n";
+    for (const std::string& line : lines) text += line + "\r\n";
+    lastLineBlank = false;
+  }
+  return Save(text) && allWritable;
+}
+
+bool TIniFile::Save(const std::string& text) {
   const fs::path folder = path_.has_parent_path() ? path_.parent_path() : fs::path(".");
   std::string temp = (folder / (path_.filename().string() + ".XXXXXX")).string();
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
   // The new file keeps the old one's permissions; a first file is readable by all.
   struct stat old {};
-  const mode_t mode = ::stat(path_.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+  const bool exists = ::stat(path_.c_str(), &old) == 0;
+  if (exists && !MayReplace(path_, old)) return false;
+  const mode_t mode = exists ? (old.st_mode & 07777) : 0644;
   const bool ok = WriteAll(fd, text) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
   if (!ok || !closed || ::rename(temp.c_str(), path_.c_str()) != 0) {

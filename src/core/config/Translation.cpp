@@ -3,8 +3,11 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <unordered_map>
 
 #include "core/config/IniFile.h"
+#include "core/platform/Text.h"
 #include "core/platform/UserFolders.h"
 
 namespace cq {
@@ -17,8 +20,13 @@ struct LanguageState {
   std::unique_ptr<TIniFile> file;
   std::vector<std::string> languages;
   std::string current;
+  int openBursts = 0;
+  // Missing keys found during a burst, and where each stands (section and key without case).
+  std::vector<TIniEntry> pending;
+  std::unordered_map<std::string, std::size_t> pendingIndex;
 
   void OpenLocked(const std::string& path) {
+    FlushLocked();
     file = std::make_unique<TIniFile>(path);
     languages = file->SectionNames();
     if (languages.empty()) languages.push_back("English");
@@ -27,6 +35,37 @@ struct LanguageState {
   TIniFile& FileLocked() {
     if (!file) OpenLocked(DefaultLanguageFilePath());
     return *file;
+  }
+
+  std::optional<std::string> LookUpLocked(std::string_view language, std::string_view key) {
+    const auto waiting = pendingIndex.find(PendingKey(language, key));
+    if (waiting != pendingIndex.end()) return pending[waiting->second].Text;
+    return FileLocked().Read(language, key);
+  }
+
+  void AddLocked(std::string_view language, std::string_view key, std::string_view text) {
+    if (openBursts == 0) {
+      // A failed write is no concern of the caller's: the default still shows.
+      FileLocked().Write(language, key, text);
+      return;
+    }
+    pendingIndex.emplace(PendingKey(language, key), pending.size());
+    pending.push_back({std::string(language), std::string(key), std::string(text)});
+  }
+
+  void FlushLocked() {
+    if (pending.empty() || !file) return;
+    try {
+      file->Write(pending);
+    } catch (const std::exception&) {
+    }
+    pending.clear();
+    pendingIndex.clear();
+  }
+
+ private:
+  static std::string PendingKey(std::string_view language, std::string_view key) {
+    return LowerLatin(language) + "]" + LowerLatin(key);
   }
 };
 
@@ -74,10 +113,8 @@ std::string Translate(std::string_view language, std::string_view key,
   if (language.empty()) return std::string(defaultText);
   try {
     std::lock_guard guard(state.lock);
-    TIniFile& file = state.FileLocked();
-    if (auto text = file.Read(language, key)) return *text;
-    // A failed write is no concern of the caller's: the default still shows.
-    if (!defaultText.empty()) file.Write(language, key, defaultText);
+    if (auto text = state.LookUpLocked(language, key)) return *text;
+    if (!defaultText.empty()) state.AddLocked(language, key, defaultText);
   } catch (const std::exception&) {
   }
   return std::string(defaultText);
@@ -85,6 +122,18 @@ std::string Translate(std::string_view language, std::string_view key,
 
 std::string Translate(std::string_view key, std::string_view defaultText) {
   return Translate(CurrentLanguage(), key, defaultText);
+}
+
+TTranslationBurst::TTranslationBurst() {
+  LanguageState& state = State();
+  std::lock_guard guard(state.lock);
+  ++state.openBursts;
+}
+
+TTranslationBurst::~TTranslationBurst() {
+  LanguageState& state = State();
+  std::lock_guard guard(state.lock);
+  if (--state.openBursts == 0) state.FlushLocked();
 }
 
 }  // namespace cq

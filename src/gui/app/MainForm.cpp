@@ -347,6 +347,8 @@ void TMainForm::ApplySettings() {
     Settings()->SearchSites->SetEntryText(static_cast<int>(i), FromCp1251(sites[i]->GetName()));
   SetSearchTermItems(HistoryLines());
   const std::string language = CurrentLanguage();
+  // The keys the windows lack reach the language file in one write.
+  const TTranslationBurst burst;
   for (QWidget* form :
        {static_cast<QWidget*>(this), static_cast<QWidget*>(Settings()), aboutForm_, feedbackForm_})
     TranslateControls(form, language, "Forms");

@@ -66,6 +66,7 @@ void TranslateItem(QAction& item, std::string_view language, std::string_view pr
 
 void TranslateControls(QWidget* control, std::string_view language, std::string_view prefix) {
   if (control == nullptr) return;
+  const TTranslationBurst burst;
   const QString name = ComponentName(*control);
   if (name.startsWith(QLatin1Char('_'))) return;
   std::string key(prefix);
@@ -77,6 +78,7 @@ void TranslateControls(QWidget* control, std::string_view language, std::string_
 }
 
 void TranslateMenuItems(QMenu& menu, std::string_view language, std::string_view prefix) {
+  const TTranslationBurst burst;
   const std::string key = std::string(prefix) + ".";
   menu.setTitle(TranslateCaption(language, key, menu.title()));
   for (QAction* item : menu.actions()) TranslateItem(*item, language, key);

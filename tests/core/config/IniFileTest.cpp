@@ -55,14 +55,16 @@ TEST_F(IniFileTest, WritesIntoTheFirstSectionOfThatNameAndKeepsEverythingElse) {
   Put("; translators: keep the keys\r\n[English]\r\nA=1\r\n\r\n[Russian]\r\nA=\xC0\r\n");
   TIniFile ini(file);
 
-  EXPECT_TRUE(ini.Write("ENGLISH", "B", "2"));     // added after the section's last entry
-  EXPECT_TRUE(ini.Write("russian", "a", "\xC1"));  // replaces, whatever the case
-  EXPECT_TRUE(ini.Write("German", "C", "3"));      // a new section at the end
-  EXPECT_TRUE(ini.Write("English", "Empty", ""));
+  EXPECT_TRUE(ini.Write("ENGLISH", "B", "2"));  // added after the section's last entry
+  // Several entries in one rewrite: a later entry of a section and key wins.
+  EXPECT_TRUE(ini.Write({{"russian", "a", "\xC1"},  // replaces, whatever the case
+                         {"German", "C", "0"},      // a new section at the end
+                         {"English", "Empty", ""},
+                         {"GERMAN", "c", "3"}}));
 
   EXPECT_EQ(Get(),
             "; translators: keep the keys\r\n[English]\r\nA=1\r\nB=2\r\nEmpty=\r\n\r\n"
-            "[Russian]\r\na=\xC1\r\n\r\n[German]\r\nC=3\r\n");
+            "[Russian]\r\na=\xC1\r\n\r\n[German]\r\nc=3\r\n");
   EXPECT_THAT(ini.Read("English", "Empty"), Optional(std::string()));
   EXPECT_THAT(FolderNames(), ElementsAre("Languages.ini"));  // no temporary file left behind
 }
@@ -90,6 +92,14 @@ TEST_F(IniFileTest, AFolderThatCannotBeWrittenFailsQuietly) {
   TIniFile ini("/proc/Languages.ini");
   EXPECT_FALSE(ini.Write("English", "A", "1"));
   EXPECT_EQ(ini.Read("English", "A"), std::nullopt);
+}
+
+TEST_F(IniFileTest, AFileMarkedReadOnlyIsLeftAloneEvenByRoot) {
+  Put("[English]\r\nA=1\r\n");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  TIniFile ini(file);
+  EXPECT_FALSE(ini.Write("English", "B", "2"));
+  EXPECT_EQ(Get(), "[English]\r\nA=1\r\n");
 }
 
 TEST_F(IniFileTest, ProcessesAddingKeysAtOnceLoseNothingAndWriteEachKeyOnce) {

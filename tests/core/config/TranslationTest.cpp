@@ -69,6 +69,24 @@ TEST_F(TranslationTest, TheCurrentLanguageServesTheShortForm) {
   EXPECT_EQ(Get(), "[English]\r\nA=in English\r\n[Russian]\r\nA=in Russian\r\n");
 }
 
+TEST_F(TranslationTest, TheKeysMissingInABurstAreWrittenTogetherWhenItEnds) {
+  const std::string before = "[English]\r\nA=1\r\n";
+  Put(before);
+  Open();
+  {
+    const TTranslationBurst burst;
+    EXPECT_EQ(Translate("English", "B", "2"), "2");
+    {
+      const TTranslationBurst inner;
+      EXPECT_EQ(Translate("Russian", "B", "\xC2"), "\xC2");
+    }
+    std::thread([] { Translate("English", "C", "3"); }).join();
+    EXPECT_EQ(Translate("english", "b", "other"), "2");  // a waiting key answers like a written one
+    EXPECT_EQ(Get(), before);
+  }
+  EXPECT_EQ(Get(), "[English]\r\nA=1\r\nB=2\r\nC=3\r\n\r\n[Russian]\r\nB=\xC2\r\n");
+}
+
 TEST_F(TranslationTest, AFileThatCannotBeWrittenStillGivesTheDefaults) {
   OpenLanguageFile("/proc/Languages.ini");  // no new files there, not even for root
   EXPECT_THAT(LanguageList(), ElementsAre("English"));
