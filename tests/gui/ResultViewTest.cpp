@@ -236,8 +236,9 @@ class ResultViewTest : public QObject {
       const auto linear = [](double v) {
         return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
       };
-      return 0.2126 * linear(double{colour.redF()}) + 0.7152 * linear(double{colour.greenF()}) +
-             0.0722 * linear(double{colour.blueF()});
+      return 0.2126 * linear(static_cast<double>(colour.redF())) +
+             0.7152 * linear(static_cast<double>(colour.greenF())) +
+             0.0722 * linear(static_cast<double>(colour.blueF()));
     };
     QImage selection;
     MakeSelectionBitmap(selection, 4, MelodyRowHeight);
