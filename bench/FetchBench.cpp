@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "core/transfer/Inet.h"
 #include "support/HttpServer.h"
 
@@ -26,17 +27,6 @@ double Seconds(Clock::duration d) {
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
-}
-
-// Everything the benchmark writes lies in a folder of its own, removed at the end.
-fs::path MakeScratch() {
-  std::string pattern = (fs::temp_directory_path() / "cq-bench-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    std::perror("mkdtemp");
-    std::exit(2);
-  }
-  ::setenv("XDG_CACHE_HOME", (fs::path(pattern) / "cache").c_str(), 1);
-  return pattern;
 }
 
 // The tool's own measure of the transfer (time_total), so its start-up is not held against it.
@@ -79,7 +69,7 @@ int main(int argc, char** argv) {
   const std::size_t mebibytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 64;
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
   const std::size_t size = mebibytes << 20;
-  const fs::path scratch = MakeScratch();
+  const fs::path scratch = cq::bench::MakeScratch();
 
   std::string body(size, '\0');
   for (std::size_t i = 0; i < size; ++i) body[i] = static_cast<char>((i * 2654435761u) >> 24);

@@ -11,19 +11,12 @@
 #include <fstream>
 #include <string>
 
+#include "BenchSupport.h"
 #include "core/config/Translation.h"
 
 namespace fs = std::filesystem;
 
-// CPU time of the process: the machine is shared, and waiting for a core is not reading.
-struct Clock {
-  using time_point = std::chrono::nanoseconds;
-  static std::chrono::nanoseconds now() {
-    timespec time{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
-    return std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec);
-  }
-};
+using Clock = cq::bench::CpuClock;
 
 namespace {
 

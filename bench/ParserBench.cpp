@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "core/sites/Parser.h"
 
 #ifdef CQ_BENCH_GUMBO
@@ -31,15 +32,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-// CPU time of the process: the machine is shared, and waiting for a core is not parsing.
-struct Clock {
-  using duration = std::chrono::nanoseconds;
-  static std::chrono::nanoseconds now() {
-    timespec time{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
-    return std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec);
-  }
-};
+using Clock = cq::bench::CpuClock;
 
 struct TPage {
   std::string name;

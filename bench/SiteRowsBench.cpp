@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "core/sites/MelodyArchiveSite.h"
 #include "core/sites/MidiArchiveSite.h"
 #include "core/sites/Parser.h"
@@ -53,17 +54,6 @@ std::string PageOf(const TSitePage& page, int results) {
   return text + page.tail;
 }
 
-// Everything the benchmark writes lies in a folder of its own, removed at the end.
-fs::path MakeScratch() {
-  std::string pattern = (fs::temp_directory_path() / "cq-bench-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    std::perror("mkdtemp");
-    std::exit(2);
-  }
-  ::setenv("XDG_CACHE_HOME", (fs::path(pattern) / "cache").c_str(), 1);
-  return pattern;
-}
-
 struct TFigures {
   double parse = 0;
   double search = 0;
@@ -97,7 +87,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s [ROWS >= 10]\n", argv[0]);
     return 2;
   }
-  const fs::path scratch = MakeScratch();
+  const fs::path scratch = cq::bench::MakeScratch();
   // Keep freed memory in the heap, so that large pages are not charged fresh pages that small
   // ones reuse warm.
   mallopt(M_MMAP_MAX, 0);
