@@ -7,24 +7,8 @@ set -euo pipefail
 server_program=$1
 cli=$2
 definitions=$3
-
-work=$(mktemp -d)
-server_pid=
-stop() {
-  if [[ -n $server_pid ]]; then kill "$server_pid" 2>/dev/null && wait "$server_pid" || true; fi
-  rm -rf "$work"
-}
-trap stop EXIT
-
-export XDG_CACHE_HOME=$work/cache XDG_DATA_HOME=$work/data HOME=$work
-"$server_program" --port 0 --waiting-share 0 >"$work/address" &
-server_pid=$!
-for _ in $(seq 100); do [[ -s $work/address ]] && break; sleep 0.1; done
-export http_proxy
-http_proxy=$(head -n1 "$work/address")
-[[ $http_proxy == http://127.0.0.1:* ]] || { echo "server printed no address"; exit 1; }
-
-fail() { echo "FAIL: $*"; exit 1; }
+# shellcheck source=sample-server.sh
+source "$(dirname "$0")/sample-server.sh"
 
 # Melodies are printed as their pages are read, in any order: one record per melody, its site's
 # name left out, sorted.

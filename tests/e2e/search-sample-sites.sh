@@ -6,25 +6,8 @@
 set -euo pipefail
 server_program=$1
 cli=$2
-
-work=$(mktemp -d)
-server_pid=
-stop() {
-  if [[ -n $server_pid ]]; then kill "$server_pid" 2>/dev/null && wait "$server_pid" || true; fi
-  rm -rf "$work"
-}
-trap stop EXIT
-
-# A cold cache of its own, so pages come from the server.
-export XDG_CACHE_HOME=$work/cache HOME=$work
-"$server_program" --port 0 --waiting-share 0 >"$work/address" &
-server_pid=$!
-for _ in $(seq 100); do [[ -s $work/address ]] && break; sleep 0.1; done
-export http_proxy
-http_proxy=$(head -n1 "$work/address")
-[[ $http_proxy == http://127.0.0.1:* ]] || { echo "server printed no address"; exit 1; }
-
-fail() { echo "FAIL: $*"; exit 1; }
+# shellcheck source=sample-server.sh
+source "$(dirname "$0")/sample-server.sh"
 
 "$cli" sites >"$work/sites"
 [[ $(wc -l <"$work/sites") == 8 && $(sed -n 8p "$work/sites") == "Ring Shelf"$'\t'* ]] ||
