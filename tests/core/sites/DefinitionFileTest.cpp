@@ -66,7 +66,11 @@ TEST(DefinitionFile, ProblemsNameTheirLine) {
       {4, "  links: A\n  format: bytes", "5: 'format' must be caption or extension"},
       {8, "  # no title", "6: 'title' is missing in search"},
       {9, "  files: {links: A}", "4: 'melody' is only for sites whose rows give a melody 'page'"},
-      {10, "  - [", "10: end of map not found"},
+      {10, "  - [", "10: did not find expected key"},
+      {10, "  fix-ups: &a [[\"x\", \"y\"]]\n  page-limit: *a",
+       "11: aliases (*name) are not allowed"},
+      {10, "  fix-ups: " + std::string(65, '['),
+       "10: lists and maps are nested deeper than 64 levels"},
   };
   for (const Case& c : cases) {
     const TDefinitionFile file = ReadDefinition(WithLine(c.line, c.text), "x.yaml");

@@ -1,7 +1,5 @@
 #include "core/sites/definitions/DefinitionFile.h"
 
-#include <yaml-cpp/yaml.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +9,7 @@
 
 #include "core/platform/Text.h"
 #include "core/sites/WebAddress.h"
+#include "core/sites/definitions/YamlTree.h"
 
 namespace cq {
 
@@ -25,45 +24,42 @@ constexpr std::string_view kLinkKeys[] = {"links",
                                           "lower-case-address",
                                           "format"};
 
-int LineOf(const YAML::Node& node) {
-  return node.Mark().line + 1;
-}
-
 // Reads the parts of a definition, collecting every problem it meets.
 class TReader {
  public:
   explicit TReader(std::vector<TDefinitionProblem>& problems) : problems_(problems) {}
 
-  void Problem(const YAML::Node& node, const std::string& text) {
-    problems_.push_back({LineOf(node), text});
+  void Problem(const TYamlNode& node, const std::string& text) {
+    problems_.push_back({node.Line(), text});
   }
   bool Failed() const { return !problems_.empty(); }
 
   // Names every key of `map` that is not allowed, and every key given twice.
-  bool CheckKeys(const YAML::Node& map, const std::string& where,
+  bool CheckKeys(const TYamlNode& map, const std::string& where,
                  std::initializer_list<std::span<const std::string_view>> allowedSets) {
     if (!map.IsMap()) {
       Problem(map, where + " must be a set of 'key: value' lines");
       return false;
     }
     std::set<std::string> seen;
-    for (const auto& entry : map) {
-      const std::string key = entry.first.IsScalar() ? entry.first.Scalar() : "";
+    for (std::size_t i = 0; i < map.size(); ++i) {
+      const TYamlNode& keyNode = map.Key(i);
+      const std::string key = keyNode.IsScalar() ? keyNode.Scalar() : "";
       bool known = false;
       for (const auto& allowed : allowedSets) {
         for (const std::string_view name : allowed) known = known || key == name;
       }
       if (!known) {
-        Problem(entry.first, "unknown key '" + key + "' in " + where);
+        Problem(keyNode, "unknown key '" + key + "' in " + where);
       } else if (!seen.insert(key).second) {
-        Problem(entry.first, "'" + key + "' is given twice");
+        Problem(keyNode, "'" + key + "' is given twice");
       }
     }
     return true;
   }
 
   // A text value (converted to windows-1251), or nothing after a problem.
-  std::optional<std::string> Text(const YAML::Node& node, const std::string& key) {
+  std::optional<std::string> Text(const TYamlNode& node, const std::string& key) {
     if (!node.IsScalar()) {
       Problem(node, "'" + key + "' must be a text");
       return std::nullopt;
@@ -71,9 +67,9 @@ class TReader {
     return Utf8ToCp1251(node.Scalar());
   }
 
-  std::optional<std::string> Required(const YAML::Node& map, const std::string& key,
+  std::optional<std::string> Required(const TYamlNode& map, const std::string& key,
                                       const std::string& where) {
-    const YAML::Node node = map[key];
+    const TYamlNode& node = map[key];
     if (!node) {
       Problem(map, "'" + key + "' is missing in " + where);
       return std::nullopt;
@@ -81,7 +77,7 @@ class TReader {
     return Text(node, key);
   }
 
-  std::optional<TSelectPath> Path(const YAML::Node& node, const std::string& key) {
+  std::optional<TSelectPath> Path(const TYamlNode& node, const std::string& key) {
     const std::optional<std::string> text = Text(node, key);
     if (!text) return std::nullopt;
     std::string error;
@@ -90,7 +86,7 @@ class TReader {
     return path;
   }
 
-  std::optional<TValuePath> Value(const YAML::Node& node, const std::string& key) {
+  std::optional<TValuePath> Value(const TYamlNode& node, const std::string& key) {
     const std::optional<std::string> text = Text(node, key);
     if (!text) return std::nullopt;
     std::string error;
@@ -99,7 +95,7 @@ class TReader {
     return value;
   }
 
-  bool Flag(const YAML::Node& node, const std::string& key) {
+  bool Flag(const TYamlNode& node, const std::string& key) {
     if (node.IsScalar() && (node.Scalar() == "true" || node.Scalar() == "false")) {
       return node.Scalar() == "true";
     }
@@ -107,7 +103,7 @@ class TReader {
     return false;
   }
 
-  int Number(const YAML::Node& node, const std::string& key, int low, int high) {
+  int Number(const TYamlNode& node, const std::string& key, int low, int high) {
     const std::string text = node.IsScalar() ? node.Scalar() : "";
     int value = 0;
     bool digits = !text.empty() && text.size() <= 6;
@@ -124,13 +120,13 @@ class TReader {
   }
 
   // A list of [from, to] pairs.
-  TTextPairs Pairs(const YAML::Node& node, const std::string& key) {
+  TTextPairs Pairs(const TYamlNode& node, const std::string& key) {
     TTextPairs pairs;
     if (!node.IsSequence()) {
       Problem(node, "'" + key + "' must be a list of [\"from\", \"to\"] pairs");
       return pairs;
     }
-    for (const YAML::Node& pair : node) {
+    for (const TYamlNode& pair : node.Items()) {
       if (!pair.IsSequence() || pair.size() != 2 || !pair[0].IsScalar() || !pair[1].IsScalar()) {
         Problem(pair, "each entry of '" + key + "' must be a pair [\"from\", \"to\"]");
         continue;
@@ -144,13 +140,13 @@ class TReader {
     return pairs;
   }
 
-  std::string Encoding(const YAML::Node& node, const std::string& key) {
+  std::string Encoding(const TYamlNode& node, const std::string& key) {
     const std::optional<std::string> name = Text(node, key);
     if (name && !EncodingKnown(*name)) Problem(node, "unknown encoding '" + *name + "'");
     return name.value_or("windows-1251");
   }
 
-  void Links(const YAML::Node& map, const std::string& where, TLinkRules& rules) {
+  void Links(const TYamlNode& map, const std::string& where, TLinkRules& rules) {
     if (!map["links"]) {
       Problem(map, "'links' is missing in " + where);
     } else if (auto path = Path(map["links"], "links")) {
@@ -177,7 +173,7 @@ class TReader {
     if (map["lower-case-address"]) {
       rules.LowerCaseAddress = Flag(map["lower-case-address"], "lower-case-address");
     }
-    if (const YAML::Node format = map["format"]) {
+    if (const TYamlNode& format = map["format"]) {
       const std::string text = format.IsScalar() ? format.Scalar() : "";
       if (text != "caption" && text != "extension") {
         Problem(format, "'format' must be caption or extension");
@@ -186,13 +182,13 @@ class TReader {
     }
   }
 
-  void Paging(const YAML::Node& search, TSearchRules& rules) {
-    const YAML::Node address = search["address"] ? search["address"] : search;
+  void Paging(const TYamlNode& search, TSearchRules& rules) {
+    const TYamlNode& address = search["address"] ? search["address"] : search;
     if (search["next-page"] && search["page-parameter"]) {
       Problem(search["page-parameter"], "give 'next-page' or 'page-parameter', not both");
     }
     if (search["next-page"]) rules.NextPage = Value(search["next-page"], "next-page");
-    if (const YAML::Node parameter = search["page-parameter"]) {
+    if (const TYamlNode& parameter = search["page-parameter"]) {
       rules.PageParameter = true;
       static constexpr std::string_view kKeys[] = {"first", "step"};
       if (CheckKeys(parameter, "page-parameter", {kKeys})) {
@@ -211,7 +207,7 @@ class TReader {
     }
   }
 
-  void Title(const YAML::Node& node, TSearchRules& rules) {
+  void Title(const TYamlNode& node, TSearchRules& rules) {
     if (node.IsScalar()) {
       if (auto value = Value(node, "title")) rules.Title.push_back(*value);
       return;
@@ -220,12 +216,12 @@ class TReader {
       Problem(node, "'title' must be a path or a list of paths");
       return;
     }
-    for (const YAML::Node& part : node) {
+    for (const TYamlNode& part : node.Items()) {
       if (auto value = Value(part, "title")) rules.Title.push_back(*value);
     }
   }
 
-  void Search(const YAML::Node& search, TSearchRules& rules) {
+  void Search(const TYamlNode& search, TSearchRules& rules) {
     static constexpr std::string_view kKeys[] = {
         "address",  "term-encoding", "space",           "fix-ups",   "expect",
         "rows",     "title",         "title-separator", "page",      "files",
@@ -250,7 +246,7 @@ class TReader {
     if (search["term-encoding"]) {
       rules.TermEncoding = Encoding(search["term-encoding"], "term-encoding");
     }
-    if (const YAML::Node space = search["space"]) {
+    if (const TYamlNode& space = search["space"]) {
       const std::string text = space.IsScalar() ? space.Scalar() : "";
       if (text != "+" && text != "%20") Problem(space, "'space' must be \"+\" or \"%20\"");
       rules.SpaceAsPlus = text != "%20";
@@ -274,7 +270,7 @@ class TReader {
       Problem(search["files"], "give 'page' or 'files', not both");
     } else if (search["page"]) {
       rules.Page = Value(search["page"], "page");
-    } else if (const YAML::Node files = search["files"]) {
+    } else if (const TYamlNode& files = search["files"]) {
       if (CheckKeys(files, "files", {kLinkKeys})) Links(files, "files", rules.Files.emplace());
     } else {
       Problem(search, "search needs 'page' (the melody page's address) or 'files'");
@@ -283,7 +279,7 @@ class TReader {
     Paging(search, rules);
   }
 
-  void Melody(const YAML::Node& melody, TMelodyRules& rules) {
+  void Melody(const TYamlNode& melody, TMelodyRules& rules) {
     static constexpr std::string_view kKeys[] = {"fix-ups", "expect"};
     if (!CheckKeys(melody, "melody", {kKeys, kLinkKeys})) return;
     if (melody["fix-ups"]) rules.FixUps = Pairs(melody["fix-ups"], "fix-ups");
@@ -292,7 +288,7 @@ class TReader {
   }
 
   // Names end up in file names (dumps, saved melodies): no folders, nothing a system refuses.
-  void Name(const YAML::Node& node, TDefinition& definition) {
+  void Name(const TYamlNode& node, TDefinition& definition) {
     const std::optional<std::string> name = Text(node, "name");
     if (!name) return;
     definition.Name = *name;
@@ -308,7 +304,7 @@ class TReader {
     }
   }
 
-  void Definition(const YAML::Node& root, TDefinition& definition) {
+  void Definition(const TYamlNode& root, TDefinition& definition) {
     static constexpr std::string_view kKeys[] = {"name", "home", "encoding", "search", "melody"};
     if (!CheckKeys(root, "the definition", {kKeys})) return;
     if (root["name"]) {
@@ -347,13 +343,12 @@ TDefinitionFile ReadDefinition(std::string_view text, const std::string& fileNam
   file.FileName = fileName;
   TReader reader(file.Problems);
   TDefinition definition;
-  try {
-    const YAML::Node root = YAML::Load(std::string(text));
+  TYamlNode root;
+  TYamlError error;
+  if (ReadYaml(text, root, error)) {
     reader.Definition(root, definition);
-  } catch (const YAML::Exception& error) {
-    file.Problems.push_back({error.mark.line + 1, error.msg});
-  } catch (const std::exception& error) {
-    file.Problems.push_back({0, error.what()});
+  } else {
+    file.Problems.push_back({error.Line, error.Text});
   }
   file.SiteName = definition.Name;
   if (file.Problems.empty()) file.Definition = std::move(definition);

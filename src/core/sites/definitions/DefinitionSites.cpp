@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <mutex>
+#include <set>
 
 #include "core/platform/Text.h"
 #include "core/platform/UserFolders.h"
@@ -26,11 +28,12 @@ std::vector<std::string> DefinitionFilesIn(const std::string& folder) {
   return files;
 }
 
-// The key a site is known and sorted by: its name without regard to Latin letter case, or the
-// file's name for a file whose site name could not be read.
+// The key a site is known and sorted by: its name without regard to Latin letter case, or, for
+// a file whose site name could not be read, the file's name, made unique by its whole path.
 std::string KeyOf(const TDefinitionFile& file) {
   if (!file.SiteName.empty()) return UpperLatin(file.SiteName);
-  return UpperLatin(Utf8ToCp1251(fs::path(file.FileName).filename().string()));
+  return UpperLatin(Utf8ToCp1251(fs::path(file.FileName).filename().string())) + '\0' +
+         file.FileName;
 }
 
 std::vector<TDefinitionEntry>& Entries() {
@@ -52,38 +55,32 @@ std::string UserDefinitionFolder() {
 
 std::vector<TDefinitionEntry> LoadDefinitions(const std::vector<std::string>& folders,
                                               const std::vector<const TSite*>& taken) {
-  std::vector<TDefinitionFile> chosen;
+  std::set<std::string> builtIn;
+  for (const TSite* site : taken) builtIn.insert(UpperLatin(site->GetName()));
+  // By key: a later folder's file replaces an earlier folder's, never one of its own folder.
+  std::map<std::string, TDefinitionFile> chosen;
   for (const std::string& folder : folders) {
-    std::vector<TDefinitionFile> own;
+    std::map<std::string, TDefinitionFile> own;
     for (const std::string& name : DefinitionFilesIn(folder)) {
       TDefinitionFile file = LoadDefinitionFile(name);
-      const bool builtIn = std::any_of(taken.begin(), taken.end(), [&](const TSite* site) {
-        return !file.SiteName.empty() && EqualsIgnoringLatinCase(site->GetName(), file.SiteName);
-      });
-      const auto twin = std::find_if(own.begin(), own.end(), [&](const TDefinitionFile& other) {
-        return !file.SiteName.empty() && KeyOf(other) == KeyOf(file);
-      });
-      if (builtIn) {
+      std::string key = KeyOf(file);
+      const auto twin = own.find(key);
+      if (!file.SiteName.empty() && builtIn.contains(key)) {
         file.Problems.push_back(
             {0, "a built-in site is called '" + Cp1251ToUtf8(file.SiteName) + "'"});
       } else if (twin != own.end()) {
-        file.Problems.push_back({0, "'" + twin->FileName + "' defines the same site"});
+        file.Problems.push_back({0, "'" + twin->second.FileName + "' defines the same site"});
+        // Kept apart from its twin: both stay listed, the later one with its problem.
+        key += '\0' + file.FileName;
       }
       if (!file.Problems.empty()) file.Definition.reset();
-      own.push_back(std::move(file));
+      own.emplace(std::move(key), std::move(file));
     }
-    // A later folder's file replaces an earlier folder's, never one of its own folder.
-    std::erase_if(chosen, [&](const TDefinitionFile& earlier) {
-      return std::any_of(own.begin(), own.end(), [&](const TDefinitionFile& file) {
-        return !file.SiteName.empty() && KeyOf(earlier) == KeyOf(file);
-      });
-    });
-    for (TDefinitionFile& file : own) chosen.push_back(std::move(file));
+    for (auto& [key, file] : own) chosen.insert_or_assign(key, std::move(file));
   }
-  std::stable_sort(chosen.begin(), chosen.end(),
-                   [](const auto& a, const auto& b) { return KeyOf(a) < KeyOf(b); });
   std::vector<TDefinitionEntry> entries;
-  for (TDefinitionFile& file : chosen) {
+  entries.reserve(chosen.size());
+  for (auto& [key, file] : chosen) {
     TDefinitionEntry& entry = entries.emplace_back();
     if (file.Definition) {
       entry.Site = std::make_unique<const TDefinitionSite>(*file.Definition, file.FileName);
