@@ -65,8 +65,7 @@ std::unique_ptr<const TDefinitionSite> ReadDefinitionSite(const std::string& fil
   TDefinitionFile file = LoadDefinitionFile(fileName);
   for (const TSite* site : RegisteredSites()) {
     if (!file.SiteName.empty() && EqualsIgnoringLatinCase(site->GetName(), file.SiteName)) {
-      file.Problems.push_back(
-          {0, "a built-in site is called '" + Cp1251ToUtf8(file.SiteName) + "'"});
+      file.Problems.push_back(BuiltInNameProblem(file.SiteName));
     }
   }
   PrintProblems(file);

@@ -88,7 +88,8 @@ class SettingsFormTest : public QObject {
     std::ofstream(definitions / "broken.yaml") << "name: Broken\nhome: http://b.test/\nserch: {}\n";
     RegisterDefinitionSites();
     test::WriteLanguageFile(
-        "[English]\r\nStatus.Waiting=Waiting\r\n[Russian]\r\nStatus.Waiting=x\r\n");
+        "[English]\r\nStatus.Waiting=Waiting\r\n[Russian]\r\nStatus.Waiting=x\r\n"
+        "Definitions.UnknownKey=\xEA\xEB\xFE\xF7 '%1'\r\n");
   }
   void init() {
     RemoveStore();
@@ -147,6 +148,13 @@ class SettingsFormTest : public QObject {
     QVERIFY(!broken->flags().testFlag(Qt::ItemIsEnabled));
     QVERIFY2(broken->toolTip().contains("broken.yaml:3: unknown key 'serch' in the definition"),
              qPrintable(broken->toolTip()));
+    // In the user's language, its arguments kept.
+    SetCurrentLanguage("Russian");
+    const TSettingsForm russian(firstStart, host);
+    SetCurrentLanguage("English");
+    QVERIFY2(russian.SearchSites->item(sites)->toolTip().contains(
+                 QString::fromUtf8("broken.yaml:3: ключ 'serch'")),
+             qPrintable(russian.SearchSites->item(sites)->toolTip()));
     QString opened;
     form.SetFolderOpener([&](const QString& folder) { opened = folder; });
     form.OpenSitesFolder->click();

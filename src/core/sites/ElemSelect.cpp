@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "core/config/Message.h"
 #include "core/platform/Text.h"
 #include "core/sites/IntegerText.h"
 #include "core/sites/Parser.h"
@@ -33,10 +34,11 @@ bool IsTagName(std::string_view name) {
 }
 
 // Reads the filters that follow a step's name: [attr], [attr="v"], [attr^="v"] ...
-bool ReadFilters(std::string_view text, std::vector<TFilter>& filters, std::string& error) {
+bool ReadFilters(std::string_view text, std::vector<TFilter>& filters, TMessage& error) {
   while (!text.empty()) {
     if (text.front() != '[') {
-      error = "a filter must be written [attribute] or [attribute=\"value\"]";
+      error = {"Definitions.FilterForm",
+               "a filter must be written [attribute] or [attribute=\"value\"]", {}};
       return false;
     }
     text.remove_prefix(1);
@@ -46,14 +48,14 @@ bool ReadFilters(std::string_view text, std::vector<TFilter>& filters, std::stri
     filter.Attribute = std::string(text.substr(0, nameEnd));
     text.remove_prefix(nameEnd);
     if (filter.Attribute.empty()) {
-      error = "a filter needs an attribute name";
+      error = {"Definitions.FilterName", "a filter needs an attribute name", {}};
       return false;
     }
     if (!text.empty() && (text.front() == '^' || text.front() == '$' || text.front() == '*')) {
       filter.Operator = text.front();
       text.remove_prefix(1);
       if (text.empty() || text.front() != '=') {
-        error = "a filter's ^ $ or * must be followed by =";
+        error = {"Definitions.FilterOperator", "a filter's ^ $ or * must be followed by =", {}};
         return false;
       }
     }
@@ -63,14 +65,14 @@ bool ReadFilters(std::string_view text, std::vector<TFilter>& filters, std::stri
       const std::size_t close =
           text.size() > 1 && text.front() == '"' ? text.find('"', 1) : std::string_view::npos;
       if (close == std::string_view::npos) {
-        error = "a filter's value must be in double quotes";
+        error = {"Definitions.FilterQuotes", "a filter's value must be in double quotes", {}};
         return false;
       }
       filter.Value = UpperLatin(text.substr(1, close - 1));
       text.remove_prefix(close + 1);
     }
     if (text.empty() || text.front() != ']') {
-      error = "a filter must end with ]";
+      error = {"Definitions.FilterEnd", "a filter must end with ]", {}};
       return false;
     }
     text.remove_prefix(1);
@@ -79,7 +81,7 @@ bool ReadFilters(std::string_view text, std::vector<TFilter>& filters, std::stri
   return true;
 }
 
-bool ReadStep(std::string_view text, TStep& step, std::string& error) {
+bool ReadStep(std::string_view text, TStep& step, TMessage& error) {
   const std::size_t space = text.find(' ');
   if (space != std::string_view::npos && text.find('[') > space) {
     const std::string_view count = text.substr(0, space);
@@ -88,7 +90,9 @@ bool ReadStep(std::string_view text, TStep& step, std::string& error) {
     } else if (count == "*") {
       step.Kind = TStep::Every;
     } else if (!AllDigits(count) || !ReadInteger(count, step.N) || step.N < 1) {
-      error = "a step's count must be a number from 1, * or **: '" + std::string(count) + "'";
+      error = {"Definitions.StepCount",
+               "a step's count must be a number from 1, * or **: '%1'",
+               {std::string(count)}};
       return false;
     }
     text.remove_prefix(space + 1);
@@ -96,8 +100,9 @@ bool ReadStep(std::string_view text, TStep& step, std::string& error) {
   const std::size_t filters = text.find('[');
   step.Name = std::string(text.substr(0, filters));
   if (step.Name != "*" && !IsTagName(step.Name)) {
-    error = step.Name.empty() ? "a step has no tag name"
-                              : "not a tag name: '" + std::string(step.Name) + "'";
+    error = step.Name.empty()
+                ? TMessage{"Definitions.StepNoName", "a step has no tag name", {}}
+                : TMessage{"Definitions.StepName", "not a tag name: '%1'", {step.Name}};
     return false;
   }
   return filters == std::string_view::npos ||
@@ -206,19 +211,21 @@ void AddMatches(const TElem& from, const TStep& step, std::vector<const TElem*>&
 
 }  // namespace
 
-std::optional<TSelectPath> TSelectPath::Compile(std::string_view text, std::string& error) {
+std::optional<TSelectPath> TSelectPath::Compile(std::string_view text,
+                                                std::vector<TMessage>& error) {
   TSelectPath path;
   path.text_ = std::string(text);
   if (text == ".") return path;
   if (text.starts_with('\\')) text.remove_prefix(1);
   if (text.empty()) {
-    error = "an empty path";
+    error = {{"Definitions.EmptyPath", "an empty path", {}}};
     return std::nullopt;
   }
   for (const std::string_view stepText : SplitSteps(text)) {
     TStep step;
-    if (!ReadStep(stepText, step, error)) {
-      error = "bad path '" + path.text_ + "': " + error;
+    TMessage detail;
+    if (!ReadStep(stepText, step, detail)) {
+      error = {{"Definitions.BadPath", "bad path '%1'", {path.text_}}, std::move(detail)};
       return std::nullopt;
     }
     path.single_ = path.single_ && step.Kind == TStep::Nth;
@@ -265,14 +272,15 @@ const TElem* TSelectPath::First(const TElem& start) const {
   return current;
 }
 
-std::optional<TValuePath> TValuePath::Compile(std::string_view text, std::string& error) {
+std::optional<TValuePath> TValuePath::Compile(std::string_view text, std::vector<TMessage>& error) {
   TValuePath value;
   value.text_ = std::string(text);
   const std::size_t at = text.rfind('@');
   if (at != std::string_view::npos && text.find_first_of("\"]\\", at) == std::string_view::npos) {
     value.attribute_ = std::string(text.substr(at + 1));
     if (!IsTagName(value.attribute_)) {
-      error = "not an attribute name after @: '" + value.attribute_ + "'";
+      error = {
+          {"Definitions.AttributeName", "not an attribute name after @: '%1'", {value.attribute_}}};
       return std::nullopt;
     }
     text = at == 0 ? std::string_view(".") : text.substr(0, at);

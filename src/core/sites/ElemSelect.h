@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/config/Message.h"
+
 namespace cq {
 
 class TElem;
@@ -23,7 +25,7 @@ class TElem;
 class TSelectPath {
  public:
   // Reads `text`; answers nothing and sets `error` when it is not a selection path.
-  static std::optional<TSelectPath> Compile(std::string_view text, std::string& error);
+  static std::optional<TSelectPath> Compile(std::string_view text, std::vector<TMessage>& error);
 
   // Every element the path leads to from `start`, each once, in the order found.
   std::vector<const TElem*> Select(const TElem& start) const;
@@ -55,7 +57,7 @@ class TSelectPath {
 // of its attribute, character references decoded.
 class TValuePath {
  public:
-  static std::optional<TValuePath> Compile(std::string_view text, std::string& error);
+  static std::optional<TValuePath> Compile(std::string_view text, std::vector<TMessage>& error);
   // Nothing when the path leads nowhere.
   std::optional<std::string> Read(const TElem& start) const;
   const std::string& Text() const { return text_; }

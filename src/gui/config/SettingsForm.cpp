@@ -38,6 +38,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// "FILE:LINE: problem" in the user's language, each part of the problem translated on its own.
+QString TranslatedProblem(const std::string& fileName, const TDefinitionProblem& problem) {
+  QString text = QString::fromStdString(fileName);
+  if (problem.Line > 0) text += ':' + QString::number(problem.Line);
+  for (const TMessage& part : problem.Text) {
+    const std::string form =
+        part.Key.empty() ? part.English : Cp1251ToUtf8(Translate(part.Key, part.English));
+    text += ": " + QString::fromStdString(FillIn(form, part.Args));
+  }
+  return text;
+}
+
 QString WithSeparator(const QString& folder) {
   const QString native = QDir::toNativeSeparators(folder);
   return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
@@ -316,7 +328,7 @@ void TSettingsForm::AddUnusableDefinitions() {
                                  : Cp1251ToUtf8(entry.File.SiteName);
     QStringList problems;
     for (const TDefinitionProblem& problem : entry.File.Problems) {
-      problems << QString::fromStdString(ProblemLine(entry.File.FileName, problem));
+      problems << TranslatedProblem(entry.File.FileName, problem);
     }
     SearchSites->AddEntry(QString::fromStdString(name), false);
     QListWidgetItem* item = SearchSites->item(SearchSites->EntryCount() - 1);

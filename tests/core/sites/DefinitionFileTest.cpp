@@ -76,7 +76,8 @@ TEST(DefinitionFile, ProblemsNameTheirLine) {
     const TDefinitionFile file = ReadDefinition(WithLine(c.line, c.text), "x.yaml");
     EXPECT_FALSE(file.Definition.has_value()) << c.text;
     ASSERT_FALSE(file.Problems.empty()) << c.text;
-    EXPECT_EQ(std::to_string(file.Problems[0].Line) + ": " + file.Problems[0].Text, c.problem);
+    EXPECT_EQ(std::to_string(file.Problems[0].Line) + ": " + EnglishText(file.Problems[0].Text),
+              c.problem);
   }
 }
 
@@ -108,7 +109,7 @@ TEST(DefinitionFile, UserFileReplacesShippedAndNamesAreChecked) {
   for (const TDefinitionEntry& entry : entries) {
     std::string line = fs::path(entry.File.FileName).filename().string() + " " +
                        (entry.Site ? entry.Site->GetHomePage() : "-");
-    for (const auto& problem : entry.File.Problems) line += " | " + problem.Text;
+    for (const auto& problem : entry.File.Problems) line += " | " + EnglishText(problem.Text);
     seen.push_back(line);
   }
   const std::vector<std::string> expected = {

@@ -20,9 +20,9 @@ const char kPage[] =
 
 // The bare words of every element found, joined by '|'; "!" and the error when it will not read.
 std::string Found(const TElem& root, const std::string& path) {
-  std::string error;
+  std::vector<TMessage> error;
   const auto compiled = TSelectPath::Compile(path, error);
-  if (!compiled) return "!" + error;
+  if (!compiled) return "!" + EnglishText(error);
   std::string out;
   for (const TElem* elem : compiled->Select(root))
     out += (out.empty() ? "" : "|") + ElemWords(*elem);
@@ -67,7 +67,7 @@ TEST(ElemSelect, StepsAndFilters) {
 
 TEST(ElemSelect, ValuesAndAddresses) {
   const auto document = Parse(kPage);
-  std::string error;
+  std::vector<TMessage> error;
   const TElem& list = *FindElem(document->Root(), "HTML\\BODY\\DIV\\UL");
   EXPECT_EQ(TValuePath::Compile("LI\\A@HREF", error)->Read(list), "/a.mid");
   EXPECT_EQ(TValuePath::Compile("2 LI\\** A", error)->Read(list), "Two");

@@ -29,16 +29,42 @@ class TReader {
  public:
   explicit TReader(std::vector<TDefinitionProblem>& problems) : problems_(problems) {}
 
-  void Problem(const TYamlNode& node, const std::string& text) {
-    problems_.push_back({node.Line(), text});
+  void Problem(const TYamlNode& node, std::vector<TMessage> text) {
+    problems_.push_back({node.Line(), std::move(text)});
+  }
+  void Problem(const TYamlNode& node, const char* key, const char* english,
+               std::vector<std::string> args = {}) {
+    Problem(node, {{std::string("Definitions.") + key, english, std::move(args)}});
   }
   bool Failed() const { return !problems_.empty(); }
+
+  // `where` is a part's key, or empty for the whole definition.
+  void Missing(const TYamlNode& map, const std::string& key, const std::string& where) {
+    if (where.empty()) {
+      Problem(map, "Missing", "'%1' is missing", {key});
+    } else {
+      Problem(map, "MissingIn", "'%1' is missing in %2", {key, where});
+    }
+  }
+
+  void PathProblem(const TYamlNode& node, const std::string& key, std::vector<TMessage> error) {
+    std::vector<TMessage> text{{"", "'%1'", {key}}};
+    for (TMessage& message : error) {
+      for (std::string& arg : message.Args) arg = Cp1251ToUtf8(arg);
+      text.push_back(std::move(message));
+    }
+    Problem(node, std::move(text));
+  }
 
   // Names every key of `map` that is not allowed, and every key given twice.
   bool CheckKeys(const TYamlNode& map, const std::string& where,
                  std::initializer_list<std::span<const std::string_view>> allowedSets) {
     if (!map.IsMap()) {
-      Problem(map, where + " must be a set of 'key: value' lines");
+      if (where.empty()) {
+        Problem(map, "NotAMap", "the definition must be a set of 'key: value' lines");
+      } else {
+        Problem(map, "NotAMapIn", "%1 must be a set of 'key: value' lines", {where});
+      }
       return false;
     }
     std::set<std::string> seen;
@@ -50,9 +76,13 @@ class TReader {
         for (const std::string_view name : allowed) known = known || key == name;
       }
       if (!known) {
-        Problem(keyNode, "unknown key '" + key + "' in " + where);
+        if (where.empty()) {
+          Problem(keyNode, "UnknownKey", "unknown key '%1' in the definition", {key});
+        } else {
+          Problem(keyNode, "UnknownKeyIn", "unknown key '%1' in %2", {key, where});
+        }
       } else if (!seen.insert(key).second) {
-        Problem(keyNode, "'" + key + "' is given twice");
+        Problem(keyNode, "Twice", "'%1' is given twice", {key});
       }
     }
     return true;
@@ -61,7 +91,7 @@ class TReader {
   // A text value (converted to windows-1251), or nothing after a problem.
   std::optional<std::string> Text(const TYamlNode& node, const std::string& key) {
     if (!node.IsScalar()) {
-      Problem(node, "'" + key + "' must be a text");
+      Problem(node, "NotText", "'%1' must be a text", {key});
       return std::nullopt;
     }
     return Utf8ToCp1251(node.Scalar());
@@ -71,7 +101,7 @@ class TReader {
                                       const std::string& where) {
     const TYamlNode& node = map[key];
     if (!node) {
-      Problem(map, "'" + key + "' is missing in " + where);
+      Missing(map, key, where);
       return std::nullopt;
     }
     return Text(node, key);
@@ -80,18 +110,18 @@ class TReader {
   std::optional<TSelectPath> Path(const TYamlNode& node, const std::string& key) {
     const std::optional<std::string> text = Text(node, key);
     if (!text) return std::nullopt;
-    std::string error;
+    std::vector<TMessage> error;
     std::optional<TSelectPath> path = TSelectPath::Compile(*text, error);
-    if (!path) Problem(node, "'" + key + "': " + Cp1251ToUtf8(error));
+    if (!path) PathProblem(node, key, error);
     return path;
   }
 
   std::optional<TValuePath> Value(const TYamlNode& node, const std::string& key) {
     const std::optional<std::string> text = Text(node, key);
     if (!text) return std::nullopt;
-    std::string error;
+    std::vector<TMessage> error;
     std::optional<TValuePath> value = TValuePath::Compile(*text, error);
-    if (!value) Problem(node, "'" + key + "': " + Cp1251ToUtf8(error));
+    if (!value) PathProblem(node, key, error);
     return value;
   }
 
@@ -99,7 +129,7 @@ class TReader {
     if (node.IsScalar() && (node.Scalar() == "true" || node.Scalar() == "false")) {
       return node.Scalar() == "true";
     }
-    Problem(node, "'" + key + "' must be true or false");
+    Problem(node, "NotFlag", "'%1' must be true or false", {key});
     return false;
   }
 
@@ -112,8 +142,8 @@ class TReader {
       if (digits) value = value * 10 + (c - '0');
     }
     if (!digits || value < low || value > high) {
-      Problem(node, "'" + key + "' must be a number from " + std::to_string(low) + " to " +
-                        std::to_string(high));
+      Problem(node, "NotNumber", "'%1' must be a number from %2 to %3",
+              {key, std::to_string(low), std::to_string(high)});
       return low;
     }
     return value;
@@ -123,16 +153,16 @@ class TReader {
   TTextPairs Pairs(const TYamlNode& node, const std::string& key) {
     TTextPairs pairs;
     if (!node.IsSequence()) {
-      Problem(node, "'" + key + "' must be a list of [\"from\", \"to\"] pairs");
+      Problem(node, "NotPairs", "'%1' must be a list of [\"from\", \"to\"] pairs", {key});
       return pairs;
     }
     for (const TYamlNode& pair : node.Items()) {
       if (!pair.IsSequence() || pair.size() != 2 || !pair[0].IsScalar() || !pair[1].IsScalar()) {
-        Problem(pair, "each entry of '" + key + "' must be a pair [\"from\", \"to\"]");
+        Problem(pair, "NotPair", "each entry of '%1' must be a pair [\"from\", \"to\"]", {key});
         continue;
       }
       if (pair[0].Scalar().empty()) {
-        Problem(pair, "the first text of a pair in '" + key + "' is empty");
+        Problem(pair, "EmptyFrom", "the first text of a pair in '%1' is empty", {key});
         continue;
       }
       pairs.emplace_back(Utf8ToCp1251(pair[0].Scalar()), Utf8ToCp1251(pair[1].Scalar()));
@@ -142,20 +172,20 @@ class TReader {
 
   std::string Encoding(const TYamlNode& node, const std::string& key) {
     const std::optional<std::string> name = Text(node, key);
-    if (name && !EncodingKnown(*name)) Problem(node, "unknown encoding '" + *name + "'");
+    if (name && !EncodingKnown(*name)) Problem(node, "Encoding", "unknown encoding '%1'", {*name});
     return name.value_or("windows-1251");
   }
 
   void Links(const TYamlNode& map, const std::string& where, TLinkRules& rules) {
     if (!map["links"]) {
-      Problem(map, "'links' is missing in " + where);
+      Missing(map, "links", where);
     } else if (auto path = Path(map["links"], "links")) {
       rules.Links = *path;
     }
-    std::string error;
+    std::vector<TMessage> error;
     rules.Address = *TValuePath::Compile(".@href", error);
     if (map["address"] && map["addresses"]) {
-      Problem(map["addresses"], "give 'address' or 'addresses', not both");
+      Problem(map["addresses"], "AddressOrAddresses", "give 'address' or 'addresses', not both");
     }
     if (map["address"]) {
       if (auto value = Value(map["address"], "address")) rules.Address = *value;
@@ -176,7 +206,7 @@ class TReader {
     if (const TYamlNode& format = map["format"]) {
       const std::string text = format.IsScalar() ? format.Scalar() : "";
       if (text != "caption" && text != "extension") {
-        Problem(format, "'format' must be caption or extension");
+        Problem(format, "Format", "'format' must be caption or extension");
       }
       rules.FormatFromCaption = text == "caption";
     }
@@ -185,7 +215,8 @@ class TReader {
   void Paging(const TYamlNode& search, TSearchRules& rules) {
     const TYamlNode& address = search["address"] ? search["address"] : search;
     if (search["next-page"] && search["page-parameter"]) {
-      Problem(search["page-parameter"], "give 'next-page' or 'page-parameter', not both");
+      Problem(search["page-parameter"], "NextOrParameter",
+              "give 'next-page' or 'page-parameter', not both");
     }
     if (search["next-page"]) rules.NextPage = Value(search["next-page"], "next-page");
     if (const TYamlNode& parameter = search["page-parameter"]) {
@@ -198,9 +229,11 @@ class TReader {
     }
     const bool pageInAddress = rules.Address.find("{page}") != std::string::npos;
     if (rules.PageParameter != pageInAddress) {
-      Problem(address, rules.PageParameter
-                           ? "with 'page-parameter' the address must hold {page}"
-                           : "the address holds {page} but there is no 'page-parameter'");
+      if (rules.PageParameter) {
+        Problem(address, "NoPage", "with 'page-parameter' the address must hold {page}");
+      } else {
+        Problem(address, "StrayPage", "the address holds {page} but there is no 'page-parameter'");
+      }
     }
     if (search["page-limit"]) {
       rules.PageLimit = Number(search["page-limit"], "page-limit", 1, MaxPageLimit);
@@ -213,7 +246,7 @@ class TReader {
       return;
     }
     if (!node.IsSequence() || node.size() == 0) {
-      Problem(node, "'title' must be a path or a list of paths");
+      Problem(node, "Title", "'title' must be a path or a list of paths");
       return;
     }
     for (const TYamlNode& part : node.Items()) {
@@ -232,14 +265,15 @@ class TReader {
       std::string sample = *address;
       const std::size_t term = sample.find("{term}");
       if (term == std::string::npos) {
-        Problem(search["address"], "the search address does not hold {term}");
+        Problem(search["address"], "NoTerm", "the search address does not hold {term}");
       } else {
         sample.replace(term, 6, "x");
         if (const std::size_t page = sample.find("{page}"); page != std::string::npos) {
           sample.replace(page, 6, "1");
         }
         if (!IsWebAddress(sample)) {
-          Problem(search["address"], "the search address is not an http or https address");
+          Problem(search["address"], "SearchNotWeb",
+                  "the search address is not an http or https address");
         }
       }
     }
@@ -248,7 +282,7 @@ class TReader {
     }
     if (const TYamlNode& space = search["space"]) {
       const std::string text = space.IsScalar() ? space.Scalar() : "";
-      if (text != "+" && text != "%20") Problem(space, "'space' must be \"+\" or \"%20\"");
+      if (text != "+" && text != "%20") Problem(space, "Space", "'space' must be \"+\" or \"%20\"");
       rules.SpaceAsPlus = text != "%20";
     }
     if (search["fix-ups"]) rules.FixUps = Pairs(search["fix-ups"], "fix-ups");
@@ -256,24 +290,25 @@ class TReader {
     if (search["rows"]) {
       if (auto rows = Path(search["rows"], "rows")) rules.Rows = *rows;
     } else {
-      Problem(search, "'rows' is missing in search");
+      Missing(search, "rows", "search");
     }
     if (search["title"]) {
       Title(search["title"], rules);
     } else {
-      Problem(search, "'title' is missing in search");
+      Missing(search, "title", "search");
     }
     if (search["title-separator"]) {
       rules.TitleSeparator = Text(search["title-separator"], "title-separator").value_or("");
     }
     if (search["page"] && search["files"]) {
-      Problem(search["files"], "give 'page' or 'files', not both");
+      Problem(search["files"], "PageOrFiles", "give 'page' or 'files', not both");
     } else if (search["page"]) {
       rules.Page = Value(search["page"], "page");
     } else if (const TYamlNode& files = search["files"]) {
       if (CheckKeys(files, "files", {kLinkKeys})) Links(files, "files", rules.Files.emplace());
     } else {
-      Problem(search, "search needs 'page' (the melody page's address) or 'files'");
+      Problem(search, "NoPageNorFiles",
+              "search needs 'page' (the melody page's address) or 'files'");
     }
     if (search["distinct"]) rules.Distinct = Flag(search["distinct"], "distinct");
     Paging(search, rules);
@@ -298,7 +333,7 @@ class TReader {
     });
     if (name->empty() || name->size() > 64 || !clean || name->front() == '.' ||
         name->front() == ' ' || name->back() == ' ') {
-      Problem(node,
+      Problem(node, "Name",
               "the name must be 1 to 64 characters, without / \\ : * ? \" < > | and not begin "
               "with a point");
     }
@@ -306,29 +341,32 @@ class TReader {
 
   void Definition(const TYamlNode& root, TDefinition& definition) {
     static constexpr std::string_view kKeys[] = {"name", "home", "encoding", "search", "melody"};
-    if (!CheckKeys(root, "the definition", {kKeys})) return;
+    if (!CheckKeys(root, "", {kKeys})) return;
     if (root["name"]) {
       Name(root["name"], definition);
     } else {
-      Problem(root, "'name' is missing");
+      Missing(root, "name", "");
     }
-    if (auto home = Required(root, "home", "the definition")) {
+    if (auto home = Required(root, "home", "")) {
       definition.HomePage = *home;
-      if (!IsWebAddress(*home)) Problem(root["home"], "'home' is not an http or https address");
+      if (!IsWebAddress(*home))
+        Problem(root["home"], "HomeNotWeb", "'home' is not an http or https address");
     }
     if (root["encoding"]) definition.Encoding = Encoding(root["encoding"], "encoding");
     if (root["search"]) {
       Search(root["search"], definition.Search);
     } else {
-      Problem(root, "'search' is missing");
+      Missing(root, "search", "");
     }
     const bool needsPages = !definition.Search.Files.has_value() && root["search"];
     if (root["melody"] && !needsPages) {
-      Problem(root["melody"], "'melody' is only for sites whose rows give a melody 'page'");
+      Problem(root["melody"], "StrayMelody",
+              "'melody' is only for sites whose rows give a melody 'page'");
     } else if (root["melody"]) {
       Melody(root["melody"], definition.Melody.emplace());
     } else if (needsPages) {
-      Problem(root, "'melody' is missing: it tells where the files are on a melody page");
+      Problem(root, "NoMelody",
+              "'melody' is missing: it tells where the files are on a melody page");
     }
   }
 
@@ -348,7 +386,7 @@ TDefinitionFile ReadDefinition(std::string_view text, const std::string& fileNam
   if (ReadYaml(text, root, error)) {
     reader.Definition(root, definition);
   } else {
-    file.Problems.push_back({error.Line, error.Text});
+    file.Problems.push_back({error.Line, {{"", error.Text, {}}}});
   }
   file.SiteName = definition.Name;
   if (file.Problems.empty()) file.Definition = std::move(definition);
@@ -358,28 +396,39 @@ TDefinitionFile ReadDefinition(std::string_view text, const std::string& fileNam
 TDefinitionFile LoadDefinitionFile(const std::string& fileName) {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(fileName, error);
-  std::string problem;
+  TDefinitionFile file;
+  file.FileName = fileName;
   if (error) {
-    problem = "cannot be read: " + error.message();
+    file.Problems.push_back(
+        WholeFileProblem("Unreadable", "the file cannot be read: %1", {error.message()}));
   } else if (size > MaxDefinitionSize) {
-    problem = "is larger than " + std::to_string(MaxDefinitionSize / 1024) + " KiB";
+    file.Problems.push_back(WholeFileProblem("TooLarge", "the file is larger than %1 KiB",
+                                             {std::to_string(MaxDefinitionSize / 1024)}));
   } else {
     std::ifstream in(fileName, std::ios::binary);
     std::string text(static_cast<std::size_t>(size), '\0');
     if (in.read(text.data(), static_cast<std::streamsize>(size))) {
       return ReadDefinition(text, fileName);
     }
-    problem = "cannot be read";
+    file.Problems.push_back(WholeFileProblem("Unreadable", "the file cannot be read: %1", {""}));
   }
-  TDefinitionFile file;
-  file.FileName = fileName;
-  file.Problems.push_back({0, "the file " + problem});
   return file;
 }
 
+TDefinitionProblem WholeFileProblem(const char* key, const char* english,
+                                    std::vector<std::string> args) {
+  return {0, {{std::string("Definitions.") + key, english, std::move(args)}}};
+}
+
+TDefinitionProblem BuiltInNameProblem(const std::string& siteName) {
+  return WholeFileProblem("BuiltInName", "a built-in site is called '%1'",
+                          {Cp1251ToUtf8(siteName)});
+}
+
 std::string ProblemLine(const std::string& fileName, const TDefinitionProblem& problem) {
-  if (problem.Line <= 0) return fileName + ": " + problem.Text;
-  return fileName + ":" + std::to_string(problem.Line) + ": " + problem.Text;
+  const std::string text = EnglishText(problem.Text);
+  if (problem.Line <= 0) return fileName + ": " + text;
+  return fileName + ":" + std::to_string(problem.Line) + ": " + text;
 }
 
 }  // namespace cq

@@ -66,10 +66,10 @@ std::vector<TDefinitionEntry> LoadDefinitions(const std::vector<std::string>& fo
       std::string key = KeyOf(file);
       const auto twin = own.find(key);
       if (!file.SiteName.empty() && builtIn.contains(key)) {
-        file.Problems.push_back(
-            {0, "a built-in site is called '" + Cp1251ToUtf8(file.SiteName) + "'"});
+        file.Problems.push_back(BuiltInNameProblem(file.SiteName));
       } else if (twin != own.end()) {
-        file.Problems.push_back({0, "'" + twin->second.FileName + "' defines the same site"});
+        file.Problems.push_back(
+            WholeFileProblem("Twin", "'%1' defines the same site", {twin->second.FileName}));
         // Kept apart from its twin: both stay listed, the later one with its problem.
         key += '\0' + file.FileName;
       }
