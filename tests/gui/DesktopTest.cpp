@@ -7,9 +7,9 @@
 #include <QTimer>
 
 #include "GuiTestMain.h"
-#include "gui/app/Desktop.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/app/UpdateBridge.h"
+#include "gui/common/Desktop.h"
 #include "support/FakeDesktop.h"
 #include "support/ModalDialogs.h"
 

@@ -9,7 +9,7 @@
 #include "core/Errors.h"
 #include "core/config/Translation.h"
 #include "core/transfer/Version.h"
-#include "gui/app/QtText.h"
+#include "gui/common/QtText.h"
 #include "gui/config/FirstStartForm.h"
 #include "gui/config/RegConfig.h"
 

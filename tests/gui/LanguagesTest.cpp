@@ -11,7 +11,7 @@
 #include "core/config/IniFile.h"
 #include "core/config/Translation.h"
 #include "core/platform/UserFolders.h"
-#include "gui/app/QtText.h"
+#include "gui/common/QtText.h"
 #include "gui/config/FirstStartForm.h"
 #include "gui/config/SettingsForm.h"
 #include "gui/config/Translators.h"

@@ -16,9 +16,9 @@
 #include "core/config/Translation.h"
 #include "core/platform/Text.h"
 #include "gui/app/Images.h"
-#include "gui/app/QtText.h"
 #include "gui/app/ResultAccessible.h"
 #include "gui/app/RowPainter.h"
+#include "gui/common/QtText.h"
 
 namespace cq {
 

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QCheckBox>
 
-#include "gui/app/Desktop.h"
-#include "gui/app/QtText.h"
+#include "gui/common/Desktop.h"
+#include "gui/common/QtText.h"
 
 namespace cq {
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "gui/app/QtText.h"
+#include "gui/common/QtText.h"
 #include "gui/config/CheckListBox.h"
 #include "gui/config/ControlTree.h"
 

@@ -15,7 +15,7 @@
 #include "core/platform/ExceptionReport.h"
 #include "core/platform/StackTrace.h"
 #include "core/platform/UserFolders.h"
-#include "gui/app/Desktop.h"
+#include "gui/common/Desktop.h"
 #include "gui/crash/TechnicalReport.h"
 
 namespace cq {
