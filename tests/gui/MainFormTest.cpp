@@ -2,7 +2,9 @@
 // completions, the external player.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMediaPlayer>
@@ -55,6 +57,19 @@ std::array<TMelodyLinkList, FormatCount> LinksOf(TMelodyFormat format, const cha
   std::array<TMelodyLinkList, FormatCount> links;
   links[format] = test::Links({{caption, url}});
   return links;
+}
+
+// The entries of `menu` without a mnemonic, or with one an entry above them has.
+QStringList WithoutOwnMnemonic(const QMenu& menu) {
+  QStringList entries;
+  QSet<QString> taken;
+  for (const QAction* action : menu.actions()) {
+    if (action->isSeparator()) continue;
+    const QString key = QKeySequence::mnemonic(action->text()).toString();
+    if (key.isEmpty() || taken.contains(key)) entries << action->text();
+    taken << key;
+  }
+  return entries;
 }
 
 // The window with its first-start and settings dialogs, as the program creates them.
@@ -153,6 +168,17 @@ class MainFormTest : public QObject {
     TFormRig rig;
     const QByteArray before = test::ReadFile(test::TestLanguageFile());
     const auto russian = [](const char* key) { return FromCp1251(Translate("Russian", key, "")); };
+    const auto menusAndQtSpeak = [&rig](const char* yes) {
+      rig.form.PaintBox->BuildFormatMenu(0, fmMidi);
+      rig.form.PaintBox->SelectAndShow(2);  // WAV and MP3
+      QVERIFY(rig.form.PaintBox->OpenRowMenu());
+      for (const QMenu* menu : {rig.form.MainMenu, rig.form.MenuFilter, rig.form.MenuHelp,
+                                &rig.form.PaintBox->FormatMenu(), &rig.form.PaintBox->RowMenu()})
+        QCOMPARE(WithoutOwnMnemonic(*menu), QStringList());
+      QCOMPARE(QDialogButtonBox(QDialogButtonBox::Yes).buttons().at(0)->text(),
+               QString::fromUtf8(yes));
+    };
+    rig.form.SetPopupMenu([](QMenu&, QPoint) {});
     rig.settings->Language->setCurrentIndex(1);
     rig.form.ApplySettings();
     QCOMPARE(CurrentLanguage(), std::string("Russian"));
@@ -164,10 +190,12 @@ class MainFormTest : public QObject {
     rig.form.PaintBox->BuildFormatMenu(0, fmMidi);
     QCOMPARE(rig.form.PaintBox->FormatMenu().actions().at(0)->text(),
              russian("FormatMenu.Download"));
+    menusAndQtSpeak("&Да");
     QCOMPARE(test::ReadFile(test::TestLanguageFile()), before);
     rig.settings->Language->setCurrentIndex(0);
     rig.form.ApplySettings();
     QCOMPARE(rig.form.SearchBtn->text(), QString("Search"));
+    menusAndQtSpeak("&Yes");
   }
 
   void searchShowsCheckedSitesThenTheirMelodies() {
@@ -226,6 +254,41 @@ class MainFormTest : public QObject {
     rig.form.MenuSettingsClick();
     QCOMPARE(items(), before);
     QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+  }
+
+  // Unchecking a format hides its buttons and the rows that offer nothing else; the keys step
+  // over them, and the choice is kept.
+  void formatFilterHidesFormatsAndRows() {
+    TFormRig rig;
+    QVERIFY(rig.form.MenuFilter->menuAction()->isVisible());
+    QVERIFY(rig.settings->FormatsBox->isVisibleTo(rig.settings));
+    rig.Search("bell");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    TResultView& view = *rig.form.PaintBox;
+    QAction* wav = rig.form.MenuFilter->actions().at(fmWav);
+    wav->trigger();
+    QCOMPARE(view.RowHeight(1), 0);  // WAV only
+    QCOMPARE(view.RowFormats(2), QString("MP3"));
+    QVERIFY(!QSettings("ZEQ", "Chimequest").value("FormatWAV").toBool());
+    view.SelectAndShow(0);
+    QTest::keyClick(&view, Qt::Key_Down);
+    QCOMPARE(rig.form.Driver().SelectedRow(), 2L);
+    wav->trigger();
+    QCOMPARE(view.RowFormats(2), QString("WAV, MP3"));
+    QVERIFY(view.RowHeight(1) > 0);
+  }
+
+  // The window opens where it was closed; the design size only the very first time.
+  void windowOpensWhereItWasClosed() {
+    QSettings("ZEQ", "Chimequest").remove("MainForm.Place");
+    for (const QSize expected : {QSize(393, 281), QSize(520, 400)}) {
+      TFormRig rig;
+      rig.form.show();
+      QTRY_VERIFY(rig.form.FirstShowDone());
+      QCOMPARE(rig.form.size(), expected);
+      rig.form.resize(520, 400);
+      rig.form.close();
+    }
   }
 
   void keyboardAloneSavesTheFirstFile() {
