@@ -216,6 +216,7 @@ void TSettingsForm::BuildLayout() {
   left->addStretch();
   auto* right = new QVBoxLayout;
   right->addWidget(SearchOnSitesBox, 1);
+  right->addWidget(FormatsBox);
   right->addWidget(UpdatesBox);
   auto* columns = new QHBoxLayout;
   columns->addLayout(left, 3);
