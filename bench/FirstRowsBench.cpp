@@ -16,11 +16,11 @@
 
 #include "InProcessServer.h"
 #include "core/sites/AllSites.h"
-#include "gui/app/Desktop.h"
-#include "gui/app/Fonts.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/ResultView.h"
 #include "gui/app/RowPainter.h"
+#include "gui/common/Desktop.h"
+#include "gui/common/Fonts.h"
 
 namespace {
 

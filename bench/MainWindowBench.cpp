@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 #include "core/app/SearchDriver.h"
-#include "gui/app/Fonts.h"
 #include "gui/app/ResultView.h"
+#include "gui/common/Fonts.h"
 
 namespace {
 

@@ -15,18 +15,18 @@
 #include "core/sites/definitions/DefinitionSites.h"
 #include "core/transfer/PartialFiles.h"
 #include "core/transfer/Version.h"
-#include "gui/app/Desktop.h"
-#include "gui/app/Fonts.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/Player.h"
-#include "gui/app/ProgramPicture.h"
 #include "gui/app/SingleInstance.h"
-#include "gui/app/TerminationSignals.h"
+#include "gui/common/Desktop.h"
+#include "gui/common/Fonts.h"
+#include "gui/common/ProgramPicture.h"
 #include "gui/config/AboutForm.h"
 #include "gui/config/FeedbackForm.h"
 #include "gui/config/FirstStartForm.h"
 #include "gui/crash/CrashReporting.h"
 #include "gui/crash/MailSender.h"
+#include "gui/platform/TerminationSignals.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
   window.RestoreSettings();
   if (cq::FirstStartDeclined()) return 0;
   cq::TSettingsForm& store = window.Settings();
-  about.SetHooks({.ShowJobButton = [&store] { return store.ShowJobButton->isChecked(); },
+  about.SetHooks({.ShowJobButton = [&store] { return store.JobButtonShown(); },
                   .LanguagePosition = [&store] { return store.Language->currentIndex(); },
                   .OpenUrl = {},
                   .PlayMelody = [&mainForm](const QString& file) { mainForm.Player().Play(file); },

@@ -10,7 +10,7 @@
 
 #include "GuiTestMain.h"
 #include "core/config/Translation.h"
-#include "gui/app/QtText.h"
+#include "gui/common/QtText.h"
 #include "gui/config/AboutForm.h"
 #include "gui/config/FeedbackForm.h"
 #include "gui/config/Translators.h"

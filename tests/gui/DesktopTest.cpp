@@ -7,9 +7,9 @@
 #include <QTimer>
 
 #include "GuiTestMain.h"
-#include "gui/app/Desktop.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/app/UpdateBridge.h"
+#include "gui/common/Desktop.h"
 #include "support/FakeDesktop.h"
 #include "support/ModalDialogs.h"
 
@@ -102,7 +102,7 @@ class DesktopTest : public QObject {
   // The offer of a new version waits for its answer while every window goes on working.
   void updateOfferBlocksNothing() {
     TQtDesktop desktop(nullptr);
-    TUpdateBridge bridge(nullptr, desktop);
+    TUpdateBridge bridge({}, desktop);
     int modal = 0;
     QTimer modalCloser;  // a modal question would hold the test inside it: count it and close it
     modalCloser.callOnTimeout([&modal] {

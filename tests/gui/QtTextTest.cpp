@@ -1,5 +1,5 @@
 #include "GuiTestMain.h"
-#include "gui/app/QtText.h"
+#include "gui/common/QtText.h"
 
 using namespace cq;
 

@@ -18,7 +18,7 @@
 #include "core/config/Translation.h"
 #include "core/sites/definitions/DefinitionSites.h"
 #include "core/transfer/CacheNames.h"
-#include "gui/app/QtText.h"
+#include "gui/common/QtText.h"
 #include "gui/config/CheckListBox.h"
 #include "gui/config/FirstStartForm.h"
 #include "gui/config/RegConfig.h"

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "gui/app/ProgramPicture.h"
+#include "gui/common/ProgramPicture.h"
 
 namespace {
 

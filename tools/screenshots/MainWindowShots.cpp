@@ -20,10 +20,10 @@
 #include "core/config/Translation.h"
 #include "core/platform/UserFolders.h"
 #include "core/sites/AllSites.h"
-#include "gui/app/Desktop.h"
-#include "gui/app/Fonts.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/ResultView.h"
+#include "gui/common/Desktop.h"
+#include "gui/common/Fonts.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <array>
 #include <functional>
 
-#include "gui/app/ProgramPicture.h"
+#include "gui/common/ProgramPicture.h"
 
 namespace cq {
 

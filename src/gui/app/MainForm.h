@@ -136,6 +136,7 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
   std::function<void()> startUpdateCheck_;
   std::function<void(QMenu&, QPoint)> popupMenu_;
   bool firstShowDone_ = false;
+  bool placeRestored_ = false;  // the window came up where it was last closed
   bool sitesCollected_ = false;
   // What UpdateSearchState last showed: running, and the melodies counted.
   std::pair<bool, std::size_t> shownSearch_{false, 0};

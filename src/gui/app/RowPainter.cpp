@@ -6,7 +6,7 @@
 
 #include "core/jobs/JobManager.h"
 #include "gui/app/Images.h"
-#include "gui/app/QtText.h"
+#include "gui/common/QtText.h"
 
 namespace cq {
 

@@ -8,10 +8,10 @@
 #include <string_view>
 
 #include "core/config/Translation.h"
-#include "core/transfer/FileSignature.h"
 #include "core/jobs/Jobs.h"
-#include "gui/app/Desktop.h"
-#include "gui/app/QtText.h"
+#include "core/transfer/FileSignature.h"
+#include "gui/common/Desktop.h"
+#include "gui/common/QtText.h"
 
 namespace cq {
 

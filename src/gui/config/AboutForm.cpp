@@ -20,9 +20,9 @@
 #include "core/Product.h"
 #include "core/platform/TempFiles.h"
 #include "core/transfer/Version.h"
-#include "gui/app/Desktop.h"
-#include "gui/app/Fonts.h"
-#include "gui/app/Named.h"
+#include "gui/common/Desktop.h"
+#include "gui/common/Fonts.h"
+#include "gui/common/Named.h"
 #include "gui/config/AboutPictures.h"
 #include "gui/config/FlagMelody.h"
 

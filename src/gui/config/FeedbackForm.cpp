@@ -10,10 +10,10 @@
 #include <QVBoxLayout>
 
 #include "core/config/Translation.h"
-#include "gui/app/Desktop.h"
-#include "gui/app/Fonts.h"
-#include "gui/app/Named.h"
-#include "gui/app/QtText.h"
+#include "gui/common/Desktop.h"
+#include "gui/common/Fonts.h"
+#include "gui/common/Named.h"
+#include "gui/common/QtText.h"
 #include "gui/crash/MailSender.h"
 
 namespace cq {

@@ -11,7 +11,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "gui/app/QtText.h"
+#include "gui/common/QtText.h"
 #include "gui/config/CheckListBox.h"
 #include "gui/config/ControlTree.h"
 
@@ -209,6 +209,17 @@ void LoadControlState(QWidget& control, bool strict) {
   // damaged one restores what still reads as the right type.
   if (store->status() == QSettings::AccessError) return;
   LoadTree(*store, control, strict);
+}
+
+void SaveWindowPlace(const QWidget& window) {
+  const auto store = OpenStore();
+  store->setValue(window.objectName() + ".Place", window.saveGeometry());
+}
+
+bool RestoreWindowPlace(QWidget& window) {
+  if (!StoreExists()) return false;
+  const QVariant place = OpenStore()->value(window.objectName() + ".Place");
+  return place.typeId() == QMetaType::QByteArray && window.restoreGeometry(place.toByteArray());
 }
 
 }  // namespace cq

@@ -23,12 +23,13 @@
 #include "core/platform/Text.h"
 #include "core/sites/Sites.h"
 #include "core/sites/definitions/DefinitionSites.h"
-#include "gui/app/Fonts.h"
-#include "gui/app/Named.h"
-#include "gui/app/QtText.h"
+#include "gui/common/Fonts.h"
+#include "gui/common/Named.h"
+#include "gui/common/QtText.h"
 #include "gui/config/CacheCleaner.h"
 #include "gui/config/CheckListBox.h"
 #include "gui/config/FirstStartForm.h"
+#include "gui/config/Languages.h"
 #include "gui/config/RegConfig.h"
 #include "gui/config/ZeqControl.h"
 
@@ -154,7 +155,6 @@ void TSettingsForm::SetDesignValues() {
   SaveDir->setEnabled(false);
   BrowseBtn->setEnabled(false);
   for (QCheckBox* format : {FormatWAV, FormatMIDI, FormatMMF, FormatMP3}) format->setChecked(true);
-  FormatsBox->hide();
   CacheControlHelp->setWordWrap(true);
   CacheDaysUpDown->SetRange(0, 99);
   CacheDaysUpDown->SetPosition(7);
@@ -228,6 +228,7 @@ void TSettingsForm::BuildLayout() {
   left->addStretch();
   auto* right = new QVBoxLayout;
   right->addWidget(SearchOnSitesBox, 1);
+  right->addWidget(FormatsBox);
   right->addWidget(UpdatesBox);
   auto* columns = new QHBoxLayout;
   columns->addLayout(left, 3);
@@ -243,7 +244,7 @@ void TSettingsForm::BuildLayout() {
 }
 
 void TSettingsForm::FormCreate(TFirstStartForm& firstStart) {
-  for (const std::string& language : LanguageList()) Language->addItem(FromCp1251(language));
+  for (const std::string& language : LanguageList()) Language->addItem(LanguageOwnName(language));
   Language->setCurrentIndex(0);
   for (const TSite* site : RegisteredSites())
     SearchSites->AddEntry(FromCp1251(site->GetName()), true);
@@ -347,6 +348,57 @@ void TSettingsForm::OpenSitesFolderClick() {
 void TSettingsForm::ClearSearchHistoryClick() {
   SearchHistory->clear();
   host_.ShowSearchHistory();
+}
+
+// What the main window reads and writes
+
+bool TSettingsForm::FormatChecked(TMelodyFormat format) const {
+  return FormatBoxes()[format]->isChecked();
+}
+
+void TSettingsForm::ToggleFormat(TMelodyFormat format) {
+  FormatBoxes()[format]->toggle();
+}
+
+QStringList TSettingsForm::SearchHistoryLines() const {
+  const QString text = SearchHistory->toPlainText();
+  return text.isEmpty() ? QStringList() : text.split('\n');
+}
+
+void TSettingsForm::SetSearchHistoryLines(const QStringList& lines) {
+  SearchHistory->setPlainText(lines.join('\n'));
+}
+
+TSearchSettings TSettingsForm::SearchSettings() const {
+  TSearchSettings search;
+  for (const QString& line : SearchHistoryLines()) search.History.push_back(ToCp1251(line));
+  search.HistoryLimit = SearchRecordsUpDown->Position();
+  for (int i = 0; i < SearchSites->EntryCount(); ++i)
+    search.SearchSites.push_back(SearchSites->Checked(i));
+  search.Updates = Updates->isChecked();
+  return search;
+}
+
+void TSettingsForm::NameSearchSites(const std::vector<const TSite*>& sites) {
+  const auto count = std::min(sites.size(), static_cast<std::size_t>(SearchSites->EntryCount()));
+  for (std::size_t i = 0; i < count; ++i)
+    SearchSites->SetEntryText(static_cast<int>(i), FromCp1251(sites[i]->GetName()));
+}
+
+bool TSettingsForm::AskWhereToSave() const {
+  return DownloadAsk->isChecked();
+}
+
+QString TSettingsForm::SaveFolder() const {
+  return SaveDir->text();
+}
+
+bool TSettingsForm::JobButtonShown() const {
+  return ShowJobButton->isChecked();
+}
+
+void TSettingsForm::SetJobButtonShown(bool shown) {
+  ShowJobButton->setChecked(shown);
 }
 
 }  // namespace cq

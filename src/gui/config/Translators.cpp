@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/config/Translation.h"
-#include "gui/app/QtText.h"
+#include "gui/common/QtText.h"
 #include "gui/config/ControlTree.h"
 
 namespace cq {

@@ -2,7 +2,7 @@
 
 #include <QDesktopServices>
 
-#include "gui/app/Desktop.h"
+#include "gui/common/Desktop.h"
 #include "gui/crash/TechnicalReport.h"
 
 namespace cq {

@@ -11,7 +11,7 @@
 #include "core/Product.h"
 #include "core/config/Translation.h"
 #include "core/transfer/Version.h"
-#include "gui/app/QtText.h"
+#include "gui/common/QtText.h"
 
 namespace cq {
 

@@ -4,7 +4,7 @@
 #include <QUrl>
 #include <deque>
 
-#include "gui/app/Desktop.h"
+#include "gui/common/Desktop.h"
 
 namespace cq::test {
 

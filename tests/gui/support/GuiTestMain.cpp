@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/config/Translation.h"
-#include "gui/app/Fonts.h"
+#include "gui/common/Fonts.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "gui/app/ProgramPicture.h"
+#include "gui/common/ProgramPicture.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "gui/app/Texts.h"
+#include "gui/common/Texts.h"
 
 #include "core/config/Translation.h"
-#include "gui/app/QtText.h"
+#include "gui/common/QtText.h"
 
 namespace cq {
 

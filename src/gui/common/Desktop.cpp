@@ -1,10 +1,10 @@
-#include "gui/app/Desktop.h"
+#include "gui/common/Desktop.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "gui/app/QtText.h"
+#include "gui/common/QtText.h"
 
 namespace cq {
 

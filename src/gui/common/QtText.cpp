@@ -1,4 +1,4 @@
-#include "gui/app/QtText.h"
+#include "gui/common/QtText.h"
 
 #include <QHash>
 #include <array>
