@@ -19,6 +19,7 @@
 #include "gui/app/ResultAccessible.h"
 #include "gui/app/RowPainter.h"
 #include "gui/common/QtText.h"
+#include "gui/common/Texts.h"
 
 namespace cq {
 
@@ -134,6 +135,8 @@ QString TResultView::RowName(long index) const {
       word += QString(" %1%").arg(std::lround(progress * 100));
     if (!word.isEmpty()) parts << word;
   }
+  if (!playingKey_.empty() && ResultKey(row) == playingKey_)
+    parts << TranslatedText("Messages.Playing", "playing");
   return parts.join(", ");
 }
 
@@ -184,6 +187,7 @@ void TResultView::paintEvent(QPaintEvent*) {
       PaintRow(row, results[i], width, rowHeight, Selected(results[i]), false, selectionBitmap_);
     }
     view.drawImage(0, y, rowBitmap_);
+    if (!playingKey_.empty() && ResultKey(results[i]) == playingKey_) PaintPlayingMark(view, y);
     y += rowHeight;
   }
   if (y < height()) view.fillRect(0, y, width, height() - y, Qt::white);
@@ -194,6 +198,12 @@ void TResultView::paintEvent(QPaintEvent*) {
   }
   hitRowIndex_ = -1;
   paintGuard_ = false;
+}
+
+void TResultView::SetPlayingRow(const std::string& key) {
+  if (key == playingKey_) return;
+  playingKey_ = key;
+  update();
 }
 
 void TResultView::SetEmptyText(const QString& text) {
@@ -392,8 +402,8 @@ void TResultView::AddFormatMenuItems(QMenu& parent, int tag, bool playable) {
 void TResultView::MenuShowLinkClick(int tag) {
   const TFormatMenuContext& menu = driver_.FormatMenu();
   const TMelodyLinkList& links = menu.Melody.Links[menu.Format];
-  if (tag < 0 || static_cast<std::size_t>(tag) >= links.size() || !actions_.Notice) return;
-  actions_.Notice(FromCp1251(links[static_cast<std::size_t>(tag)].URL.view()));
+  if (tag < 0 || static_cast<std::size_t>(tag) >= links.size() || !actions_.ShowAddress) return;
+  actions_.ShowAddress(FromCp1251(links[static_cast<std::size_t>(tag)].URL.view()));
 }
 
 void TResultView::UpdateScrollBar() {
