@@ -19,7 +19,6 @@
 #include "gui/app/MainWindow.h"
 #include "gui/app/Player.h"
 #include "gui/app/SingleInstance.h"
-#include "gui/app/TerminationSignals.h"
 #include "gui/common/Desktop.h"
 #include "gui/common/Fonts.h"
 #include "gui/common/ProgramPicture.h"
@@ -28,6 +27,7 @@
 #include "gui/config/FirstStartForm.h"
 #include "gui/crash/CrashReporting.h"
 #include "gui/crash/MailSender.h"
+#include "gui/platform/TerminationSignals.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
   window.RestoreSettings();
   if (cq::FirstStartDeclined()) return 0;
   cq::TSettingsForm& store = window.Settings();
-  about.SetHooks({.ShowJobButton = [&store] { return store.ShowJobButton->isChecked(); },
+  about.SetHooks({.ShowJobButton = [&store] { return store.JobButtonShown(); },
                   .LanguagePosition = [&store] { return store.Language->currentIndex(); },
                   .OpenUrl = {},
                   .PlayMelody = [&mainForm](const QString& file) { mainForm.Player().Play(file); },

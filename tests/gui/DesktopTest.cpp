@@ -115,7 +115,7 @@ class DesktopTest : public QObject {
   // The offer of a new version waits for its answer while every window goes on working.
   void updateOfferBlocksNothing() {
     TQtDesktop desktop(nullptr);
-    TUpdateBridge bridge(nullptr, desktop);
+    TUpdateBridge bridge({}, desktop);
     int modal = 0;
     QTimer modalCloser;  // a modal question would hold the test inside it: count it and close it
     modalCloser.callOnTimeout([&modal] {

@@ -1,24 +1,18 @@
 #include "gui/app/MainForm.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
 
@@ -36,7 +30,6 @@
 #include "gui/common/Texts.h"
 #include "gui/config/CheckListBox.h"
 #include "gui/config/FileDropPanel.h"
-#include "gui/config/FirstStartForm.h"
 #include "gui/config/Translators.h"
 #include "gui/config/ZeqControl.h"
 
@@ -52,18 +45,6 @@ QTimer* NamedTimer(QObject* owner, const char* name, int interval) {
   auto* timer = Named(new QTimer(owner), name);
   timer->setInterval(interval);
   return timer;
-}
-
-QAction* NamedAction(QMenu& menu, const char* name, const QString& caption) {
-  QAction* action = menu.addAction(caption);
-  action->setObjectName(QString::fromLatin1(name));
-  return action;
-}
-
-QAction* NamedSeparator(QMenu& menu, const char* name) {
-  QAction* separator = menu.addSeparator();
-  separator->setObjectName(QString::fromLatin1(name));
-  return separator;
 }
 
 // White inside; the bevel keeps the window's shades.
@@ -184,54 +165,6 @@ TMainForm::TMainForm(std::vector<const TSite*> sites, TDesktop& desktop,
 
 TMainForm::~TMainForm() {
   for (QTimer* timer : {JobManager, CursorUpdateTimer, DrawTimer}) timer->stop();
-}
-
-void TMainForm::BuildMainMenu() {
-  MenuFilter->setIcon(MainMenuIcon(TMainMenuIcon::Filter));
-  static constexpr const char* FilterNames[] = {"FilterWAV", "FilterMIDI", "FilterMMF",
-                                                "FilterMP3"};
-  for (const TMelodyFormat format : AllFormats) {
-    QAction* item =
-        NamedAction(*MenuFilter, FilterNames[format],
-                    QString::fromLatin1(FormatNames[format].data(),
-                                        static_cast<qsizetype>(FormatNames[format].size())));
-    item->setData(static_cast<int>(format));
-    connect(item, &QAction::triggered, this, [this, format] { MenuFilterClick(format); });
-  }
-  // The filter and its separator are never shown; they only mirror the format settings.
-  MainMenu->addMenu(MenuFilter)->setVisible(false);
-  NamedSeparator(*MainMenu, "N1")->setVisible(false);
-  QAction* settings = NamedAction(*MainMenu, "MenuSettings", "Settings");
-  settings->setIcon(MainMenuIcon(TMainMenuIcon::Settings));
-  connect(settings, &QAction::triggered, this, [this] { MenuSettingsClick(); });
-  NamedSeparator(*MainMenu, "N2");
-  MenuHelp->setIcon(MainMenuIcon(TMainMenuIcon::Help));
-  MainMenu->addMenu(MenuHelp);
-  QAction* notes = NamedAction(*MenuHelp, "MenuNotes", "Show notes");
-  notes->setIcon(MainMenuIcon(TMainMenuIcon::Notes));
-  connect(notes, &QAction::triggered, this, [this] { MenuNotesClick(); });
-  QAction* license = NamedAction(*MenuHelp, "MenuLicense", "Show license agreement");
-  connect(license, &QAction::triggered, this, [this] { MenuLicenseClick(); });
-  NamedSeparator(*MenuHelp, "N3");
-  QAction* feedback = NamedAction(*MenuHelp, "MenuFeedback", "Send feedback...");
-  feedback->setIcon(MainMenuIcon(TMainMenuIcon::Feedback));
-  feedback->setEnabled(false);
-  connect(feedback, &QAction::triggered, this, [this] { MenuFeedbackClick(); });
-  NamedSeparator(*MenuHelp, "N4");
-  QAction* about = NamedAction(*MenuHelp, "MenuAbout", "About Chimequest");
-  about->setIcon(MainMenuIcon(TMainMenuIcon::About));
-  about->setEnabled(false);
-  connect(about, &QAction::triggered, this, [this] { MenuAboutClick(); });
-}
-
-void TMainForm::AddShortcuts() {
-  const auto add = [this](QKeySequence keys, const std::function<void()>& action) {
-    connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
-  };
-  add(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
-  add(QKeySequence(Qt::CTRL | Qt::Key_Comma), [this] { MenuSettingsClick(); });
-  add(QKeySequence(Qt::Key_F1), [this] { MenuNotesClick(); });
-  add(QKeySequence(Qt::Key_Escape), [this] { CancelSearch(); });
 }
 
 // What the icon buttons, the search box and the list are called, to the eye and to screen readers.
@@ -388,17 +321,12 @@ void TMainForm::BringToFront() {
 
 void TMainForm::ApplySettings() {
   if (Settings() == nullptr) return;
-  const QCheckBox* formats[] = {Settings()->FormatWAV, Settings()->FormatMIDI,
-                                Settings()->FormatMMF, Settings()->FormatMP3};
   const QList<QAction*> filters = MenuFilter->actions();
   for (const TMelodyFormat format : AllFormats)
-    filters[format]->setIcon(formats[format]->isChecked() ? FormatMenuIcon(fiFirstFormat + format)
-                                                          : QIcon());
+    filters[format]->setIcon(
+        Settings()->FormatChecked(format) ? FormatMenuIcon(fiFirstFormat + format) : QIcon());
   SetCurrentLanguage(Settings()->SelectedLanguage());
-  const std::vector<const TSite*>& sites = RegisteredSites();
-  for (std::size_t i = 0;
-       i < sites.size() && static_cast<int>(i) < Settings()->SearchSites->EntryCount(); ++i)
-    Settings()->SearchSites->SetEntryText(static_cast<int>(i), FromCp1251(sites[i]->GetName()));
+  Settings()->NameSearchSites(RegisteredSites());
   SetSearchTermItems(HistoryLines());
   const std::string language = CurrentLanguage();
   // The keys the windows lack reach the language file in one write.
@@ -427,10 +355,7 @@ void TMainForm::SetSearchTermItems(const QStringList& items) {
 }
 
 QStringList TMainForm::HistoryLines() {
-  if (Settings() == nullptr) return {};
-  const QString text = Settings()->SearchHistory->toPlainText();
-  if (text.isEmpty()) return {};
-  return text.split('\n');
+  return Settings() != nullptr ? Settings()->SearchHistoryLines() : QStringList();
 }
 
 // Search driver
@@ -441,18 +366,13 @@ void TMainForm::SearchTermChange() {
 
 void TMainForm::SearchBtnClick() {
   if (Settings() == nullptr || !SearchEnabled(ToCp1251(SearchTerm->currentText()))) return;
-  TSearchSettings search;
-  for (const QString& line : HistoryLines()) search.History.push_back(ToCp1251(line));
-  search.HistoryLimit = Settings()->SearchRecordsUpDown->Position();
-  for (int i = 0; i < Settings()->SearchSites->EntryCount(); ++i)
-    search.SearchSites.push_back(Settings()->SearchSites->Checked(i));
-  search.Updates = Settings()->Updates->isChecked();
+  TSearchSettings search = Settings()->SearchSettings();
   const std::string term = ToCp1251(SearchTerm->currentText());
 
   const std::vector<std::string>& history = driver_.SearchBtnClick(term, search);
   QStringList lines;
   for (const std::string& line : history) lines << FromCp1251(line);
-  Settings()->SearchHistory->setPlainText(lines.join('\n'));
+  Settings()->SetSearchHistoryLines(lines);
   SetSearchTermItems(lines);
   if (!lines.isEmpty()) {
     const QSignalBlocker quiet(SearchTerm);
@@ -476,7 +396,10 @@ void TMainForm::StartUpdateCheck() {
     return;
   }
   cq::StartUpdateCheck(std::make_shared<TUpdateBridge>(
-      Settings() != nullptr ? Settings()->ShowJobButton : nullptr, desktop_));
+      [settings = QPointer<TSettingsForm>(Settings())](bool shown) {
+        if (settings != nullptr) settings->SetJobButtonShown(shown);
+      },
+      desktop_));
 }
 
 void TMainForm::StopBtnClick() {
@@ -526,7 +449,7 @@ void TMainForm::DrawTimerTimer() {
 void TMainForm::SaveCompleted(const TJob& job) {
   if (Settings() == nullptr) return;
   const QString saved = SaveDownload(
-      job, {Settings()->DownloadAsk->isChecked(), Settings()->SaveDir->text()}, desktop_);
+      job, {Settings()->AskWhereToSave(), Settings()->SaveFolder()}, desktop_);
   if (!saved.isEmpty()) ShowSaved(saved);
 }
 
@@ -574,72 +497,6 @@ void TMainForm::PlayCompleted(const TJob& job) {
     desktop_.Notice(TranslatedText("Messages.CannotPlay", "The melody cannot be played: %1")
                         .arg(FromCp1251(error.what())));
   }
-}
-
-// Keys and menus
-
-bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
-  auto* key = static_cast<QKeyEvent*>(event);
-  if (IsRowMenuKey(*key) && PaintBox->OpenRowMenu()) return true;
-  const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-  if (enter && (watched == SearchTerm || watched == SearchTerm->lineEdit())) {
-    // The search button is the window's default button; Enter always searches anew.
-    SearchBtnClick();
-    return true;
-  }
-  return GenericKeyDown(key->key(), key->modifiers()) || QWidget::eventFilter(watched, event);
-}
-
-void TMainForm::keyPressEvent(QKeyEvent* event) {
-  if (IsRowMenuKey(*event) && PaintBox->OpenRowMenu()) return;
-  if (!GenericKeyDown(event->key(), event->modifiers())) QWidget::keyPressEvent(event);
-}
-
-bool TMainForm::GenericKeyDown(int key, Qt::KeyboardModifiers modifiers) {
-  if (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) return false;
-  const bool listDropped = SearchTerm->view() != nullptr && SearchTerm->view()->isVisible();
-  return PaintBox->KeyDown(key, listDropped);
-}
-
-void TMainForm::MenuBtnClick() {
-  SearchTerm->setFocus();
-  popupMenu_(*MainMenu, MenuBtn->mapToGlobal(QPoint(0, MenuBtn->height())));
-}
-
-void TMainForm::MenuFilterClick(int tag) {
-  if (Settings() == nullptr) return;
-  QCheckBox* formats[] = {Settings()->FormatWAV, Settings()->FormatMIDI, Settings()->FormatMMF,
-                          Settings()->FormatMP3};
-  if (tag < 0 || tag >= static_cast<int>(FormatCount)) return;
-  formats[tag]->toggle();
-  Settings()->SaveSettings();
-  ApplySettings();
-}
-
-void TMainForm::MenuSettingsClick() {
-  CursorUpdateTimer->start();
-  if (Settings() != nullptr) Settings()->Edit();
-}
-
-void TMainForm::MenuNotesClick() {
-  CursorUpdateTimer->start();
-  if (firstStart_ != nullptr) firstStart_->ShowNotes();
-}
-
-void TMainForm::MenuLicenseClick() {
-  CursorUpdateTimer->start();
-  if (firstStart_ != nullptr) firstStart_->ShowLicense();
-}
-
-void TMainForm::MenuFeedbackClick() {
-  CursorUpdateTimer->start();
-  if (showFeedback_) showFeedback_();
-}
-
-void TMainForm::MenuAboutClick() {
-  CursorUpdateTimer->start();
-  if (showAbout_) showAbout_();
 }
 
 }  // namespace cq

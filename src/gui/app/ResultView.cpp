@@ -2,22 +2,18 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
-#include "core/config/Translation.h"
-#include "core/platform/Text.h"
-#include "gui/app/Images.h"
 #include "gui/app/ResultAccessible.h"
 #include "gui/app/RowPainter.h"
+#include "gui/app/RowTraits.h"
 #include "gui/common/QtText.h"
 #include "gui/common/Texts.h"
 
@@ -48,34 +44,7 @@ bool Fits(const QImage& image, int width, int height, qreal scale) {
          image.deviceIndependentSize() == NewImage(width, height, scale).deviceIndependentSize();
 }
 
-// A link that carries nothing but its format's name.
-bool OnlyFormatName(const TMelodyLinkList& links, TMelodyFormat format) {
-  return links.size() == 1 &&
-         UpperLatin(links[0].Caption.str()) == UpperLatin(std::string(FormatNames[format]));
-}
-
-// A melody row whose page is read and that no job works for.
-bool Ready(const TResult& row) {
-  return row.Kind == rkMelody && row.Melody.Processed && !row.Waiting && row.Job == nullptr &&
-         row.ErrorText.empty();
-}
-
-bool Unmodified(const QKeyEvent& event) {
-  return (event.modifiers() &
-          (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
-}
-
-QString FormatName(TMelodyFormat format) {
-  return QString::fromLatin1(FormatNames[format].data(),
-                             static_cast<qsizetype>(FormatNames[format].size()));
-}
-
 }  // namespace
-
-bool IsRowMenuKey(const QKeyEvent& event) {
-  return event.key() == Qt::Key_Menu ||
-         (event.key() == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier);
-}
 
 TResultView::TResultView(TSearchDriver& driver, QScrollBar& scrollBar, TResultViewActions actions,
                          QWidget* parent)
@@ -143,9 +112,9 @@ QString TResultView::RowName(long index) const {
 QString TResultView::RowFormats(long index) const {
   const TResult& row = driver_.Results()[static_cast<std::size_t>(index)];
   QStringList formats;
-  if (Ready(row))
+  if (MenuReady(row))
     for (const TMelodyFormat format : AllFormats)
-      if (!row.Melody.Links[format].empty()) formats << FormatName(format);
+      if (!row.Melody.Links[format].empty()) formats << FormatCaption(format);
   return formats.join(", ");
 }
 
@@ -313,99 +282,6 @@ void TResultView::RowClick(long index, QRect rect, bool doubleClick, QColor colo
   actions_.PopupMenu(*formatMenu_, at);
 }
 
-void TResultView::BuildFormatMenu(long index, TMelodyFormat format) {
-  driver_.OpenFormatMenu(static_cast<std::size_t>(index), format);
-  formatMenu_->clear();
-  AddFormatItems(*formatMenu_, format, driver_.FormatMenu().Melody.Links[format]);
-}
-
-void TResultView::AddFormatItems(QMenu& menu, TMelodyFormat format, const TMelodyLinkList& links) {
-  if (OnlyFormatName(links, format)) {
-    AddFormatMenuItems(menu, 0, playable_[format]);
-    return;
-  }
-  for (std::size_t k = 0; k < links.size(); ++k) {
-    QMenu* link =
-        menu.addMenu(FormatMenuIcon(fiFirstFormat + format), FromCp1251(links[k].Caption.view()));
-    AddFormatMenuItems(*link, static_cast<int>(k), playable_[format]);
-  }
-}
-
-bool TResultView::OpenRowMenu() {
-  const long sel = driver_.SelectedRow();
-  if (sel < 0) return false;
-  const TResult& row = driver_.Results()[static_cast<std::size_t>(sel)];
-  if (Ready(row)) {
-    ShowRowMenu(sel);
-  } else if (row.Kind == rkMelody && row.ErrorText.empty()) {
-    pendingMenuKey_ = driver_.SelectedKey();
-    RunLocked(driver_.ClickLock(), [&] { driver_.ClickRow(sel); });
-  }
-  return true;
-}
-
-void TResultView::OpenPendingRowMenu() {
-  if (pendingMenuKey_.empty()) return;
-  const long sel = driver_.SelectedRow();
-  if (sel < 0 || driver_.SelectedKey() != pendingMenuKey_ ||
-      !driver_.Results()[static_cast<std::size_t>(sel)].ErrorText.empty()) {
-    pendingMenuKey_.clear();
-    return;
-  }
-  if (!Ready(driver_.Results()[static_cast<std::size_t>(sel)])) return;
-  pendingMenuKey_.clear();
-  ShowRowMenu(sel);
-}
-
-void TResultView::ShowRowMenu(long index) {
-  RunLocked(driver_.ClickLock(), [&] {
-    rowMenu_->clear();
-    const TMelody& melody = driver_.Results()[static_cast<std::size_t>(index)].Melody;
-    for (const TMelodyFormat format : AllFormats) {
-      if (melody.Links[format].empty()) continue;
-      QMenu* sub = rowMenu_->addMenu(FormatMenuIcon(fiFirstFormat + format), FormatName(format));
-      // The format's actions read the format menu's context, set as its submenu opens.
-      connect(sub, &QMenu::aboutToShow, this, [this, index, format] {
-        driver_.OpenFormatMenu(static_cast<std::size_t>(index), format);
-      });
-      AddFormatItems(*sub, format, melody.Links[format]);
-    }
-    if (rowMenu_->isEmpty()) return;
-    // Opened from the keyboard: Enter takes the first entry at once.
-    QTimer::singleShot(0, rowMenu_, [menu = rowMenu_] {
-      if (menu->isVisible()) menu->setActiveAction(menu->actions().constFirst());
-    });
-    const int top = index >= topIndex_ ? std::min(RowsHeight(topIndex_, index - 1), height()) : 0;
-    actions_.PopupMenu(*rowMenu_, mapToGlobal(QPoint(15, top + RowHeight(index))));
-  });
-}
-
-void TResultView::AddFormatMenuItems(QMenu& parent, int tag, bool playable) {
-  const auto caption = [](const char* key, const char* text) {
-    return FromCp1251(Translate(key, text));
-  };
-  QAction* download =
-      parent.addAction(FormatMenuIcon(fiDownload), caption("FormatMenu.Download", "Download"));
-  download->setObjectName("MenuDownload");
-  connect(download, &QAction::triggered, this, [this, tag] { driver_.MenuDownloadClick(tag); });
-  if (playable) {
-    QAction* play = parent.addAction(FormatMenuIcon(fiPlay), caption("FormatMenu.Play", "Play"));
-    play->setObjectName("MenuPlay");
-    connect(play, &QAction::triggered, this, [this, tag] { driver_.MenuPlayClick(tag); });
-  }
-  QAction* show =
-      parent.addAction(FormatMenuIcon(fiShowLink), caption("FormatMenu.ShowLink", "Show link"));
-  show->setObjectName("MenuShowLink");
-  connect(show, &QAction::triggered, this, [this, tag] { MenuShowLinkClick(tag); });
-}
-
-void TResultView::MenuShowLinkClick(int tag) {
-  const TFormatMenuContext& menu = driver_.FormatMenu();
-  const TMelodyLinkList& links = menu.Melody.Links[menu.Format];
-  if (tag < 0 || static_cast<std::size_t>(tag) >= links.size() || !actions_.ShowAddress) return;
-  actions_.ShowAddress(FromCp1251(links[static_cast<std::size_t>(tag)].URL.view()));
-}
-
 void TResultView::UpdateScrollBar() {
   const QSignalBlocker quiet(&scrollBar_);
   const auto rows = static_cast<long>(driver_.Results().size());
@@ -448,86 +324,6 @@ void TResultView::RefreshResults() {
 void TResultView::resizeEvent(QResizeEvent*) {
   hitRowIndex_ = -1;
   UpdateScrollBar();
-}
-
-long TResultView::PageRows() const {
-  const auto rows = static_cast<long>(driver_.Results().size());
-  long page = 0;
-  while (topIndex_ + page < rows - 1 && RowsHeight(topIndex_, topIndex_ + page) < height()) ++page;
-  if (page > 0 && scrollBar_.isVisible()) --page;
-  return page;
-}
-
-bool TResultView::KeyDown(int key, bool listDropped) {
-  const auto rows = static_cast<long>(driver_.Results().size());
-  long sel = driver_.SelectedRow();
-  const long page = PageRows();
-  const int view = height();
-  switch (key) {
-    case Qt::Key_Up:
-      if (listDropped || rows == 0) return false;
-      if (sel <= 0) return true;
-      --sel;
-      if (sel < topIndex_) topIndex_ = sel;
-      while (RowsHeight(topIndex_, sel) > view) ++topIndex_;
-      break;
-    case Qt::Key_Down:
-      if (listDropped || rows == 0) return false;
-      if (sel >= rows - 1) return true;
-      ++sel;
-      while (RowsHeight(topIndex_, sel) > view) ++topIndex_;
-      if (sel < topIndex_) topIndex_ = sel;
-      break;
-    case Qt::Key_PageUp:
-      if (rows == 0) return false;
-      if (sel <= 0) return true;
-      sel = std::max(sel - page, 0L);
-      topIndex_ = std::max(topIndex_ - page, 0L);
-      if (sel < topIndex_) topIndex_ = sel;
-      break;
-    case Qt::Key_PageDown:
-      if (sel >= rows - 1) return true;
-      sel = std::clamp(sel + page, 0L, rows - 1);
-      topIndex_ = std::min(topIndex_ + page, rows - 1);
-      while (RowsHeight(topIndex_, sel) > view) ++topIndex_;
-      break;
-    default:
-      return false;
-  }
-  driver_.SelectRow(sel);
-  AnnounceSelection();
-  UpdateScrollBar();
-  update();
-  return true;
-}
-
-void TResultView::SelectAndShow(long index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= driver_.Results().size()) return;
-  if (index < topIndex_) topIndex_ = index;
-  while (topIndex_ < index && RowsHeight(topIndex_, index) > height()) ++topIndex_;
-  driver_.SelectRow(index);
-  AnnounceSelection();
-  UpdateScrollBar();
-  update();
-}
-
-void TResultView::keyPressEvent(QKeyEvent* event) {
-  const int key = event->key();
-  const auto rows = static_cast<long>(driver_.Results().size());
-  bool consumed = false;
-  if (IsRowMenuKey(*event)) {
-    consumed = OpenRowMenu();
-  } else if (Unmodified(*event)) {
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      consumed = OpenRowMenu();
-    } else if (key == Qt::Key_Home || key == Qt::Key_End) {
-      SelectAndShow(key == Qt::Key_Home ? 0 : rows - 1);
-      consumed = true;
-    } else {
-      consumed = KeyDown(key, false);
-    }
-  }
-  if (!consumed) QWidget::keyPressEvent(event);
 }
 
 }  // namespace cq

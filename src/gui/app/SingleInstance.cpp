@@ -1,12 +1,12 @@
 #include "gui/app/SingleInstance.h"
 
-#include <unistd.h>
-
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+
+#include "gui/platform/UserIdentity.h"
 
 namespace cq {
 
@@ -26,12 +26,12 @@ TSingleInstance::~TSingleInstance() {
 }
 
 QString TSingleInstance::SocketName() const {
-  return QDir(folder_).filePath(QString("chimequest-%1.socket").arg(::getuid()));
+  return QDir(folder_).filePath(QString("chimequest-%1.socket").arg(UserNumber()));
 }
 
 bool TSingleInstance::Claim() {
   lock_ = std::make_unique<QLockFile>(
-      QDir(folder_).filePath(QString("chimequest-%1.lock").arg(::getuid())));
+      QDir(folder_).filePath(QString("chimequest-%1.lock").arg(UserNumber())));
   // A lock left by a crashed instance is taken over: its process no longer runs.
   if (!lock_->tryLock(0)) {
     ActivateFirst();

@@ -1,21 +1,20 @@
 #include "gui/app/UpdateBridge.h"
 
 #include <QApplication>
-#include <QCheckBox>
 
 #include "gui/common/Desktop.h"
 #include "gui/common/QtText.h"
 
 namespace cq {
 
-TUpdateBridge::TUpdateBridge(QCheckBox* showJobButton, TDesktop& desktop)
-    : showJobButton_(showJobButton), desktop_(desktop) {}
+TUpdateBridge::TUpdateBridge(std::function<void(bool)> showJobButton, TDesktop& desktop)
+    : showJobButton_(std::move(showJobButton)), desktop_(desktop) {}
 
 void TUpdateBridge::SetShowJobButton(bool on) {
   QMetaObject::invokeMethod(
       qApp,
-      [button = showJobButton_, on] {
-        if (QCheckBox* box = button.data(); box != nullptr) box->setChecked(on);
+      [show = showJobButton_, on] {
+        if (show) show(on);
       },
       Qt::QueuedConnection);
 }

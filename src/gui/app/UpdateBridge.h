@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QPointer>
+#include <functional>
 #include <string>
 
 #include "core/transfer/Updater.h"
-
-class QCheckBox;
 
 namespace cq {
 
@@ -15,13 +13,14 @@ class TDesktop;
 // version waits for its answer without blocking any window.
 class TUpdateBridge : public TUpdateSink {
  public:
-  TUpdateBridge(QCheckBox* showJobButton, TDesktop& desktop);
+  // `showJobButton` runs on the main thread.
+  TUpdateBridge(std::function<void(bool)> showJobButton, TDesktop& desktop);
 
   void SetShowJobButton(bool on) override;
   void OfferNewVersion(const std::string& question, const std::string& homePage) override;
 
  private:
-  QPointer<QCheckBox> showJobButton_;
+  std::function<void(bool)> showJobButton_;
   TDesktop& desktop_;
 };
 

@@ -337,4 +337,55 @@ void TSettingsForm::ClearSearchHistoryClick() {
   host_.ShowSearchHistory();
 }
 
+// What the main window reads and writes
+
+bool TSettingsForm::FormatChecked(TMelodyFormat format) const {
+  return FormatBoxes()[format]->isChecked();
+}
+
+void TSettingsForm::ToggleFormat(TMelodyFormat format) {
+  FormatBoxes()[format]->toggle();
+}
+
+QStringList TSettingsForm::SearchHistoryLines() const {
+  const QString text = SearchHistory->toPlainText();
+  return text.isEmpty() ? QStringList() : text.split('\n');
+}
+
+void TSettingsForm::SetSearchHistoryLines(const QStringList& lines) {
+  SearchHistory->setPlainText(lines.join('\n'));
+}
+
+TSearchSettings TSettingsForm::SearchSettings() const {
+  TSearchSettings search;
+  for (const QString& line : SearchHistoryLines()) search.History.push_back(ToCp1251(line));
+  search.HistoryLimit = SearchRecordsUpDown->Position();
+  for (int i = 0; i < SearchSites->EntryCount(); ++i)
+    search.SearchSites.push_back(SearchSites->Checked(i));
+  search.Updates = Updates->isChecked();
+  return search;
+}
+
+void TSettingsForm::NameSearchSites(const std::vector<const TSite*>& sites) {
+  const auto count = std::min(sites.size(), static_cast<std::size_t>(SearchSites->EntryCount()));
+  for (std::size_t i = 0; i < count; ++i)
+    SearchSites->SetEntryText(static_cast<int>(i), FromCp1251(sites[i]->GetName()));
+}
+
+bool TSettingsForm::AskWhereToSave() const {
+  return DownloadAsk->isChecked();
+}
+
+QString TSettingsForm::SaveFolder() const {
+  return SaveDir->text();
+}
+
+bool TSettingsForm::JobButtonShown() const {
+  return ShowJobButton->isChecked();
+}
+
+void TSettingsForm::SetJobButtonShown(bool shown) {
+  ShowJobButton->setChecked(shown);
+}
+
 }  // namespace cq

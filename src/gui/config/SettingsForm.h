@@ -1,7 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
+#include <array>
 #include <functional>
+#include <vector>
+
+#include "core/app/SearchDriver.h"
 
 class QCheckBox;
 class QComboBox;
@@ -62,6 +67,20 @@ class TSettingsForm : public QDialog {
   // The entry of the language list at the selected position (position 0 when none is).
   std::string SelectedLanguage() const;
 
+  // The settings the main window works with; the controls below are the dialog's own.
+  bool FormatChecked(TMelodyFormat format) const;
+  void ToggleFormat(TMelodyFormat format);
+  QStringList SearchHistoryLines() const;
+  void SetSearchHistoryLines(const QStringList& lines);
+  // The history (newest first), its limit, the sites checked and the automatic update check.
+  TSearchSettings SearchSettings() const;
+  // Names the site list's entries after the sites, in the current language.
+  void NameSearchSites(const std::vector<const TSite*>& sites);
+  bool AskWhereToSave() const;
+  QString SaveFolder() const;
+  bool JobButtonShown() const;
+  void SetJobButtonShown(bool shown);
+
   // True from the first-start check until it is passed; stays true when it was declined, which
   // keeps the settings from being stored at program end.
   bool FirstStartPending() const { return firstStartPending_; }
@@ -107,6 +126,9 @@ class TSettingsForm : public QDialog {
   QPushButton* const CancelBtn;
 
  private:
+  std::array<QCheckBox*, FormatCount> FormatBoxes() const {
+    return {FormatWAV, FormatMIDI, FormatMMF, FormatMP3};
+  }
   void BuildLayout();
   void SetDesignValues();
   void FormCreate(TFirstStartForm& firstStart);

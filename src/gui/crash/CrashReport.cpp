@@ -1,7 +1,5 @@
 #include "gui/crash/CrashReport.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -67,7 +65,7 @@ QString WriteCrashReport(const QString& report) {
   const QString stem =
       QStringLiteral("crash-%1-%2")
           .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz")))
-          .arg(::getpid());
+          .arg(QCoreApplication::applicationPid());
   for (int n = 0; n < 100; ++n) {
     const QString name = folder + stem + (n == 0 ? QString() : QStringLiteral("-%1").arg(n)) +
                          QStringLiteral(".txt");

@@ -1,5 +1,3 @@
-#include "gui/app/TerminationSignals.h"
-
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -7,6 +5,8 @@
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
+
+#include "gui/platform/TerminationSignals.h"
 
 namespace cq {
 

@@ -1,0 +1,11 @@
+#include <unistd.h>
+
+#include "gui/platform/UserIdentity.h"
+
+namespace cq {
+
+QString UserNumber() {
+  return QString::number(::getuid());
+}
+
+}  // namespace cq
