@@ -97,9 +97,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the programs link come from dpkg-shlibdeps; what they load at run time does not
 # show there: GStreamer's elements for playback (WAV and MP3 in -good, MIDI through FluidSynth in
-# -bad), the General MIDI soundfont, and the fonts that stand in for Tahoma and Arial.
+# -bad), the General MIDI soundfont, the fonts that stand in for Tahoma and Arial, and Qt's own
+# translations.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, fluid-soundfont-gm, fonts-dejavu-core")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-libav, fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-libav, fonts-liberation2, qt6-translations-l10n")
 include(CPack)

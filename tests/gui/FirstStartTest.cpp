@@ -1,6 +1,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTextBrowser>
 
@@ -114,6 +115,24 @@ class FirstStartTest : public QObject {
     QCoreApplication::processEvents();
     QVERIFY(!shown);
     QFile::remove(StoreLocation());
+  }
+
+  // Owned by the hidden main window as in the program, the dialog still opens in the screen's
+  // middle, and it grows. Closing the notes after accepting is their OK.
+  void closingTheNotesAfterAcceptingStarts() {
+    QWidget mainWindow;
+    TFirstStartForm form(&mainWindow);
+    test::OnNextModal([&](QDialog& dialog) {
+      const QPoint middle = dialog.screen()->availableGeometry().center();
+      QVERIFY((dialog.frameGeometry().center() - middle).manhattanLength() < 40);
+      dialog.resize(640, 480);
+      QCOMPARE(dialog.size(), QSize(640, 480));
+      ChooseLanguage(dialog, 0);
+      test::Click(dialog, "AcceptBtn");
+      dialog.close();
+    });
+    CheckFirstStart(form);
+    QVERIFY(!FirstStartDeclined());
   }
 
   // Declining, or closing the dialog at any step, ends the start; nothing is stored.

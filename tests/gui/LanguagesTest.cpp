@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -94,6 +95,8 @@ class LanguagesTest : public QObject {
     TFirstStartForm firstStart;
     TFakeHost host;
     TSettingsForm settings(firstStart, host);
+    // Each language under its own name.
+    QCOMPARE(settings.Language->itemText(1), QString::fromUtf8("Русский"));
     const QStringList settingsDesign = Captions(settings);
     const QStringList firstStartDesign = Captions(firstStart);
     const QByteArray before = LanguageFileBytes();

@@ -2,6 +2,7 @@
 // completions, the external player.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,6 +56,18 @@ std::array<TMelodyLinkList, FormatCount> LinksOf(TMelodyFormat format, const cha
   std::array<TMelodyLinkList, FormatCount> links;
   links[format] = test::Links({{caption, url}});
   return links;
+}
+
+// The entries of `menu` without a mnemonic, or with one an entry above them has.
+QStringList WithoutOwnMnemonic(const QMenu& menu) {
+  QStringList entries, taken{""};
+  for (const QAction* action : menu.actions())
+    if (const QString key = QKeySequence::mnemonic(action->text()).toString();
+        !action->isSeparator() && taken.contains(key))
+      entries << action->text();
+    else
+      taken << key;
+  return entries;
 }
 
 // The window with its first-start and settings dialogs, as the program creates them.
@@ -160,6 +173,16 @@ class MainFormTest : public QObject {
     TFormRig rig;
     const QByteArray before = test::ReadFile(test::TestLanguageFile());
     const auto russian = [](const char* key) { return FromCp1251(Translate("Russian", key, "")); };
+    const auto menusAndQtSpeak = [&rig](const char* yes) {
+      rig.form.PaintBox->BuildFormatMenu(0, fmMidi);
+      rig.form.PaintBox->SelectAndShow(2);  // WAV and MP3
+      QVERIFY(rig.form.PaintBox->OpenRowMenu() && !rig.form.PaintBox->RowMenu().isEmpty());
+      for (const QMenu* menu : {rig.form.MainMenu, rig.form.MenuFilter, rig.form.MenuHelp,
+                                &rig.form.PaintBox->FormatMenu(), &rig.form.PaintBox->RowMenu()})
+        QCOMPARE(WithoutOwnMnemonic(*menu), QStringList());
+      QCOMPARE(QDialogButtonBox(QDialogButtonBox::Yes).buttons()[0]->text(), QString(yes));
+    };
+    rig.form.SetPopupMenu([](QMenu&, QPoint) {});
     rig.settings->Language->setCurrentIndex(1);
     rig.form.ApplySettings();
     QCOMPARE(CurrentLanguage(), std::string("Russian"));
@@ -171,10 +194,12 @@ class MainFormTest : public QObject {
     rig.form.PaintBox->BuildFormatMenu(0, fmMidi);
     QCOMPARE(rig.form.PaintBox->FormatMenu().actions().at(0)->text(),
              russian("FormatMenu.Download"));
+    menusAndQtSpeak("&Да");
     QCOMPARE(test::ReadFile(test::TestLanguageFile()), before);
     rig.settings->Language->setCurrentIndex(0);
     rig.form.ApplySettings();
     QCOMPARE(rig.form.SearchBtn->text(), QString("Search"));
+    menusAndQtSpeak("&Yes");
   }
 
   void searchShowsCheckedSitesThenTheirMelodies() {
@@ -233,6 +258,25 @@ class MainFormTest : public QObject {
     rig.form.MenuSettingsClick();
     QCOMPARE(items(), before);
     QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+  }
+
+  // An unchecked format hides its buttons and the rows offering nothing else; the choice is kept.
+  void formatFilterHidesFormatsAndRows() {
+    TFormRig rig;
+    QVERIFY(rig.form.MenuFilter->menuAction()->isVisible() &&
+            rig.settings->findChild<QWidget*>("FormatsBox")->isVisibleTo(rig.settings));
+    rig.Search("bell");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    TResultView& view = *rig.form.PaintBox;
+    QAction* wav = rig.form.MenuFilter->actions().at(fmWav);
+    wav->trigger();
+    QCOMPARE(view.RowHeight(1), 0);  // WAV only
+    QCOMPARE(view.RowFormats(2), QString("MP3"));
+    QVERIFY(!QSettings("ZEQ", "Chimequest").value("FormatWAV").toBool());
+    view.SelectAndShow(0);
+    QTest::keyClick(&view, Qt::Key_Down);  // over the hidden row
+    QCOMPARE(rig.form.Driver().SelectedRow(), 2L);
+    wav->trigger();  // all formats again for the tests that follow
   }
 
   void keyboardAloneSavesTheFirstFile() {

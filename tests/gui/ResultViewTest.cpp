@@ -26,9 +26,9 @@ QStringList MenuItems(const QMenu& menu, const QString& prefix = QString()) {
   QStringList items;
   for (QAction* action : menu.actions()) {
     if (QMenu* sub = action->menu()) {
-      items << MenuItems(*sub, prefix + action->text() + "/");
+      items << MenuItems(*sub, prefix + QString(action->text()).remove('&') + "/");
     } else {
-      items << prefix + action->text();
+      items << prefix + QString(action->text()).remove('&');
     }
   }
   return items;

@@ -30,6 +30,8 @@
 #include "gui/common/Texts.h"
 #include "gui/config/CheckListBox.h"
 #include "gui/config/FileDropPanel.h"
+#include "gui/config/Languages.h"
+#include "gui/config/RegConfig.h"
 #include "gui/config/Translators.h"
 #include "gui/config/ZeqControl.h"
 
@@ -78,8 +80,8 @@ TMainForm::TMainForm(std::vector<const TSite*> sites, TDesktop& desktop,
       SearchCount(Named(new QLabel(this), "_SearchCount")),
       SavedNote(Named(new QLabel(this), "_SavedNote")),
       MainMenu(Named(new QMenu(this), "MainMenu")),
-      MenuFilter(Named(new QMenu("Filter", MainMenu), "MenuFilter")),
-      MenuHelp(Named(new QMenu("Help", MainMenu), "MenuHelp")),
+      MenuFilter(Named(new QMenu("&Filter", MainMenu), "MenuFilter")),
+      MenuHelp(Named(new QMenu("&Help", MainMenu), "MenuHelp")),
       JobManager(NamedTimer(this, "JobManager", 10)),
       CursorUpdateTimer(NamedTimer(this, "CursorUpdateTimer", 10)),
       DrawTimer(NamedTimer(this, "DrawTimer", 150)),
@@ -252,11 +254,14 @@ void TMainForm::resizeEvent(QResizeEvent*) {
 
 void TMainForm::showEvent(QShowEvent*) {
   if (firstShowDone_) return;
-  FirstShowLayout();
+  // Where the window was when it last closed; the design size in the screen's middle only on
+  // the very first start.
+  placeRestored_ = RestoreWindowPlace(*this);
+  if (!placeRestored_) FirstShowLayout();
   // The outer size may not go below 375 x 200, frame included.
   const QSize frame = frameGeometry().size() - size();
   setMinimumSize(375 - frame.width(), 200 - frame.height());
-  if (const QScreen* screen = this->screen()) {
+  if (const QScreen* screen = this->screen(); screen != nullptr && !placeRestored_) {
     QRect place = frameGeometry();
     place.moveCenter(screen->availableGeometry().center());
     move(place.topLeft());
@@ -286,6 +291,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         });
     return;
   }
+  if (firstShowDone_) SaveWindowPlace(*this);
   if (StopBtn->isEnabled() || player_->Playing()) StopBtnClick();
   event->accept();
 }
@@ -322,10 +328,15 @@ void TMainForm::BringToFront() {
 void TMainForm::ApplySettings() {
   if (Settings() == nullptr) return;
   const QList<QAction*> filters = MenuFilter->actions();
-  for (const TMelodyFormat format : AllFormats)
-    filters[format]->setIcon(
-        Settings()->FormatChecked(format) ? FormatMenuIcon(fiFirstFormat + format) : QIcon());
+  std::array<bool, FormatCount> shown{};
+  for (const TMelodyFormat format : AllFormats) {
+    shown[format] = Settings()->FormatChecked(format);
+    filters[format]->setIcon(shown[format] ? FormatMenuIcon(fiFirstFormat + format) : QIcon());
+    filters[format]->setChecked(shown[format]);
+  }
+  PaintBox->SetShownFormats(shown);
   SetCurrentLanguage(Settings()->SelectedLanguage());
+  UseQtTranslations(CurrentLanguage());
   Settings()->NameSearchSites(RegisteredSites());
   SetSearchTermItems(HistoryLines());
   const std::string language = CurrentLanguage();
@@ -430,7 +441,7 @@ void TMainForm::CursorUpdateTimerTimer() {
     settings->resize(settings->width(), 481);
   if (aboutForm_ != nullptr && aboutForm_->size() != QSize(330, 337)) aboutForm_->resize(330, 337);
   if (!firstShowDone_ && isVisible()) {
-    FirstShowLayout();
+    if (!placeRestored_) FirstShowLayout();
     firstShowDone_ = true;
   }
   // A modal dialog keeps its size while it is open.
@@ -448,8 +459,8 @@ void TMainForm::DrawTimerTimer() {
 
 void TMainForm::SaveCompleted(const TJob& job) {
   if (Settings() == nullptr) return;
-  const QString saved = SaveDownload(
-      job, {Settings()->AskWhereToSave(), Settings()->SaveFolder()}, desktop_);
+  const QString saved =
+      SaveDownload(job, {Settings()->AskWhereToSave(), Settings()->SaveFolder()}, desktop_);
   if (!saved.isEmpty()) ShowSaved(saved);
 }
 

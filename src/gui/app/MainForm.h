@@ -145,6 +145,7 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
   std::function<void()> startUpdateCheck_;
   std::function<void(QMenu&, QPoint)> popupMenu_;
   bool firstShowDone_ = false;
+  bool placeRestored_ = false;  // the window came up where it was last closed
   bool sitesCollected_ = false;
   QString savedFolder_;
   bool askingToQuit_ = false;

@@ -11,6 +11,7 @@
 #include "gui/app/Images.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/ResultView.h"
+#include "gui/app/RowTraits.h"
 #include "gui/config/FirstStartForm.h"
 
 namespace cq {
@@ -36,34 +37,32 @@ void TMainForm::BuildMainMenu() {
   static constexpr const char* FilterNames[] = {"FilterWAV", "FilterMIDI", "FilterMMF",
                                                 "FilterMP3"};
   for (const TMelodyFormat format : AllFormats) {
-    QAction* item =
-        NamedAction(*MenuFilter, FilterNames[format],
-                    QString::fromLatin1(FormatNames[format].data(),
-                                        static_cast<qsizetype>(FormatNames[format].size())));
+    QAction* item = NamedAction(*MenuFilter, FilterNames[format], FormatMenuCaptions[format]);
     item->setData(static_cast<int>(format));
+    item->setCheckable(true);
     connect(item, &QAction::triggered, this, [this, format] { MenuFilterClick(format); });
   }
-  // The filter and its separator are never shown; they only mirror the format settings.
-  MainMenu->addMenu(MenuFilter)->setVisible(false);
-  NamedSeparator(*MainMenu, "N1")->setVisible(false);
-  QAction* settings = NamedAction(*MainMenu, "MenuSettings", "Settings");
+  // The filter mirrors the settings' format boxes: a format unchecked leaves the list.
+  MainMenu->addMenu(MenuFilter);
+  NamedSeparator(*MainMenu, "N1");
+  QAction* settings = NamedAction(*MainMenu, "MenuSettings", "&Settings");
   settings->setIcon(MainMenuIcon(TMainMenuIcon::Settings));
   connect(settings, &QAction::triggered, this, [this] { MenuSettingsClick(); });
   NamedSeparator(*MainMenu, "N2");
   MenuHelp->setIcon(MainMenuIcon(TMainMenuIcon::Help));
   MainMenu->addMenu(MenuHelp);
-  QAction* notes = NamedAction(*MenuHelp, "MenuNotes", "Show notes");
+  QAction* notes = NamedAction(*MenuHelp, "MenuNotes", "Show &notes");
   notes->setIcon(MainMenuIcon(TMainMenuIcon::Notes));
   connect(notes, &QAction::triggered, this, [this] { MenuNotesClick(); });
-  QAction* license = NamedAction(*MenuHelp, "MenuLicense", "Show license agreement");
+  QAction* license = NamedAction(*MenuHelp, "MenuLicense", "Show &license agreement");
   connect(license, &QAction::triggered, this, [this] { MenuLicenseClick(); });
   NamedSeparator(*MenuHelp, "N3");
-  QAction* feedback = NamedAction(*MenuHelp, "MenuFeedback", "Send feedback...");
+  QAction* feedback = NamedAction(*MenuHelp, "MenuFeedback", "Send &feedback...");
   feedback->setIcon(MainMenuIcon(TMainMenuIcon::Feedback));
   feedback->setEnabled(false);
   connect(feedback, &QAction::triggered, this, [this] { MenuFeedbackClick(); });
   NamedSeparator(*MenuHelp, "N4");
-  QAction* about = NamedAction(*MenuHelp, "MenuAbout", "About Chimequest");
+  QAction* about = NamedAction(*MenuHelp, "MenuAbout", "&About Chimequest");
   about->setIcon(MainMenuIcon(TMainMenuIcon::About));
   about->setEnabled(false);
   connect(about, &QAction::triggered, this, [this] { MenuAboutClick(); });

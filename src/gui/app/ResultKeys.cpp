@@ -37,15 +37,15 @@ bool TResultView::KeyDown(int key, bool listDropped) {
   switch (key) {
     case Qt::Key_Up:
       if (listDropped || rows == 0) return false;
-      if (sel <= 0) return true;
-      --sel;
+      if (sel <= 0 || ShownRowFrom(sel - 1, -1) < 0) return true;
+      sel = ShownRowFrom(sel - 1, -1);
       if (sel < topIndex_) topIndex_ = sel;
       while (RowsHeight(topIndex_, sel) > view) ++topIndex_;
       break;
     case Qt::Key_Down:
       if (listDropped || rows == 0) return false;
-      if (sel >= rows - 1) return true;
-      ++sel;
+      if (sel >= rows - 1 || ShownRowFrom(sel + 1, 1) < 0) return true;
+      sel = ShownRowFrom(sel + 1, 1);
       while (RowsHeight(topIndex_, sel) > view) ++topIndex_;
       if (sel < topIndex_) topIndex_ = sel;
       break;
@@ -53,12 +53,14 @@ bool TResultView::KeyDown(int key, bool listDropped) {
       if (rows == 0) return false;
       if (sel <= 0) return true;
       sel = std::max(sel - page, 0L);
+      sel = ShownRowFrom(sel, -1) >= 0 ? ShownRowFrom(sel, -1) : ShownRowFrom(sel, 1);
       topIndex_ = std::max(topIndex_ - page, 0L);
       if (sel < topIndex_) topIndex_ = sel;
       break;
     case Qt::Key_PageDown:
       if (sel >= rows - 1) return true;
       sel = std::clamp(sel + page, 0L, rows - 1);
+      sel = ShownRowFrom(sel, 1) >= 0 ? ShownRowFrom(sel, 1) : ShownRowFrom(sel, -1);
       topIndex_ = std::min(topIndex_ + page, rows - 1);
       while (RowsHeight(topIndex_, sel) > view) ++topIndex_;
       break;
@@ -70,6 +72,13 @@ bool TResultView::KeyDown(int key, bool listDropped) {
   UpdateScrollBar();
   update();
   return true;
+}
+
+long TResultView::ShownRowFrom(long index, long step) const {
+  const auto rows = static_cast<long>(driver_.Results().size());
+  for (; index >= 0 && index < rows; index += step)
+    if (!RowHidden(index)) return index;
+  return -1;
 }
 
 void TResultView::SelectAndShow(long index) {
@@ -92,7 +101,7 @@ void TResultView::keyPressEvent(QKeyEvent* event) {
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       consumed = OpenRowMenu();
     } else if (key == Qt::Key_Home || key == Qt::Key_End) {
-      SelectAndShow(key == Qt::Key_Home ? 0 : rows - 1);
+      SelectAndShow(key == Qt::Key_Home ? ShownRowFrom(0, 1) : ShownRowFrom(rows - 1, -1));
       consumed = true;
     } else {
       consumed = KeyDown(key, false);

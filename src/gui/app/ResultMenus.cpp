@@ -34,8 +34,8 @@ void TResultView::AddFormatItems(QMenu& menu, TMelodyFormat format, const TMelod
     return;
   }
   for (std::size_t k = 0; k < links.size(); ++k) {
-    QMenu* link =
-        menu.addMenu(FormatMenuIcon(fiFirstFormat + format), FromCp1251(links[k].Caption.view()));
+    QMenu* link = menu.addMenu(FormatMenuIcon(fiFirstFormat + format),
+                               FromCp1251(links[k].Caption.view()).replace('&', "&&"));
     AddFormatMenuItems(*link, static_cast<int>(k), playable_[format]);
   }
 }
@@ -69,10 +69,12 @@ void TResultView::OpenPendingRowMenu() {
 void TResultView::ShowRowMenu(long index) {
   RunLocked(driver_.ClickLock(), [&] {
     rowMenu_->clear();
-    const TMelody& melody = driver_.Results()[static_cast<std::size_t>(index)].Melody;
+    const TMelody melody = ShownRow(index).Melody;
     for (const TMelodyFormat format : AllFormats) {
       if (melody.Links[format].empty()) continue;
-      QMenu* sub = rowMenu_->addMenu(FormatMenuIcon(fiFirstFormat + format), FormatCaption(format));
+      const std::string key = "RowMenu." + std::string(FormatNames[format]);
+      QMenu* sub = rowMenu_->addMenu(FormatMenuIcon(fiFirstFormat + format),
+                                     FromCp1251(Translate(key, FormatMenuCaptions[format])));
       // The format's actions read the format menu's context, set as its submenu opens.
       connect(sub, &QMenu::aboutToShow, this, [this, index, format] {
         driver_.OpenFormatMenu(static_cast<std::size_t>(index), format);
@@ -94,16 +96,16 @@ void TResultView::AddFormatMenuItems(QMenu& parent, int tag, bool playable) {
     return FromCp1251(Translate(key, text));
   };
   QAction* download =
-      parent.addAction(FormatMenuIcon(fiDownload), caption("FormatMenu.Download", "Download"));
+      parent.addAction(FormatMenuIcon(fiDownload), caption("FormatMenu.Download", "&Download"));
   download->setObjectName("MenuDownload");
   connect(download, &QAction::triggered, this, [this, tag] { driver_.MenuDownloadClick(tag); });
   if (playable) {
-    QAction* play = parent.addAction(FormatMenuIcon(fiPlay), caption("FormatMenu.Play", "Play"));
+    QAction* play = parent.addAction(FormatMenuIcon(fiPlay), caption("FormatMenu.Play", "&Play"));
     play->setObjectName("MenuPlay");
     connect(play, &QAction::triggered, this, [this, tag] { driver_.MenuPlayClick(tag); });
   }
   QAction* show =
-      parent.addAction(FormatMenuIcon(fiShowLink), caption("FormatMenu.ShowLink", "Show link"));
+      parent.addAction(FormatMenuIcon(fiShowLink), caption("FormatMenu.ShowLink", "&Show link"));
   show->setObjectName("MenuShowLink");
   connect(show, &QAction::triggered, this, [this, tag] { MenuShowLinkClick(tag); });
 }

@@ -69,7 +69,34 @@ TResultView::TResultView(TSearchDriver& driver, QScrollBar& scrollBar, TResultVi
 }
 
 int TResultView::RowHeight(long index) const {
-  return cq::RowHeight(driver_.Results()[static_cast<std::size_t>(index)]);
+  return RowHidden(index) ? 0 : cq::RowHeight(driver_.Results()[static_cast<std::size_t>(index)]);
+}
+
+void TResultView::SetShownFormats(const std::array<bool, FormatCount>& shown) {
+  if (shown == shownFormats_) return;
+  shownFormats_ = shown;
+  hitRowIndex_ = -1;
+  UpdateScrollBar();
+  update();
+}
+
+bool TResultView::RowHidden(long index) const {
+  const TResult& row = driver_.Results()[static_cast<std::size_t>(index)];
+  const bool filtering =
+      std::find(shownFormats_.begin(), shownFormats_.end(), false) != shownFormats_.end();
+  // Rows still waiting for their page, or failed, say something whatever the filter.
+  if (!filtering || row.Kind != rkMelody || !row.Melody.Processed || !row.ErrorText.empty())
+    return false;
+  for (const TMelodyFormat format : AllFormats)
+    if (shownFormats_[format] && !row.Melody.Links[format].empty()) return false;
+  return true;
+}
+
+TResult TResultView::ShownRow(long index) const {
+  TResult row = driver_.Results()[static_cast<std::size_t>(index)];
+  for (const TMelodyFormat format : AllFormats)
+    if (!shownFormats_[format]) row.Melody.Links[format].clear();
+  return row;
 }
 
 int TResultView::RowsHeight(long first, long last) const {
@@ -110,7 +137,7 @@ QString TResultView::RowName(long index) const {
 }
 
 QString TResultView::RowFormats(long index) const {
-  const TResult& row = driver_.Results()[static_cast<std::size_t>(index)];
+  const TResult row = ShownRow(index);
   QStringList formats;
   if (MenuReady(row))
     for (const TMelodyFormat format : AllFormats)
@@ -148,15 +175,18 @@ void TResultView::paintEvent(QPaintEvent*) {
   const int width = this->width();
   const qreal scale = devicePixelRatioF();
   int y = 0;
-  for (auto i = static_cast<std::size_t>(topIndex_); y < height() && i < results.size(); ++i) {
-    const int rowHeight = cq::RowHeight(results[i]);
+  for (long i = topIndex_; y < height() && i < static_cast<long>(results.size()); ++i) {
+    const int rowHeight = RowHeight(i);
+    if (rowHeight == 0) continue;
     if (!Fits(rowBitmap_, width, rowHeight, scale)) rowBitmap_ = NewImage(width, rowHeight, scale);
     {
       QPainter row(&rowBitmap_);
-      PaintRow(row, results[i], width, rowHeight, Selected(results[i]), false, selectionBitmap_);
+      const TResult shown = ShownRow(i);
+      PaintRow(row, shown, width, rowHeight, Selected(shown), false, selectionBitmap_);
     }
     view.drawImage(0, y, rowBitmap_);
-    if (!playingKey_.empty() && ResultKey(results[i]) == playingKey_) PaintPlayingMark(view, y);
+    if (!playingKey_.empty() && ResultKey(results[static_cast<std::size_t>(i)]) == playingKey_)
+      PaintPlayingMark(view, y);
     y += rowHeight;
   }
   if (y < height()) view.fillRect(0, y, width, height() - y, Qt::white);
@@ -189,8 +219,7 @@ void TResultView::PaintHitRow(long index, int width) {
   const int rowHeight = RowHeight(index);
   hitBitmap_ = NewImage(width, rowHeight, scale);
   QPainter canvas(&hitBitmap_);
-  PaintRow(canvas, driver_.Results()[static_cast<std::size_t>(index)], width, rowHeight, false,
-           true, selectionBitmap_);
+  PaintRow(canvas, ShownRow(index), width, rowHeight, false, true, selectionBitmap_);
   hitRowIndex_ = index;
 }
 

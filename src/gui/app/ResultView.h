@@ -47,6 +47,10 @@ class TResultView : public QWidget {
   // Formats whose menu offers Play; MMF only once an external player was found.
   void SetPlayable(TMelodyFormat format, bool playable) { playable_[format] = playable; }
   bool Playable(TMelodyFormat format) const { return playable_[format]; }
+  // The format filter: an unchecked format's buttons are not shown, and a melody row that offers
+  // only unchecked formats is left out of the list (its height is 0).
+  void SetShownFormats(const std::array<bool, FormatCount>& shown);
+  bool RowHidden(long index) const;
 
   int RowCount() const { return static_cast<int>(driver_.Results().size()); }
   long SelectedRow() const { return driver_.SelectedRow(); }
@@ -81,6 +85,9 @@ class TResultView : public QWidget {
   // Up, Down, Page Up and Page Down move the selection and scroll just far enough. Answers true
   // when the key is consumed. `listDropped`: the search box shows its history list.
   bool KeyDown(int key, bool listDropped);
+  // The nearest row from `index` on, going by `step` (+1 or -1), that the filter shows; -1 when
+  // there is none.
+  long ShownRowFrom(long index, long step) const;
   // Selects row `index` and scrolls just far enough to show it.
   void SelectAndShow(long index);
 
@@ -111,6 +118,8 @@ class TResultView : public QWidget {
 
  private:
   void PaintHitRow(long index, int width);
+  // Row `index` as the filter shows it: without the links of unchecked formats.
+  TResult ShownRow(long index) const;
   void RowClick(long index, QRect rect, bool doubleClick, QColor colour, QPoint corner);
   void OpenSiteHome(const TResult& row);
   bool Selected(const TResult& row) const;
@@ -136,6 +145,7 @@ class TResultView : public QWidget {
   int wheelAngle_ = 0;  // a touchpad's steps not yet making a row
   bool paintGuard_ = false;
   std::array<bool, FormatCount> playable_ = {true, true, false, true};
+  std::array<bool, FormatCount> shownFormats_ = {true, true, true, true};
 };
 
 }  // namespace cq

@@ -12,6 +12,9 @@ inline bool MenuReady(const TResult& row) {
          row.ErrorText.empty();
 }
 
+// A format's entry in a menu, its mnemonic unique among the four.
+inline constexpr const char* FormatMenuCaptions[FormatCount] = {"&WAV", "M&IDI", "&MMF", "M&P3"};
+
 inline QString FormatCaption(TMelodyFormat format) {
   return QString::fromLatin1(FormatNames[format].data(),
                              static_cast<qsizetype>(FormatNames[format].size()));

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -19,6 +20,7 @@
 #include "gui/common/Named.h"
 #include "gui/common/ProgramPicture.h"
 #include "gui/common/QtText.h"
+#include "gui/config/Languages.h"
 #include "gui/config/RegConfig.h"
 #include "gui/config/Translators.h"
 
@@ -44,7 +46,7 @@ QString DocumentHtml(TDocument document, bool secondLanguage) {
 TFirstStartForm::TFirstStartForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       LangPanel(Named(new QWidget(this), "_LangPanel")),
       Label1(Named(new QLabel("Select your language:", LangPanel), "Label1")),
       LangSelect(Named(new QGroupBox("Language", LangPanel), "_LangSelect")),
@@ -71,7 +73,9 @@ TFirstStartForm::TFirstStartForm(QWidget* parent)
 }
 
 void TFirstStartForm::BuildLayout() {
-  setFixedSize(393, 285);
+  // The design size is the least; the documents read better in a larger window.
+  setMinimumSize(393, 285);
+  resize(393, 285);
 
   QFont large = ChimequestLabel->font();
   large.setPixelSize(26);
@@ -142,7 +146,7 @@ void TFirstStartForm::FormCreate() {
   auto* choices = static_cast<QVBoxLayout*>(LangSelect->layout());
   int position = 0;
   for (const std::string& language : LanguageList()) {
-    auto* choice = new QRadioButton(FromCp1251(language), LangSelect);
+    auto* choice = new QRadioButton(LanguageOwnName(language), LangSelect);
     languages_->addButton(choice, position++);
     choices->insertWidget(choices->count() - 1, choice);
   }
@@ -158,6 +162,7 @@ int TFirstStartForm::SelectedLanguagePosition() const {
 void TFirstStartForm::OkBtnClick() {
   const int position = SelectedLanguagePosition();
   SetCurrentLanguage(LanguageList().at(static_cast<std::size_t>(position)));
+  UseQtTranslations(CurrentLanguage());
   if (onLanguageChosen_) onLanguageChosen_(position);
   TranslateControls(this, CurrentLanguage(), "Forms");
   License->setHtml(DocumentHtml(TDocument::License, position == 1));
@@ -194,7 +199,14 @@ void TFirstStartForm::ShowLicense() {
 
 void CheckFirstStart(TFirstStartForm& dialog) {
   if (StoreExists()) return;
-  if (dialog.exec() != QDialog::Rejected) return;
+  // It comes before any other window: in the middle of the screen.
+  if (const QScreen* screen = dialog.screen()) {
+    QRect place(QPoint(), dialog.size());
+    place.moveCenter(screen->availableGeometry().center());
+    dialog.move(place.topLeft());
+  }
+  // The notes are reached only by accepting the licence: closing them is their OK.
+  if (dialog.exec() != QDialog::Rejected || !dialog.NotesPanel->isHidden()) return;
   g_declined = true;
   throw EAbort();
 }

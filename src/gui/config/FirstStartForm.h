@@ -60,8 +60,9 @@ class TFirstStartForm : public QDialog {
 };
 
 // Runs the first-start dialog unless the settings store shows that the program has run before.
-// Declining (or closing the dialog) ends the program: FirstStartDeclined() turns true and the
-// silent abort EAbort is thrown for the start-up to swallow.
+// Declining (or closing the dialog before the licence is accepted) ends the program:
+// FirstStartDeclined() turns true and the silent abort EAbort is thrown for the start-up to
+// swallow. The dialog opens in the middle of the screen.
 void CheckFirstStart(TFirstStartForm& dialog);
 
 // True once a first start was declined: the main window must not be shown, the program ends.

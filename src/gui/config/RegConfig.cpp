@@ -211,4 +211,15 @@ void LoadControlState(QWidget& control, bool strict) {
   LoadTree(*store, control, strict);
 }
 
+void SaveWindowPlace(const QWidget& window) {
+  const auto store = OpenStore();
+  store->setValue(window.objectName() + ".Place", window.saveGeometry());
+}
+
+bool RestoreWindowPlace(QWidget& window) {
+  if (!StoreExists()) return false;
+  const QVariant place = OpenStore()->value(window.objectName() + ".Place");
+  return place.typeId() == QMetaType::QByteArray && window.restoreGeometry(place.toByteArray());
+}
+
 }  // namespace cq

@@ -23,4 +23,9 @@ bool SaveControlState(QWidget& control, bool strict);
 // wrong type, or out of the control's range, is ignored: the control keeps what it shows.
 void LoadControlState(QWidget& control, bool strict);
 
+// A window's size and place on the screen, stored under its object name + ".Place". Restoring
+// answers false when none is stored (or it does not read).
+void SaveWindowPlace(const QWidget& window);
+bool RestoreWindowPlace(QWidget& window);
+
 }  // namespace cq

@@ -29,6 +29,7 @@
 #include "gui/config/CacheCleaner.h"
 #include "gui/config/CheckListBox.h"
 #include "gui/config/FirstStartForm.h"
+#include "gui/config/Languages.h"
 #include "gui/config/RegConfig.h"
 #include "gui/config/ZeqControl.h"
 
@@ -142,7 +143,6 @@ void TSettingsForm::SetDesignValues() {
   SaveDir->setEnabled(false);
   BrowseBtn->setEnabled(false);
   for (QCheckBox* format : {FormatWAV, FormatMIDI, FormatMMF, FormatMP3}) format->setChecked(true);
-  FormatsBox->hide();
   CacheControlHelp->setWordWrap(true);
   CacheDaysUpDown->SetRange(0, 99);
   CacheDaysUpDown->SetPosition(7);
@@ -231,7 +231,7 @@ void TSettingsForm::BuildLayout() {
 }
 
 void TSettingsForm::FormCreate(TFirstStartForm& firstStart) {
-  for (const std::string& language : LanguageList()) Language->addItem(FromCp1251(language));
+  for (const std::string& language : LanguageList()) Language->addItem(LanguageOwnName(language));
   Language->setCurrentIndex(0);
   for (const TSite* site : RegisteredSites())
     SearchSites->AddEntry(FromCp1251(site->GetName()), true);
