@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -69,8 +70,6 @@ int main(int argc, char** argv) {
   cq::RegisterAllSites();
   cq::RegisterDefinitionSites();
   cq::OpenLanguageFile(cq::DefaultLanguageFilePath());
-  const QString externalPlayer = cq::FindExternalPlayer(
-      QFile::decodeName(cq::ExecutableFolder().c_str()), cq::ProgramFolders());
 
   cq::TCrashApplication app(argc, argv);
   cq::TSingleInstance instance;
@@ -87,7 +86,7 @@ int main(int argc, char** argv) {
   cq::InstallFontSubstitutes();
 
   cq::TQtDesktop desktop(nullptr);
-  cq::TMainWindow window(desktop, externalPlayer);
+  cq::TMainWindow window(desktop, QString());
   cq::TMainForm& mainForm = window.Form();
   desktop.SetOwner(&mainForm);
   instance.SetOnActivate([&mainForm] { mainForm.BringToFront(); });
@@ -105,9 +104,14 @@ int main(int argc, char** argv) {
                   .ShowNotice = {}});
 
   cq::QuitOnTerminationSignals([&mainForm] {
-    mainForm.close();
+    mainForm.CloseWithoutAsking();
     QApplication::quit();
   });
   mainForm.show();
+  // Searching the program folders would delay the window: it happens once the window shows.
+  QTimer::singleShot(0, &mainForm, [&mainForm] {
+    mainForm.SetExternalPlayer(cq::FindExternalPlayer(
+        QFile::decodeName(cq::ExecutableFolder().c_str()), cq::ProgramFolders()));
+  });
   return QApplication::exec();
 }

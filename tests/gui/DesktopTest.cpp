@@ -1,4 +1,5 @@
 // Addresses from pages open only as web pages; one instance per user.
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMessageBox>
@@ -97,6 +98,18 @@ class DesktopTest : public QObject {
     QCOMPARE(format, Qt::PlainText);
     QVERIFY(flags.testFlag(Qt::TextSelectableByMouse));
     QVERIFY(!flags.testFlag(Qt::LinksAccessibleByMouse));
+  }
+
+  // Enter in the overwrite question keeps the file; Show link's box copies the address.
+  void questionsDefaultToTheSafeAnswer() {
+    TQtDesktop desktop(nullptr);
+    test::OnNextModal([](QDialog& box) { QTest::keyClick(&box, Qt::Key_Return); });
+    QVERIFY(!desktop.AskYesNo("a.mid\n\nFile already exists. Overwrite?"));
+    const QString address = "http://tones.example/a.mid";
+    QApplication::clipboard()->clear();
+    test::OnNextModal([](QDialog& box) { test::Click(box, "CopyAddress"); });
+    desktop.ShowAddress(address);
+    QCOMPARE(QApplication::clipboard()->text(), address);
   }
 
   // The offer of a new version waits for its answer while every window goes on working.

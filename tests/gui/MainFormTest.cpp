@@ -109,6 +109,7 @@ struct TFormRig {
     TTask task;
     task.Kind = kind;
     task.Melody = form.Driver().Results()[index].Melody;
+    task.OriginKey = ResultKey(form.Driver().Results()[index]);
     task.Format = format;
     auto job = std::make_shared<TJob>(task, std::make_shared<TChangedFlag>(false),
                                       std::make_shared<TFinishSignal>());
@@ -155,6 +156,12 @@ class MainFormTest : public QObject {
                    LinksOf(fmMmf, "MMF", "http://gamma.example/ring.php"));
     SiteC().ShelveFile("http://gamma.example/ring.php",
                        test::WriteFile(files + "ring.php", "MMMD").toStdString());
+    SiteA().Shelve("broken", SiteA().Melody("Broken"),
+                   LinksOf(fmWav, "WAV", "http://alpha.example/broken.wav"));
+    SiteA().ShelveFile(
+        "http://alpha.example/broken.wav",
+        test::WriteFile(files + "broken.wav", QByteArray("RIFF\x10\0\0\0WAVEjunk", 16))
+            .toStdString());
     SiteA().Shelve("list", SiteA().Melody("Playlist"),
                    LinksOf(fmMidi, "MIDI", "http://alpha.example/list.mid"));
     SiteA().ShelveFile("http://alpha.example/list.mid",
@@ -371,7 +378,8 @@ class MainFormTest : public QObject {
     rig.form.PaintBox->BuildFormatMenu(0, fmMidi);
     rig.form.Driver().MenuDownloadClick(0);
     QTRY_VERIFY_WITH_TIMEOUT(rig.desktop.questions.size() == 1 && rig.Settled(), 10000);
-    QCOMPARE(rig.desktop.questions[0], QString("File already exists. Overwrite?"));
+    QCOMPARE(rig.desktop.questions[0],
+             QFileInfo(target).fileName() + "\n\nFile already exists. Overwrite?");
     QCOMPARE(test::ReadFile(target), QByteArray("old"));
     QVERIFY(rig.desktop.notices.isEmpty());
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QFileInfo(target).fileName()});
@@ -383,20 +391,57 @@ class MainFormTest : public QObject {
     QCOMPARE(test::ReadFile(target), test::OneNoteMidi());
   }
 
-  void saveAsksForTheName() {
+  void saveAsksForTheNameAndConfirmsTheFile() {
     TFormRig rig;
     rig.Search("bell");
     QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
     rig.settings->DownloadAsk->setChecked(true);
+    const QString folder = Home("Missing/Tones");
+    rig.settings->SaveDir->setText(folder);
     const QString chosen = Home("chosen/two.wav");
     QDir().mkpath(Home("chosen"));
     rig.desktop.saveAnswer = chosen;
     rig.form.PaintBox->BuildFormatMenu(1, fmWav);
     rig.form.Driver().MenuDownloadClick(0);
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(chosen) && rig.Settled(), 10000);
-    QCOMPARE(rig.desktop.saveFilters, QStringList{"*.wav files|*.wav"});
-    QCOMPARE(rig.desktop.saveNames, QStringList{"alpha.example - Bell Two (WAV).wav"});
+    // The dialog opens, titled, in the download folder it created, with a filter one can read.
+    QCOMPARE(rig.desktop.saveDialogs,
+             (QList<QStringList>{{"Save melody", "WAV files (*.wav)", folder,
+                                  "alpha.example - Bell Two (WAV).wav"}}));
+    QVERIFY(QDir(folder).exists());
     QCOMPARE(test::ReadFile(chosen), test::ToneWav());
+    // The window confirms the file by its name and opens its folder on request.
+    QVERIFY2(rig.form.SavedNote->text().contains("Saved: two.wav"),
+             qPrintable(rig.form.SavedNote->text()));
+    emit rig.form.SavedNote->linkActivated("folder");
+    QCOMPARE(rig.desktop.opened, QStringList{Home("chosen")});
+  }
+
+  // Closing while a download runs asks; waiting saves it before the window goes.
+  void closingDuringDownloadsAsks_data() {
+    QTest::addColumn<bool>("wait");
+    QTest::newRow("wait") << true;
+    QTest::newRow("quit now") << false;
+  }
+  void closingDuringDownloadsAsks() {
+    QFETCH(bool, wait);
+    TFormRig rig;
+    rig.Search("bell");
+    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
+    const QString folder = Home(wait ? "Waited" : "Quit");
+    rig.settings->DownloadSave->setChecked(true);
+    rig.settings->SaveDir->setText(folder);
+    rig.form.show();
+    rig.form.PaintBox->BuildFormatMenu(0, fmMidi);
+    rig.form.Driver().MenuDownloadClick(0);
+    // Quitting now must not wait: the download stays queued.
+    if (!wait) rig.form.JobManager->stop();
+    rig.desktop.answers = {wait};
+    rig.form.close();
+    QCOMPARE(rig.desktop.questions,
+             QStringList{"Downloads are still running. Wait for them to finish, or quit now?"});
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.form.isVisible(), 10000);
+    QCOMPARE(QFileInfo::exists(folder + "/alpha.example - Bell One (MIDI).mid"), wait);
   }
 
   void playReachesTheEnd_data() {
@@ -422,8 +467,10 @@ class MainFormTest : public QObject {
             [&seen](QMediaPlayer::MediaStatus status) { seen << status; });
     rig.form.PlayCompleted(*job);
     QVERIFY(rig.form.Player().Playing());
+    QVERIFY(rig.form.PaintBox->RowName(row).endsWith(", playing"));
     QTRY_VERIFY_WITH_TIMEOUT(seen.contains(QMediaPlayer::EndOfMedia), 20000);
     QTRY_VERIFY(!rig.form.StopBtn->isEnabled());
+    QVERIFY(!rig.form.PaintBox->RowName(row).endsWith(", playing"));
     QVERIFY2(rig.desktop.notices.isEmpty(), qPrintable(rig.desktop.notices.join("; ")));
     // A ".php" file plays as a copy with the format's extension beside it.
     if (format == fmMidi) QCOMPARE(media.source().toLocalFile(), Home("files/one.mid"));
@@ -457,14 +504,33 @@ class MainFormTest : public QObject {
     QTRY_VERIFY(!rig.form.StopBtn->isEnabled());
   }
 
-  void mmfWithoutPlayerIsRefused() {
-    TFormRig rig;
-    rig.Search("mmf");
+  void playFailureSaysWhy_data() {
+    QTest::addColumn<QString>("term");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("player");
+    QTest::addColumn<QString>("notice");  // its start; the back end's own words may follow
+    QTest::newRow("no MMF player")
+        << "mmf" << int(fmMmf) << QString() << "I can't play MMF files!!!";
+    QTest::newRow("player gone since")
+        << "mmf" << int(fmMmf) << Home("gone/psmplay.exe")
+        << "The melody cannot be played: the player " + Home("gone/psmplay.exe") + " is missing.";
+    QTest::newRow("unreadable file")
+        << "broken" << int(fmWav) << QString() << "The melody cannot be played: ";
+  }
+  void playFailureSaysWhy() {
+    QFETCH(QString, term);
+    QFETCH(int, format);
+    QFETCH(QString, player);
+    QFETCH(QString, notice);
+    TFormRig rig(player);
+    rig.Search(term);
     QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
-    rig.form.PaintBox->BuildFormatMenu(0, fmMmf);
-    QCOMPARE(rig.form.PaintBox->FormatMenu().actions().size(), 2);
-    rig.form.PlayCompleted(*rig.FinishedJob(taskPlay, 0, fmMmf));
-    QCOMPARE(rig.desktop.notices, QStringList{"I can't play MMF files!!!"});
+    rig.form.PlayCompleted(*rig.FinishedJob(taskPlay, 0, static_cast<TMelodyFormat>(format)));
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.notices.isEmpty(), 10000);
+    QTest::qWait(200);
+    QVERIFY2(rig.desktop.notices.size() == 1, qPrintable(rig.desktop.notices.join("|")));
+    QVERIFY2(rig.desktop.notices[0].startsWith(notice), qPrintable(rig.desktop.notices.join("|")));
+    QTRY_VERIFY(!rig.form.PaintBox->RowName(0).endsWith(", playing"));
   }
 
   // A playlist served as a melody never reaches the media back end, which would follow it.
@@ -483,8 +549,11 @@ class MainFormTest : public QObject {
     rig.Search("bell");
     QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
     rig.form.show();
+    const QImage idle = rig.form.PaintBox->grab().toImage();
     rig.form.PlayCompleted(*rig.FinishedJob(taskPlay, 1, fmWav));
     QTRY_VERIFY(rig.form.StopBtn->isEnabled());
+    // The playing row is marked where the eye sees it too.
+    QVERIFY(rig.form.PaintBox->grab().toImage() != idle);
     rig.form.close();
     QVERIFY(!rig.form.Player().Playing());
   }

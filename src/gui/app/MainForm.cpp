@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,7 +14,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
-#include <stdexcept>
+#include <algorithm>
 
 #include "core/config/Translation.h"
 #include "core/transfer/Updater.h"
@@ -72,10 +74,11 @@ TMainForm::TMainForm(std::vector<const TSite*> sites, TDesktop& desktop,
       PaintBox(new TResultView(
           driver_, *ScrollBar,
           {[this](const std::string& address) { OpenWebAddress(desktop_, address); },
-           [this](const QString& text) { desktop_.Notice(text); },
+           [this](const QString& address) { desktop_.ShowAddress(address); },
            [this](QMenu& menu, QPoint at) { popupMenu_(menu, at); }},
           HostPanel)),
       SearchCount(Named(new QLabel(this), "_SearchCount")),
+      SavedNote(Named(new QLabel(this), "_SavedNote")),
       MainMenu(Named(new QMenu(this), "MainMenu")),
       MenuFilter(Named(new QMenu("&Filter", MainMenu), "MenuFilter")),
       MenuHelp(Named(new QMenu("&Help", MainMenu), "MenuHelp")),
@@ -118,9 +121,17 @@ TMainForm::TMainForm(std::vector<const TSite*> sites, TDesktop& desktop,
   ScrollBar->setFocusPolicy(Qt::NoFocus);
   ScrollBar->hide();
 
+  SavedNote->setTextFormat(Qt::RichText);
+  SavedNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  SavedNote->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+  connect(SavedNote, &QLabel::linkActivated, this, [this] { desktop_.OpenFolder(savedFolder_); });
+
   BuildMainMenu();
-  PaintBox->SetPlayable(fmMmf, !externalPlayer.isEmpty());
-  player_->SetOnError([this](const QString& text) { desktop_.Notice(text); });
+  SetExternalPlayer(externalPlayer);
+  player_->SetOnError([this](const QString& text) {
+    desktop_.Notice(
+        TranslatedText("Messages.CannotPlay", "The melody cannot be played: %1").arg(text));
+  });
 
   setTabOrder(SearchTerm, SearchBtn);
   setTabOrder(SearchBtn, PaintBox);
@@ -218,6 +229,11 @@ void TMainForm::SetPopupMenu(std::function<void(QMenu&, QPoint)> popup) {
   popupMenu_ = std::move(popup);
 }
 
+void TMainForm::SetExternalPlayer(const QString& path) {
+  player_->SetExternalPlayerPath(path);
+  PaintBox->SetPlayable(fmMmf, !path.isEmpty());
+}
+
 void TMainForm::LayoutControls() {
   const int dx = width() - DesignWidth;
   const int dy = height() - DesignHeight;
@@ -226,7 +242,8 @@ void TMainForm::LayoutControls() {
   SearchBtn->setGeometry(232 + dx, 16, 97, 25);
   StopBtn->setGeometry(344 + dx, 16, 25, 25);
   FramePanel->setGeometry(16, 56, 361 + dx, 209 + dy);
-  SearchCount->setGeometry(16, 265 + dy, 361 + dx, 16);
+  SearchCount->setGeometry(16, 265 + dy, 120, 16);
+  SavedNote->setGeometry(136, 265 + dy, 241 + dx, 16);
 }
 
 void TMainForm::resizeEvent(QResizeEvent*) {
@@ -257,9 +274,46 @@ void TMainForm::FirstShowLayout() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+  if (!quitNow_ && DownloadCount() > 0) {
+    event->ignore();
+    if (askingToQuit_) return;
+    askingToQuit_ = true;
+    desktop_.AskEitherLater(
+        TranslatedText("Messages.DownloadsRunning",
+                       "Downloads are still running. Wait for them to finish, or quit now?"),
+        TranslatedText("Messages.WaitForDownloads", "Wait, then quit"),
+        TranslatedText("Messages.QuitNow", "Quit now"), [this](bool wait) {
+          askingToQuit_ = false;
+          quitAfterDownloads_ = wait;
+          quitNow_ = !wait;
+          // Not from inside the close that asked.
+          QTimer::singleShot(0, this, [this] { CloseOnceDownloadsEnd(); });
+        });
+    return;
+  }
   if (firstShowDone_) SaveWindowPlace(*this);
   if (StopBtn->isEnabled() || player_->Playing()) StopBtnClick();
   event->accept();
+}
+
+std::size_t TMainForm::DownloadCount() {
+  TJobManager& manager = driver_.Manager();
+  auto count = static_cast<std::size_t>(
+      std::count_if(manager.Tasks().begin(), manager.Tasks().end(),
+                    [](const TTask& task) { return task.Kind == taskDownload; }));
+  for (std::size_t slot = 0; slot < JobSlotCount; ++slot)
+    if (const TJob* job = manager.Slot(slot); job != nullptr && job->Task().Kind == taskDownload)
+      ++count;
+  return count;
+}
+
+void TMainForm::CloseOnceDownloadsEnd() {
+  if (quitNow_ || (quitAfterDownloads_ && DownloadCount() == 0)) close();
+}
+
+void TMainForm::CloseWithoutAsking() {
+  quitNow_ = true;
+  close();
 }
 
 void TMainForm::BringToFront() {
@@ -361,6 +415,7 @@ void TMainForm::StartUpdateCheck() {
 
 void TMainForm::StopBtnClick() {
   player_->Stop();
+  PaintBox->SetPlayingRow({});
   SearchTerm->setFocus();
 }
 
@@ -371,6 +426,7 @@ void TMainForm::JobManagerTimer() {
   driver_.JobManagerTimer();
   if (sitesCollected_) PaintBox->RefreshResults();
   UpdateSearchState();
+  if (quitAfterDownloads_) CloseOnceDownloadsEnd();
   if (driver_.Manager().Idle()) JobManager->stop();
 }
 
@@ -380,6 +436,7 @@ void TMainForm::RowsCollected(const TJob& job, std::size_t, std::size_t) {
 
 void TMainForm::CursorUpdateTimerTimer() {
   StopBtn->setEnabled(player_->Playing());
+  if (!player_->Playing()) PaintBox->SetPlayingRow({});
   if (TSettingsForm* settings = Settings(); settings != nullptr && settings->height() != 481)
     settings->resize(settings->width(), 481);
   if (aboutForm_ != nullptr && aboutForm_->size() != QSize(330, 337)) aboutForm_->resize(330, 337);
@@ -402,12 +459,32 @@ void TMainForm::DrawTimerTimer() {
 
 void TMainForm::SaveCompleted(const TJob& job) {
   if (Settings() == nullptr) return;
-  SaveDownload(job, {Settings()->AskWhereToSave(), Settings()->SaveFolder()}, desktop_);
+  const QString saved =
+      SaveDownload(job, {Settings()->AskWhereToSave(), Settings()->SaveFolder()}, desktop_);
+  if (!saved.isEmpty()) ShowSaved(saved);
+}
+
+void TMainForm::ShowSaved(const QString& file) {
+  const QFileInfo saved(file);
+  savedFolder_ = saved.absolutePath();
+  const QString link = TranslatedText("Messages.OpenFolder", "Open folder");
+  const int room = SavedNote->width() - SavedNote->fontMetrics().horizontalAdvance(link) - 60;
+  const QString name =
+      SavedNote->fontMetrics().elidedText(saved.fileName(), Qt::ElideMiddle, std::max(room, 40));
+  SavedNote->setText(
+      TranslatedText("Messages.Saved", "Saved: %1").toHtmlEscaped().arg(name.toHtmlEscaped()) +
+      " <a href=\"folder\">" + link.toHtmlEscaped() + "</a>");
+  SavedNote->setToolTip(QDir::toNativeSeparators(file));
+  SavedNote->setAccessibleName(TranslatedText("Messages.Saved", "Saved: %1").arg(saved.fileName()));
 }
 
 void TMainForm::PlayCompleted(const TJob& job) {
   const TTask& task = job.Task();
   const QString fetched = QFile::decodeName(QByteArray::fromStdString(job.FileName()));
+  if (task.Format == fmMmf && player_->ExternalPlayerPath().isEmpty()) {
+    desktop_.Notice("I can't play MMF files!!!");
+    return;
+  }
   if (!IsMelodyOf(fetched, task.Format)) {
     desktop_.Notice(FromCp1251(
         Translate("Messages.NotAMelody",
@@ -418,8 +495,6 @@ void TMainForm::PlayCompleted(const TJob& job) {
     if (StopBtn->isEnabled() || player_->Playing()) StopBtnClick();
     const QString file = PlayableFile(fetched, task.Format);
     if (task.Format == fmMmf) {
-      if (player_->ExternalPlayerPath().isEmpty())
-        throw std::runtime_error("I can't play MMF files!!!");
       player_->RunExternalPlayer(file);
       // The player may take the front; the list stays where the user works.
       QTimer::singleShot(300, this, [this] { BringToFront(); });
@@ -427,9 +502,11 @@ void TMainForm::PlayCompleted(const TJob& job) {
       player_->Play(file);
     }
     StopBtn->setEnabled(player_->Playing());
+    PaintBox->SetPlayingRow(task.OriginKey);
     CursorUpdateTimer->start();
   } catch (const std::exception& error) {
-    desktop_.Notice(QString::fromUtf8(error.what()));
+    desktop_.Notice(TranslatedText("Messages.CannotPlay", "The melody cannot be played: %1")
+                        .arg(FromCp1251(error.what())));
   }
 }
 

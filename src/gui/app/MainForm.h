@@ -52,6 +52,8 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
   void SetUpdateStarter(std::function<void()> start) { startUpdateCheck_ = std::move(start); }
   // Shows pop-up menus; QMenu::exec unless a test replaces it.
   void SetPopupMenu(std::function<void(QMenu&, QPoint)> popup);
+  // The MMF player, sought once the window shows (empty: MMF is not played).
+  void SetExternalPlayer(const QString& path);
 
   // TSettingsHost
   void ApplySettings() override;
@@ -79,6 +81,8 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
   // The keys of the result view, from the search box, the buttons and the window. Answers true
   // when the key is consumed.
   bool GenericKeyDown(int key, Qt::KeyboardModifiers modifiers);
+  // Closes even while downloads run (the system ends the program).
+  void CloseWithoutAsking();
   // Brings the window to the front (a second start asked for it).
   void BringToFront();
 
@@ -101,6 +105,7 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
   QScrollBar* const ScrollBar;
   TResultView* const PaintBox;
   QLabel* const SearchCount;  // what the last search found, under the list
+  QLabel* const SavedNote;    // the file saved last, with a link to its folder
   QMenu* const MainMenu;
   QMenu* const MenuFilter;
   QMenu* const MenuHelp;
@@ -125,6 +130,10 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
   void SetSearchTermItems(const QStringList& items);
   QStringList HistoryLines();
   void StartUpdateCheck();
+  void ShowSaved(const QString& file);
+  // Downloads queued or running.
+  std::size_t DownloadCount();
+  void CloseOnceDownloadsEnd();
 
   TPlayer* player_;
   TFirstStartForm* firstStart_ = nullptr;
@@ -138,6 +147,10 @@ class TMainForm : public QWidget, public TSettingsHost, public TJobSink {
   bool firstShowDone_ = false;
   bool placeRestored_ = false;  // the window came up where it was last closed
   bool sitesCollected_ = false;
+  QString savedFolder_;
+  bool askingToQuit_ = false;
+  bool quitAfterDownloads_ = false;
+  bool quitNow_ = false;
   // What UpdateSearchState last showed: running, and the melodies counted.
   std::pair<bool, std::size_t> shownSearch_{false, 0};
 };

@@ -2,12 +2,15 @@
 
 #include <QAudioOutput>
 #include <QDir>
+#include <QFileInfo>
 #include <QMediaPlayer>
 #include <QProcess>
 #include <QUrl>
 #include <stdexcept>
 
 #include "core/platform/UserFolders.h"
+#include "gui/common/QtText.h"
+#include "gui/common/Texts.h"
 
 namespace cq {
 
@@ -42,15 +45,23 @@ QStringList ProgramFolders() {
 }
 
 TPlayer::TPlayer(QString externalPlayerPath, QObject* parent)
-    : QObject(parent),
-      externalPlayerPath_(std::move(externalPlayerPath)),
-      media_(new QMediaPlayer(this)),
-      audio_(new QAudioOutput(this)) {
-  media_->setAudioOutput(audio_);
+    : QObject(parent), externalPlayerPath_(std::move(externalPlayerPath)) {}
+
+QMediaPlayer& TPlayer::MediaPlayer() {
+  if (media_ != nullptr) return *media_;
+  media_ = new QMediaPlayer(this);
+  media_->setAudioOutput(new QAudioOutput(media_));
   connect(media_, &QMediaPlayer::errorOccurred, this,
           [this](QMediaPlayer::Error, const QString& text) {
-            if (onError_) onError_(text);
+            // The back end reports one failure in several words; the first tells it.
+            if (failureTold_ || !onError_) return;
+            failureTold_ = true;
+            const QString why = text.isEmpty() ? media_->errorString() : text;
+            // Nothing plays any more: the Stop button and the row's mark follow.
+            media_->stop();
+            onError_(why);
           });
+  return *media_;
 }
 
 TPlayer::~TPlayer() {
@@ -58,17 +69,24 @@ TPlayer::~TPlayer() {
 }
 
 bool TPlayer::Playing() const {
-  return process_ != nullptr || media_->playbackState() == QMediaPlayer::PlayingState;
+  return process_ != nullptr ||
+         (media_ != nullptr && media_->playbackState() == QMediaPlayer::PlayingState);
 }
 
 void TPlayer::Play(const QString& file) {
-  media_->stop();
-  media_->setSource(QUrl());
-  media_->setSource(QUrl::fromLocalFile(file));
-  media_->play();
+  QMediaPlayer& media = MediaPlayer();
+  failureTold_ = false;
+  media.stop();
+  media.setSource(QUrl());
+  media.setSource(QUrl::fromLocalFile(file));
+  media.play();
 }
 
 void TPlayer::RunExternalPlayer(const QString& file) {
+  if (!QFileInfo(externalPlayerPath_).isExecutable())
+    throw std::runtime_error(
+        ToCp1251(TranslatedText("Messages.PlayerMissing", "the player %1 is missing.")
+                     .arg(QDir::toNativeSeparators(externalPlayerPath_))));
   auto* process = new QProcess(this);
   process->setProgram(externalPlayerPath_);
   process->setArguments({file});
@@ -76,7 +94,7 @@ void TPlayer::RunExternalPlayer(const QString& file) {
   if (!process->waitForStarted()) {
     const QString error = process->errorString();
     delete process;
-    throw std::runtime_error(error.toStdString());
+    throw std::runtime_error(ToCp1251(error));
   }
   process_ = process;
 }
@@ -89,6 +107,7 @@ void TPlayer::Stop() {
     process_ = nullptr;
     return;
   }
+  if (media_ == nullptr) return;
   media_->stop();
   media_->setSource(QUrl());
 }

@@ -17,8 +17,8 @@ QString FindExternalPlayer(const QString& ownFolder, const QStringList& programF
 // The platform's program folders, in the order they are searched.
 QStringList ProgramFolders();
 
-// Playback: WAV, MIDI and MP3 through Qt Multimedia, MMF through the external player.
-// Main thread only.
+// Playback: WAV, MIDI and MP3 through Qt Multimedia, MMF through the external player. The media
+// pipeline is made on first use: loading it would delay the window. Main thread only.
 class TPlayer : public QObject {
   Q_OBJECT
 
@@ -27,7 +27,8 @@ class TPlayer : public QObject {
   ~TPlayer() override;
 
   const QString& ExternalPlayerPath() const { return externalPlayerPath_; }
-  QMediaPlayer& MediaPlayer() { return *media_; }
+  void SetExternalPlayerPath(QString path) { externalPlayerPath_ = std::move(path); }
+  QMediaPlayer& MediaPlayer();
   QProcess* ExternalPlayerProcess() const { return process_; }
 
   // Told the text of a playback failure that the media back end reports later.
@@ -36,17 +37,18 @@ class TPlayer : public QObject {
   // Something plays: the media player has not reached the end, or an external player was
   // started and not stopped (even when it has ended by itself).
   bool Playing() const;
-  // Plays a file through the media player, from the start.
+  // Plays a file through the media player, from the start; what goes wrong (no sound device, a
+  // file it cannot read) reaches the error handler.
   void Play(const QString& file);
-  // Starts the external player on `file`; throws the system's message when it cannot start.
+  // Starts the external player on `file`; throws why when it cannot start.
   void RunExternalPlayer(const QString& file);
   // Ends the external player if one was started, else closes the media player's file.
   void Stop();
 
  private:
   QString externalPlayerPath_;
-  QMediaPlayer* media_;
-  QAudioOutput* audio_;
+  QMediaPlayer* media_ = nullptr;
+  bool failureTold_ = false;  // for the file playing now
   QProcess* process_ = nullptr;
   std::function<void(const QString&)> onError_;
 };

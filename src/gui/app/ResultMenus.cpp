@@ -113,8 +113,8 @@ void TResultView::AddFormatMenuItems(QMenu& parent, int tag, bool playable) {
 void TResultView::MenuShowLinkClick(int tag) {
   const TFormatMenuContext& menu = driver_.FormatMenu();
   const TMelodyLinkList& links = menu.Melody.Links[menu.Format];
-  if (tag < 0 || static_cast<std::size_t>(tag) >= links.size() || !actions_.Notice) return;
-  actions_.Notice(FromCp1251(links[static_cast<std::size_t>(tag)].URL.view()));
+  if (tag < 0 || static_cast<std::size_t>(tag) >= links.size() || !actions_.ShowAddress) return;
+  actions_.ShowAddress(FromCp1251(links[static_cast<std::size_t>(tag)].URL.view()));
 }
 
 }  // namespace cq

@@ -15,6 +15,7 @@
 #include "gui/app/RowPainter.h"
 #include "gui/app/RowTraits.h"
 #include "gui/common/QtText.h"
+#include "gui/common/Texts.h"
 
 namespace cq {
 
@@ -130,6 +131,8 @@ QString TResultView::RowName(long index) const {
       word += QString(" %1%").arg(std::lround(progress * 100));
     if (!word.isEmpty()) parts << word;
   }
+  if (!playingKey_.empty() && ResultKey(row) == playingKey_)
+    parts << TranslatedText("Messages.Playing", "playing");
   return parts.join(", ");
 }
 
@@ -182,6 +185,8 @@ void TResultView::paintEvent(QPaintEvent*) {
       PaintRow(row, shown, width, rowHeight, Selected(shown), false, selectionBitmap_);
     }
     view.drawImage(0, y, rowBitmap_);
+    if (!playingKey_.empty() && ResultKey(results[static_cast<std::size_t>(i)]) == playingKey_)
+      PaintPlayingMark(view, y);
     y += rowHeight;
   }
   if (y < height()) view.fillRect(0, y, width, height() - y, Qt::white);
@@ -192,6 +197,12 @@ void TResultView::paintEvent(QPaintEvent*) {
   }
   hitRowIndex_ = -1;
   paintGuard_ = false;
+}
+
+void TResultView::SetPlayingRow(const std::string& key) {
+  if (key == playingKey_) return;
+  playingKey_ = key;
+  update();
 }
 
 void TResultView::SetEmptyText(const QString& text) {

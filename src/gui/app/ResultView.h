@@ -18,8 +18,8 @@ namespace cq {
 struct TResultViewActions {
   // Opens a web address in the user's browser (windows-1251 text from the sites).
   std::function<void(const std::string& address)> OpenAddress;
-  // Shows a plain message (the link of Show link).
-  std::function<void(const QString& text)> Notice;
+  // Shows a link's address (Show link).
+  std::function<void(const QString& address)> ShowAddress;
   // Runs a pop-up menu at a screen point until it closes; QMenu::exec unless a test replaces it.
   std::function<void(QMenu& menu, QPoint at)> PopupMenu;
 };
@@ -73,6 +73,8 @@ class TResultView : public QWidget {
   // The timer's refresh: when the rows changed, the key mirror follows, the view repaints and
   // the scroll bar is brought up to date.
   void RefreshResults();
+  // The row whose melody plays, by its key; empty when nothing plays.
+  void SetPlayingRow(const std::string& key);
   // Shown in an empty list (a search that found nothing); empty for none.
   void SetEmptyText(const QString& text);
   // Forgets the hit image (the window was resized or the rows moved).
@@ -133,6 +135,7 @@ class TResultView : public QWidget {
   QMenu* formatMenu_;
   QMenu* rowMenu_;
   std::string pendingMenuKey_;  // the row whose menu waits for its page
+  std::string playingKey_;
   long topIndex_ = 0;
   QImage rowBitmap_;
   QImage selectionBitmap_;

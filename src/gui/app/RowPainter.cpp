@@ -1,6 +1,7 @@
 #include "gui/app/RowPainter.h"
 
 #include <QFontMetrics>
+#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 
@@ -23,6 +24,7 @@ const QColor WordRunning(0x30, 0x30, 0x30);
 
 const QColor SelectionTop(0xE8, 0xE8, 0xF8);
 const QColor SelectionBottom(0xD0, 0xD0, 0xF8);
+const QColor PlayingMark(0x1A, 0x7F, 0x37);
 
 QFont PixelFont(const char* family, int pixels, bool bold) {
   QFont font(QString::fromLatin1(family));
@@ -122,6 +124,18 @@ QFont TitleFont() {
 QFont SmallFont() {
   static const QFont font = PixelFont("Tahoma", 9, false);
   return font;
+}
+
+void PaintPlayingMark(QPainter& canvas, int top) {
+  QPainterPath sign;
+  sign.moveTo(4, top + 7);
+  sign.lineTo(12, top + 12);
+  sign.lineTo(4, top + 17);
+  sign.closeSubpath();
+  canvas.save();
+  canvas.setRenderHint(QPainter::Antialiasing);
+  canvas.fillPath(sign, PlayingMark);
+  canvas.restore();
 }
 
 void PaintJobStatus(QPainter& canvas, int x, int y, int width, TJobStatus status, double progress) {

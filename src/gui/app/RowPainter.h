@@ -44,6 +44,9 @@ QFont SmallFont();
 // between two thin rules. Changes the painter's font and pen.
 void PaintJobStatus(QPainter& canvas, int x, int y, int width, TJobStatus status, double progress);
 
+// The mark of the row whose melody plays: a play sign left of the title of the row at `top`.
+void PaintPlayingMark(QPainter& canvas, int top);
+
 // Fills `bitmap` with the selected row's background at W x H: a vertical lavender gradient.
 void MakeSelectionBitmap(QImage& bitmap, int width, int height);
 

@@ -12,6 +12,7 @@
 #include "core/transfer/FileSignature.h"
 #include "gui/common/Desktop.h"
 #include "gui/common/QtText.h"
+#include "gui/common/Texts.h"
 
 namespace cq {
 
@@ -45,6 +46,10 @@ const TMelodyLink* LinkOf(const TMelody& melody, TMelodyFormat format, int linkI
   const TMelodyLinkList& links = melody.Links[format];
   if (linkIndex < 0 || static_cast<std::size_t>(linkIndex) >= links.size()) return nullptr;
   return &links[static_cast<std::size_t>(linkIndex)];
+}
+
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString FailedToSave(const QString& fileName) {
@@ -135,27 +140,33 @@ bool IsMelodyOf(const QString& file, TMelodyFormat format) {
          Signatures[format];
 }
 
-void SaveDownload(const TJob& job, const TSaveSettings& settings, TDesktop& desktop) {
+QString SaveDownload(const TJob& job, const TSaveSettings& settings, TDesktop& desktop) {
   const TTask& task = job.Task();
   const QString cacheFile = QFile::decodeName(QByteArray::fromStdString(job.FileName()));
-  const QString extension = FileExtension(cacheFile);
-  const QString name = SaveFileName(task.Melody, task.Format, task.LinkIndex, extension);
-  if (settings.Ask) {
-    const QString lower = extension.toLower();
-    const QString chosen =
-        desktop.AskSaveFileName("*" + lower + " files|*" + lower, settings.SaveDir, name);
-    if (chosen.isEmpty()) return;
-    if (!CopyIntoPlace(cacheFile, chosen)) desktop.Notice(FailedToSave(chosen));
-    return;
-  }
+  const QString name =
+      SaveFileName(task.Melody, task.Format, task.LinkIndex, FileExtension(cacheFile));
   QDir().mkpath(settings.SaveDir);
-  QString target = settings.SaveDir;
-  if (!target.endsWith('/') && !target.endsWith(QDir::separator())) target += QDir::separator();
-  target += name;
-  if (QFileInfo::exists(target) && !desktop.AskYesNo(FromCp1251(Translate(
-                                       "Messages.FileExists", "File already exists. Overwrite?"))))
-    return;
-  if (!CopyIntoPlace(cacheFile, target)) desktop.Notice(FailedToSave(target));
+  QString target;
+  if (settings.Ask) {
+    // The filter names the format of the name proposed, whatever the address ended in.
+    const QString filter =
+        TranslatedText("Messages.SaveFilter", "%1 files (*%2)")
+            .arg(Latin1(FormatNames[task.Format]), Latin1(FormatExtensions[task.Format]));
+    target = desktop.AskSaveFileName(TranslatedText("Messages.SaveTitle", "Save melody"), filter,
+                                     settings.SaveDir, name);
+    if (target.isEmpty()) return {};
+  } else {
+    target = settings.SaveDir;
+    if (!target.endsWith('/') && !target.endsWith(QDir::separator())) target += QDir::separator();
+    target += name;
+    if (QFileInfo::exists(target) &&
+        !desktop.AskYesNo(name + "\n\n" +
+                          TranslatedText("Messages.FileExists", "File already exists. Overwrite?")))
+      return {};
+  }
+  if (CopyIntoPlace(cacheFile, target)) return target;
+  desktop.Notice(FailedToSave(target));
+  return {};
 }
 
 }  // namespace cq

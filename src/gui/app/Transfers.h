@@ -47,7 +47,8 @@ struct TSaveSettings {
 };
 
 // The save completion of a finished download: asks for the name or puts it into the fixed folder
-// (asking before overwriting), copies the cache file there and tells about a failure.
-void SaveDownload(const TJob& job, const TSaveSettings& settings, TDesktop& desktop);
+// (asking before overwriting), copies the cache file there and tells about a failure. Answers the
+// file saved, or empty when nothing was.
+QString SaveDownload(const TJob& job, const TSaveSettings& settings, TDesktop& desktop);
 
 }  // namespace cq

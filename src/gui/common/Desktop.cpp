@@ -1,10 +1,15 @@
 #include "gui/common/Desktop.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "gui/common/QtText.h"
+#include "gui/common/Texts.h"
 
 namespace cq {
 
@@ -23,6 +28,8 @@ bool TQtDesktop::AskYesNo(const QString& question) {
   QMessageBox box(QMessageBox::Question, Caption, question, QMessageBox::Yes | QMessageBox::No,
                   owner_);
   ShowPlainText(box);
+  // A slip of Enter must not destroy a file.
+  box.setDefaultButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
 }
 
@@ -38,13 +45,27 @@ void TQtDesktop::AskYesNoLater(const QString& question, std::function<void(bool)
   box->show();
 }
 
-QString TQtDesktop::AskSaveFileName(const QString& filter, const QString& folder,
-                                    const QString& name) {
-  // "description|pattern" as the program writes it; Qt wants "description (pattern)".
-  QString qtFilter = filter;
-  const qsizetype bar = filter.indexOf('|');
-  if (bar >= 0) qtFilter = filter.left(bar) + " (" + filter.mid(bar + 1) + ")";
-  QFileDialog dialog(owner_, Caption, folder, qtFilter);
+void TQtDesktop::AskEitherLater(const QString& question, const QString& first,
+                                const QString& second, std::function<void(bool)> answered) {
+  auto* box =
+      new QMessageBox(QMessageBox::Question, Caption, question, QMessageBox::NoButton, owner_);
+  ShowPlainText(*box);
+  QPushButton* firstButton = box->addButton(first, QMessageBox::AcceptRole);
+  box->addButton(second, QMessageBox::DestructiveRole);
+  box->setDefaultButton(firstButton);
+  box->setEscapeButton(firstButton);
+  box->setModal(false);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(box, &QMessageBox::buttonClicked, box,
+                   [firstButton, answered = std::move(answered)](QAbstractButton* clicked) {
+                     answered(clicked == firstButton);
+                   });
+  box->show();
+}
+
+QString TQtDesktop::AskSaveFileName(const QString& title, const QString& filter,
+                                    const QString& folder, const QString& name) {
+  QFileDialog dialog(owner_, title, folder, filter);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
@@ -53,6 +74,21 @@ QString TQtDesktop::AskSaveFileName(const QString& filter, const QString& folder
   dialog.selectFile(name);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();
+}
+
+void TQtDesktop::ShowAddress(const QString& address) {
+  QMessageBox box(QMessageBox::NoIcon, Caption, address, QMessageBox::Ok, owner_);
+  ShowPlainText(box);
+  QPushButton* copy = box.addButton(TranslatedText("Messages.CopyAddress", "Copy address"),
+                                    QMessageBox::ActionRole);
+  copy->setObjectName("CopyAddress");
+  box.setDefaultButton(QMessageBox::Ok);
+  box.exec();
+  if (box.clickedButton() == copy) QGuiApplication::clipboard()->setText(address);
+}
+
+bool TQtDesktop::OpenFolder(const QString& folder) {
+  return QFileInfo(folder).isDir() && QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 bool TQtDesktop::OpenUrl(const QUrl& url) {

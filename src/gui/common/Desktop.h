@@ -15,15 +15,23 @@ class TDesktop {
   virtual ~TDesktop() = default;
   // A plain message box captioned "Chimequest".
   virtual void Notice(const QString& text) = 0;
-  // Yes/No with the question icon; true for Yes.
+  // Yes/No with the question icon, No the default; true for Yes.
   virtual bool AskYesNo(const QString& question) = 0;
   // The same question without waiting for it: no window is blocked, and `answered` is told the
   // choice (true for Yes) once the user has made it.
   virtual void AskYesNoLater(const QString& question, std::function<void(bool)> answered) = 0;
-  // The save dialog with one filter entry ("*.wav files|*.wav" style), proposing `name` in
+  // Two answers named by the caller, without waiting: `answered` is told true for `first`, which
+  // is also the default and what Escape gives.
+  virtual void AskEitherLater(const QString& question, const QString& first, const QString& second,
+                              std::function<void(bool)> answered) = 0;
+  // The save dialog titled `title` with one filter ("MIDI files (*.mid)"), proposing `name` in
   // `folder`; it asks itself before overwriting. Empty when cancelled.
-  virtual QString AskSaveFileName(const QString& filter, const QString& folder,
-                                  const QString& name) = 0;
+  virtual QString AskSaveFileName(const QString& title, const QString& filter,
+                                  const QString& folder, const QString& name) = 0;
+  // A link's address as plain text, with an offer to copy it.
+  virtual void ShowAddress(const QString& address) = 0;
+  // Shows a folder of the user's files in the file manager.
+  virtual bool OpenFolder(const QString& folder) = 0;
   // Shows a web page in the user's browser; any other address is refused (false).
   virtual bool OpenUrl(const QUrl& url) = 0;
 };
@@ -37,8 +45,12 @@ class TQtDesktop : public TDesktop {
   void Notice(const QString& text) override;
   bool AskYesNo(const QString& question) override;
   void AskYesNoLater(const QString& question, std::function<void(bool)> answered) override;
-  QString AskSaveFileName(const QString& filter, const QString& folder,
+  void AskEitherLater(const QString& question, const QString& first, const QString& second,
+                      std::function<void(bool)> answered) override;
+  QString AskSaveFileName(const QString& title, const QString& filter, const QString& folder,
                           const QString& name) override;
+  void ShowAddress(const QString& address) override;
+  bool OpenFolder(const QString& folder) override;
   bool OpenUrl(const QUrl& url) override;
 
  private:

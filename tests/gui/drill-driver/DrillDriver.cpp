@@ -4,7 +4,8 @@
 // the program carries no hook of its own. PLAN is "key=value;..." with
 //   term=    the search term
 //   count=   how many downloads to start (0: only wait for the window)
-//   close=   a file whose appearance makes the driver close the main window
+//   close=   a file whose appearance makes the driver close the main window (and choose to quit
+//            now when asked about running downloads)
 // It prints "ready" once the window shows and "downloads N" once N downloads are started.
 #include <QAction>
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QGenericPlugin>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -62,6 +64,10 @@ class TDrillDriver : public QObject {
       return;
     }
     if (clicking_) return;
+    if (closing_) {
+      QuitNowWhenAsked();
+      return;
+    }
     QWidget* window = FindWindow();
     if (window == nullptr) return;
     if (!ready_) {
@@ -75,10 +81,20 @@ class TDrillDriver : public QObject {
     }
     if (!closeFile_.isEmpty() && QFile::exists(closeFile_)) {
       closeFile_.clear();
+      closing_ = true;
       window->close();
       return;
     }
     if (started_ < count_) ClickNextButton(window);
+  }
+
+  void QuitNowWhenAsked() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* box = qobject_cast<QMessageBox*>(widget);
+      if (box == nullptr || !box->isVisible()) continue;
+      for (QAbstractButton* button : box->buttons())
+        if (box->buttonRole(button) == QMessageBox::DestructiveRole) button->click();
+    }
   }
 
   // One press on the next format button of the next row without a download; a press that opens
@@ -125,6 +141,7 @@ class TDrillDriver : public QObject {
   QString closeFile_;
   bool ready_ = false;
   bool clicking_ = false;
+  bool closing_ = false;
   int started_ = 0;
   int row_ = 0;
   int format_ = 0;

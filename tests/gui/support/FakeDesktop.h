@@ -22,10 +22,19 @@ class TFakeDesktop : public TDesktop {
   void AskYesNoLater(const QString& question, std::function<void(bool)> answered) override {
     answered(AskYesNo(question));
   }
-  QString AskSaveFileName(const QString& filter, const QString&, const QString& name) override {
-    saveFilters << filter;
-    saveNames << name;
+  void AskEitherLater(const QString& question, const QString&, const QString&,
+                      std::function<void(bool)> answered) override {
+    answered(AskYesNo(question));
+  }
+  QString AskSaveFileName(const QString& title, const QString& filter, const QString& folder,
+                          const QString& name) override {
+    saveDialogs << QStringList{title, filter, folder, name};
     return saveAnswer;
+  }
+  void ShowAddress(const QString& address) override { notices << address; }
+  bool OpenFolder(const QString& folder) override {
+    opened << folder;
+    return true;
   }
   bool OpenUrl(const QUrl& url) override {
     opened << url.toString();
@@ -35,8 +44,7 @@ class TFakeDesktop : public TDesktop {
   QStringList notices;
   QStringList questions;
   std::deque<bool> answers;
-  QStringList saveFilters;
-  QStringList saveNames;
+  QList<QStringList> saveDialogs;  // title, filter, folder and name of each
   QString saveAnswer;
   QStringList opened;
 };
