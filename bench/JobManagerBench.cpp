@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "core/app/ResultModel.h"
-#include "core/transfer/JobManager.h"
+#include "core/jobs/JobManager.h"
 
 namespace cq {
 namespace {

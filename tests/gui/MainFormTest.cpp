@@ -18,7 +18,7 @@
 #include "GuiTestMain.h"
 #include "core/config/Translation.h"
 #include "core/platform/UserFolders.h"
-#include "core/transfer/Jobs.h"
+#include "core/jobs/Jobs.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/Player.h"
 #include "gui/app/QtText.h"

@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "GuiTestMain.h"
-#include "core/transfer/JobManager.h"
+#include "core/jobs/JobManager.h"
 #include "gui/app/ResultView.h"
 #include "gui/app/RowPainter.h"
 #include "support/FakeSite.h"

@@ -16,7 +16,7 @@
 #include "core/Errors.h"
 #include "core/app/ResultModel.h"
 #include "core/sites/Sites.h"
-#include "core/transfer/Jobs.h"
+#include "core/jobs/Jobs.h"
 
 namespace cq::test {
 

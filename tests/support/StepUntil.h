@@ -3,7 +3,7 @@
 #include <chrono>
 #include <functional>
 
-#include "core/transfer/JobManager.h"
+#include "core/jobs/JobManager.h"
 
 namespace cq::test {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "core/jobs/JobManager.h"
+#include "core/jobs/Jobs.h"
 #include "core/sites/ShortString.h"
 #include "core/sites/Sites.h"
-#include "core/transfer/JobManager.h"
-#include "core/transfer/Jobs.h"
 
 namespace cq {
 

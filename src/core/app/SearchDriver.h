@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/app/ResultModel.h"
-#include "core/transfer/JobManager.h"
+#include "core/jobs/JobManager.h"
 
 namespace cq {
 

@@ -2,13 +2,12 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/sites/ShortString.h"
-#include "core/transfer/JobStatus.h"
+#include "core/status/Progress.h"
 
 namespace cq {
 
@@ -41,9 +40,6 @@ struct TMelody {
 };
 
 using TMelodyList = std::vector<TMelody>;
-
-// Reports a status and its progress; answers true when the job has been asked to stop.
-using TProgressCallback = std::function<bool(TJobStatus status, double progress)>;
 
 // A ringtone site. Sites hold no state between calls, so one object serves many jobs at once.
 class TSite {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/sites/Sites.h"
+#include "core/status/Progress.h"
 
 namespace cq {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/transfer/JobManager.h"
+#include "core/jobs/JobManager.h"
 #include "gui/app/Images.h"
 #include "gui/app/QtText.h"
 

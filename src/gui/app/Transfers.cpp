@@ -9,7 +9,7 @@
 
 #include "core/config/Translation.h"
 #include "core/transfer/FileSignature.h"
-#include "core/transfer/Jobs.h"
+#include "core/jobs/Jobs.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/QtText.h"
 

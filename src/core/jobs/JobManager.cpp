@@ -1,4 +1,4 @@
-#include "core/transfer/JobManager.h"
+#include "core/jobs/JobManager.h"
 
 #include <cmath>
 #include <stdexcept>

@@ -3,7 +3,7 @@
 #include <set>
 #include <stdexcept>
 
-#include "core/transfer/JobManager.h"
+#include "core/jobs/JobManager.h"
 #include "support/FakeSite.h"
 #include "support/StepUntil.h"
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "core/transfer/Jobs.h"
+#include "core/jobs/Jobs.h"
 #include "support/FakeSite.h"
 
 namespace cq {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/transfer/Jobs.h"
+#include "core/jobs/Jobs.h"
 
 namespace cq {
 

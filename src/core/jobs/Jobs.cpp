@@ -1,4 +1,4 @@
-#include "core/transfer/Jobs.h"
+#include "core/jobs/Jobs.h"
 
 #include <exception>
 #include <system_error>

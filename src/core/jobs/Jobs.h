@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/sites/Sites.h"
-#include "core/transfer/JobStatus.h"
+#include "core/status/JobStatus.h"
 
 namespace cq {
 
