@@ -15,8 +15,8 @@
 
 #include "core/Errors.h"
 #include "core/app/ResultModel.h"
-#include "core/sites/Sites.h"
 #include "core/jobs/Jobs.h"
+#include "core/sites/Sites.h"
 
 namespace cq::test {
 
