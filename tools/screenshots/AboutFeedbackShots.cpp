@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 #include <random>
 
