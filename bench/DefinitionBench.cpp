@@ -19,7 +19,6 @@
 #include "InProcessServer.h"
 #include "core/sites/AllSites.h"
 #include "core/sites/definitions/DefinitionSites.h"
-#include "core/transfer/Inet.h"
 
 namespace fs = std::filesystem;
 

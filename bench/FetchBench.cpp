@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/Fetch.h"
 #include "support/HttpServer.h"
 
 namespace fs = std::filesystem;

@@ -24,7 +24,8 @@
 #include "core/sites/PolyCatalogSite.h"
 #include "core/sites/RequestCatalogSite.h"
 #include "core/sites/SiteHosts.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/CacheNames.h"
+#include "core/transfer/FileText.h"
 
 namespace fs = std::filesystem;
 

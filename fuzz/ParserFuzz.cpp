@@ -83,20 +83,15 @@ void RequireSameTree(const cq::TElem* ours, const cq::reference::TNode* theirs) 
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  cq::SetParserPrompt(
-      [](const std::string& text, const std::string&) { return g_ours.Answer(text); });
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view page(reinterpret_cast<const char*>(data), size);
   const bool diagnose = !page.empty() && (page.front() & 1) != 0;
   const std::uint8_t answers = diagnose ? static_cast<std::uint8_t>(page.front()) : 0xFF;
   g_ours = {answers, {}};
-  cq::ShowParserErrors = diagnose;
+  cq::TParserDiagnostics diagnostics{
+      [](const std::string& text, const std::string&) { return g_ours.Answer(text); }, diagnose};
 
-  const auto document = cq::Parse(page);
+  const auto document = cq::Parse(page, &diagnostics);
   const std::size_t nodes = CheckTree(document->Root());
   // Every node but the root and one empty trailing element takes at least one input byte.
   Require(nodes <= page.size() + 2);

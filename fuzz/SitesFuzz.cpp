@@ -27,7 +27,9 @@
 #include "core/sites/ToneUploadsSite.h"
 #include "core/sites/WapClubSite.h"
 #include "core/sites/Xlat.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/AddressEncoding.h"
+#include "core/transfer/CacheNames.h"
+#include "core/transfer/FileText.h"
 
 namespace {
 
@@ -131,8 +133,6 @@ bool Run(const TOperation& operation, const std::string& page) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   cq::fuzz::IsolateHome();
-  // Diagnostics would wait for an answer at every malformed page.
-  cq::ShowParserErrors = false;
   g_operations = Operations();
   // An address that no longer matches its site would leave that site unfuzzed: every operation
   // must find its first page in the cache.

@@ -13,7 +13,7 @@
 #include "core/sites/AllSites.h"
 #include "core/sites/Sites.h"
 #include "core/sites/definitions/DefinitionSites.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/PartialFiles.h"
 #include "core/transfer/Version.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"

@@ -5,7 +5,7 @@
 #include "cli/Command.h"
 #include "cli/Shown.h"
 #include "core/platform/Text.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/Fetch.h"
 
 namespace cq::cli {
 

@@ -9,7 +9,7 @@
 #include "cli/Shown.h"
 #include "core/platform/Text.h"
 #include "core/sites/Parser.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/FileText.h"
 
 namespace cq::cli {
 

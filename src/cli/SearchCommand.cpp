@@ -1,11 +1,10 @@
-#include <unistd.h>
-
 #include <iostream>
 #include <memory>
 
 #include "cli/Command.h"
 #include "cli/DefinitionCommands.h"
 #include "cli/SearchRun.h"
+#include "core/platform/Terminal.h"
 
 namespace cq::cli {
 
@@ -27,7 +26,7 @@ std::function<int()> DeclareSearch(CLI::App& command) {
     }
     std::vector<const TSite*> sites;
     if (auto error = SelectSites(known, options->Sites, sites)) return Misuse(*error);
-    return RunSearch(*options, sites, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+    return RunSearch(*options, sites, std::cout, std::cerr, ErrorOutputIsTerminal());
   };
 }
 

@@ -11,7 +11,8 @@
 
 #include "cli/Command.h"
 #include "core/platform/UserFolders.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/CacheNames.h"
+#include "core/transfer/FileText.h"
 #include "support/HttpServer.h"
 
 extern char** environ;

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "GuiTestMain.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/CacheNames.h"
 #include "gui/config/CacheCleaner.h"
 
 using namespace cq;

@@ -16,7 +16,7 @@
 #include "ModalDialogs.h"
 #include "core/config/Translation.h"
 #include "core/sites/definitions/DefinitionSites.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/CacheNames.h"
 #include "gui/app/QtText.h"
 #include "gui/config/CheckListBox.h"
 #include "gui/config/FirstStartForm.h"

@@ -20,7 +20,8 @@
 #include <thread>
 
 #include "GuiTestMain.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/CacheNames.h"
+#include "core/transfer/Fetch.h"
 #include "support/FaultOrigin.h"
 #include "support/FolderFiles.h"
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "core/platform/Text.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/FileText.h"
 
 namespace cq::samples {
 

@@ -6,7 +6,7 @@
 #include <numbers>
 #include <stdexcept>
 
-#include "core/transfer/Inet.h"
+#include "core/transfer/FileText.h"
 
 namespace cq::samples {
 

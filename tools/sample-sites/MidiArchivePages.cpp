@@ -5,7 +5,7 @@
 #include "SiteContext.h"
 #include "core/platform/Text.h"
 #include "core/sites/SiteHosts.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/AddressEncoding.h"
 
 namespace cq::samples {
 

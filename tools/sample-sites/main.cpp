@@ -1,8 +1,5 @@
 // chimequest-sample-sites: the eight sites and the update server on loopback, for the demo, the
 // end-to-end tests and the benchmarks.
-#include <pthread.h>
-#include <signal.h>
-
 #include <atomic>
 #include <cstdio>
 #include <exception>
@@ -11,6 +8,7 @@
 #include "Options.h"
 #include "SampleSites.h"
 #include "Server.h"
+#include "core/platform/TerminationWait.h"
 #include "core/transfer/Version.h"
 
 namespace {
@@ -29,12 +27,8 @@ int Run(const TOptions& options) {
       TCatalogue::Load(data + "/catalogue.tsv"), TMedia::Load(data + "/media"),
       {options.WaitingShare, options.Version.empty() ? OwnVersion() : options.Version});
 
-  // SIGTERM and SIGINT are taken by a waiting thread, never by the server's threads.
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGTERM);
-  sigaddset(&stopSignals, SIGINT);
-  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  // Requests to end are taken by a waiting thread, never by the server's threads.
+  const cq::TTerminationWait termination;
 
   TServer server(sites, std::chrono::milliseconds(options.LatencyMs));
   if (server.Bind(options.Port) < 0) {
@@ -45,9 +39,8 @@ int Run(const TOptions& options) {
   std::fflush(stdout);
 
   std::atomic<bool> listenOver{false};
-  std::thread stopper([&server, &listenOver, stopSignals] {
-    int signal = 0;
-    sigwait(&stopSignals, &signal);
+  std::thread stopper([&server, &listenOver, &termination] {
+    termination.Wait();
     // A signal that comes before the server runs would find nothing to stop.
     while (!server.Running() && !listenOver)
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -56,7 +49,7 @@ int Run(const TOptions& options) {
   server.Listen();
   listenOver = true;
   // Listen also ends when the socket fails; wake the waiting thread then.
-  pthread_kill(stopper.native_handle(), SIGTERM);
+  termination.Wake();
   stopper.join();
   return 0;
 }

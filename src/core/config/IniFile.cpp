@@ -1,15 +1,10 @@
 #include "core/config/IniFile.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <deque>
 #include <fstream>
 #include <unordered_set>
 
+#include "core/platform/FileLock.h"
 #include "core/platform/Text.h"
 
 namespace fs = std::filesystem;
@@ -37,56 +32,12 @@ bool FitsOneLine(const TIniEntry& entry) {
          !key.empty() && key.front() != '[';
 }
 
-// The replacing rename needs only the folder's permission, so a file marked read-only is asked
-// first; root passes every access check, so for root its mode bits decide.
-bool MayReplace(const fs::path& path, const struct stat& info) {
-  if (::geteuid() == 0) return (info.st_mode & 0222) != 0;
-  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// An exclusive lock on the file's folder for as long as it lives. The file itself cannot carry
-// the lock: every write replaces it with a new file.
-class FolderLock {
- public:
-  explicit FolderLock(const fs::path& folder)
-      : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-    if (fd_ >= 0) {
-      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-      }
-    }
-  }
-  ~FolderLock() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FolderLock(const FolderLock&) = delete;
-  FolderLock& operator=(const FolderLock&) = delete;
-
- private:
-  int fd_;
-};
-
 }  // namespace
 
 TIniFile::TIniFile(fs::path path) : path_(std::move(path)) {}
 
 void TIniFile::Refresh() {
-  struct stat info {};
-  Stamp now;
-  if (::stat(path_.c_str(), &info) == 0) {
-    now = {static_cast<std::uintmax_t>(info.st_ino), static_cast<std::uintmax_t>(info.st_size),
-           static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec};
-  }
+  const TFileStamp now = StampOf(path_).value_or(TFileStamp{});
   if (now == stamp_) return;
   lines_.clear();
   std::ifstream file(path_, std::ios::binary);
@@ -157,7 +108,9 @@ bool TIniFile::Write(std::string_view section, std::string_view key, std::string
 }
 
 bool TIniFile::Write(const std::vector<TIniEntry>& entries) {
-  const FolderLock lock(path_.has_parent_path() ? path_.parent_path() : fs::path("."));
+  // The folder carries the lock: every write replaces the file itself with a new one.
+  const TFileLock lock =
+      TFileLock::Wait(path_.has_parent_path() ? path_.parent_path() : fs::path("."));
   Refresh();
   // The new lines: in place of an entry, after a section's last line, or in new sections.
   std::unordered_map<std::size_t, std::string> replaced;
@@ -212,21 +165,7 @@ bool TIniFile::Write(const std::vector<TIniEntry>& entries) {
 }
 
 bool TIniFile::Save(const std::string& text) {
-  const fs::path folder = path_.has_parent_path() ? path_.parent_path() : fs::path(".");
-  std::string temp = (folder / (path_.filename().string() + ".XXXXXX")).string();
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  // The new file keeps the old one's permissions; a first file is readable by all.
-  struct stat old {};
-  const bool exists = ::stat(path_.c_str(), &old) == 0;
-  if (exists && !MayReplace(path_, old)) return false;
-  const mode_t mode = exists ? (old.st_mode & 07777) : 0644;
-  const bool ok = WriteAll(fd, text) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!ok || !closed || ::rename(temp.c_str(), path_.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
-  }
+  if (!ReplaceFile(path_, text)) return false;
   // Force a re-read next time, which also picks up the new line numbers.
   stamp_ = {};
   return true;

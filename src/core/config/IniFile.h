@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/platform/Files.h"
+
 namespace cq {
 
 // An INI file read and written with the rules of Windows profile files: section and key names
@@ -61,13 +63,7 @@ class TIniFile {
 
   std::filesystem::path path_;
   // What the file looked like when it was last read; any change makes the next access re-read.
-  struct Stamp {
-    std::uintmax_t inode = 0;
-    std::uintmax_t size = 0;
-    long long modifiedNs = -1;
-    bool operator==(const Stamp&) const = default;
-  };
-  Stamp stamp_;
+  TFileStamp stamp_;
   std::vector<std::string> lines_;
   std::vector<Section> sections_;
   // Section name without case -> positions in sections_, in file order.

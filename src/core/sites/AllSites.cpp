@@ -4,7 +4,6 @@
 
 #include "core/sites/MelodyArchiveSite.h"
 #include "core/sites/MidiArchiveSite.h"
-#include "core/sites/Parser.h"
 #include "core/sites/PolyCatalogSite.h"
 #include "core/sites/RequestCatalogSite.h"
 #include "core/sites/ToneLibrarySite.h"
@@ -16,8 +15,6 @@ namespace cq {
 void RegisterAllSites() {
   static std::once_flag once;
   std::call_once(once, [] {
-    // Parser diagnostics would stop every job thread at a prompt.
-    ShowParserErrors.store(false);
     // The order is each site's identity in check lists and settings. Never destroyed, like the
     // registry: job threads may use the sites until the process ends.
     RegisterSite(*new TRequestCatalogSite);

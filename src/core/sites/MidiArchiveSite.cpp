@@ -7,7 +7,8 @@
 #include "core/Errors.h"
 #include "core/sites/Scraping.h"
 #include "core/sites/SiteHosts.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/AddressEncoding.h"
+#include "core/transfer/FileText.h"
 
 namespace cq {
 

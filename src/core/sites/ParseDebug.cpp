@@ -10,7 +10,7 @@
 #include "core/platform/ExceptionReport.h"
 #include "core/platform/Text.h"
 #include "core/platform/UserFolders.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/FileText.h"
 
 namespace fs = std::filesystem;
 

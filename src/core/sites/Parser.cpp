@@ -2,115 +2,39 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <limits>
-#include <mutex>
 #include <stdexcept>
-#include <type_traits>
 #include <vector>
 
 #include "core/platform/Text.h"
 #include "core/sites/Arena.h"
+#include "core/sites/CharClasses.h"
+#include "core/sites/CloseRules.h"
+#include "core/sites/DocumentStorage.h"
+#include "core/sites/ParserDiagnostics.h"
 #include "core/sites/Tags.h"
 
 namespace cq {
 
-std::atomic<bool> ShowParserErrors{false};
-
 namespace {
-
-std::mutex g_promptLock;
-
-TParserPrompt& PromptSlot() {
-  static TParserPrompt prompt;
-  return prompt;
-}
-
-bool DefaultPrompt(const std::string& text, const std::string& caption) {
-  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-  return true;
-}
-
-// Shows a diagnostic while the switch is on; false when the user chose Cancel.
-bool Diagnose(const std::string& text, const std::string& caption) {
-  if (!ShowParserErrors.load()) return true;
-  TParserPrompt prompt;
-  {
-    const std::lock_guard<std::mutex> lock(g_promptLock);
-    prompt = PromptSlot();
-  }
-  const bool ok = prompt ? prompt(text, caption) : DefaultPrompt(text, caption);
-  if (!ok) ShowParserErrors = false;
-  return ok;
-}
-
-enum : std::uint8_t {
-  kName = 1,       // tag and attribute names start with these
-  kAttrName = 2,   // the rest of an attribute name
-  kValue = 4,      // an unquoted value
-  kValueSkip = 8,  // passed over between '=' and the value
-  kBlank = 16,     // skipped between top-level elements
-  kNameStop = 32,  // ends the gap after an attribute name: space, '=', '>'
-};
-
-constexpr std::array<std::uint8_t, 256> MakeClasses() {
-  std::array<std::uint8_t, 256> classes{};
-  for (int c = 0; c < 256; ++c) {
-    std::uint8_t k = 0;
-    const bool name = c == '#' || c == '-' || c == '.' || (c >= '0' && c <= '9') ||
-                      (c >= 'A' && c <= 'Z') || c == '_' || (c >= 'a' && c <= 'z') || c >= 128;
-    if (name) k |= kName;
-    const bool quoteOrBracket = c == ' ' || c == '"' || c == '\'' || c == '<' || c == '>';
-    if (c >= 23 && !quoteOrBracket && c != '=') k |= kAttrName;
-    if (c >= 23 && !quoteOrBracket) k |= kValue;
-    if (c == ' ' || c == '=' || c == '<' || c == '>' || c < 23) k |= kValueSkip;
-    if (c == '\t' || c == '\n' || c == '\r' || c == ' ') k |= kBlank;
-    if (c == ' ' || c == '=' || c == '>') k |= kNameStop;
-    classes[static_cast<std::size_t>(c)] = k;
-  }
-  return classes;
-}
-
-constexpr std::array<std::uint8_t, 256> kClasses = MakeClasses();
-
-constexpr char UpperChar(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 constexpr std::size_t kLineLimit = 100000;
 
 }  // namespace
-
-struct TDocument::TStorage {
-  explicit TStorage(std::size_t expected) : arena(expected) {}
-  TArena arena;
-};
-
-TDocument::TDocument() = default;
-TDocument::~TDocument() = default;
-
-std::size_t TDocument::MemoryUsed() const {
-  return storage_->arena.BytesReserved();
-}
-
-TElem* TElemList::Owner() const {
-  static_assert(std::is_standard_layout_v<TElem> && offsetof(TElem, children_) == 0);
-  return reinterpret_cast<TElem*>(const_cast<TElemList*>(this));
-}
 
 // The state of one parse. Nesting is followed with explicit stacks, so depth costs heap, not
 // call stack: `frames_` holds the open elements, `pending_` the children gathered so far for
 // each of them (an element's children sit above its own entry until it is finished).
 class TParser {
  public:
-  static std::unique_ptr<TDocument> Build(std::string_view text) {
+  static std::unique_ptr<TDocument> Build(std::string_view text, TParserDiagnostics* diagnostics) {
     if (text.size() >= std::numeric_limits<std::uint32_t>::max()) {
       throw std::length_error("Page too large to parse");
     }
     std::unique_ptr<TDocument> document(new TDocument());
     document->storage_ = std::make_unique<TDocument::TStorage>(text.size());
-    TParser parser(text, document->storage_->arena);
+    TParser parser(text, document->storage_->arena, diagnostics);
     document->root_ = parser.Run();
     return document;
   }
@@ -123,8 +47,13 @@ class TParser {
     TTag lastChild;  // the element most recently parsed inside it
   };
 
-  TParser(std::string_view text, TArena& arena)
-      : text_(text), t_(text.data()), n_(text.size()), last_(n_ == 0 ? 0 : n_ - 1), arena_(arena) {}
+  TParser(std::string_view text, TArena& arena, TParserDiagnostics* diagnostics)
+      : text_(text),
+        t_(text.data()),
+        n_(text.size()),
+        last_(n_ == 0 ? 0 : n_ - 1),
+        diagnostics_(diagnostics),
+        arena_(arena) {}
 
   // The end test of every scan: the last character is never scanned past.
   bool AtEnd() const { return p_ >= last_; }
@@ -240,17 +169,17 @@ class TParser {
         break;
       }
       case TTag::FORM:
-        if (!inForm_) {
-          inForm_ = true;
+        if (!closeState_.InForm) {
+          closeState_.InForm = true;
         } else {
-          Diagnose("Imbricated FORM detected", "Imbricated FORM detected");
+          Diagnose(diagnostics_, "Imbricated FORM detected", "Imbricated FORM detected");
         }
         break;
       case TTag::FONT:
-        inFont_ = true;
+        closeState_.InFont = true;
         break;
       case TTag::TABLE:
-        ++tableDepth_;
+        ++closeState_.TableDepth;
         break;
       default:
         break;
@@ -447,22 +376,6 @@ class TParser {
     }
   }
 
-  static bool ClosesImplicitly(TTag tag) {
-    switch (tag) {
-      case TTag::P:
-      case TTag::LI:
-      case TTag::TD:
-      case TTag::OPTION:
-      case TTag::AREA:
-      case TTag::FONT:
-      case TTag::TR:
-      case TTag::PARAM:
-        return true;
-      default:
-        return false;
-    }
-  }
-
   // Whether the tag name right after the '<' at p_ equals `name` (upper case).
   bool NextTagNameIs(std::string_view name) const {
     std::size_t at = p_ + 1;
@@ -488,7 +401,7 @@ class TParser {
 
   // A FORM or FONT whose flag a stray close tag cleared ends when control returns to it.
   bool ClosedByFlags(TTag tag) const {
-    return (tag == TTag::FORM && !inForm_) || (tag == TTag::FONT && !inFont_);
+    return (tag == TTag::FORM && !closeState_.InForm) || (tag == TTag::FONT && !closeState_.InFont);
   }
 
   // Finishes the innermost element, then every enclosing one that its flag closes.
@@ -499,46 +412,6 @@ class TParser {
       FinishChildren(frame.elem, frame.firstChild);
       if (frames_.empty() || !ClosedByFlags(frames_.back().tag)) return;
     }
-  }
-
-  enum class TAction { Close, Leave, Ignore, Complain };
-
-  static bool IsPhrase(TTag tag) {
-    return tag == TTag::P || tag == TTag::B || tag == TTag::I || tag == TTag::U ||
-           tag == TTag::STRONG || tag == TTag::CENTER;
-  }
-
-  // The close-tag table: the first row that matches decides.
-  TAction DecideClose(const TFrame& frame, TTag n, bool sameName) {
-    const TTag e = frame.tag;
-    if (sameName) {
-      if (n == TTag::TABLE) --tableDepth_;
-      return TAction::Close;
-    }
-    if (n == TTag::TR && e == TTag::TD) return TAction::Leave;
-    if (n == TTag::TABLE && e == TTag::TR) return TAction::Leave;
-    if (n == TTag::UL && e == TTag::LI) return TAction::Leave;
-    if (n == TTag::TABLE && e == TTag::TD) {
-      return tableDepth_ != 0 ? TAction::Leave : TAction::Close;
-    }
-    if (n == TTag::TD && tableDepth_ == 0) return TAction::Ignore;
-    if ((e == TTag::DT || e == TTag::DD) && n == TTag::DL) return TAction::Leave;
-    if (e == TTag::AREA && n == TTag::MAP) return TAction::Leave;
-    if (IsPhrase(e)) return TAction::Leave;
-    if (IsPhrase(n) || n == TTag::IMG || n == TTag::BLOCKQUOTE) return TAction::Ignore;
-    if (n == TTag::FORM) {
-      inForm_ = false;
-      return TAction::Ignore;
-    }
-    if (e == TTag::FORM) return TAction::Leave;
-    if (n == TTag::FONT) {
-      inFont_ = false;
-      return TAction::Ignore;
-    }
-    if (e == TTag::FONT) return TAction::Leave;
-    if (n == TTag::SPAN) return TAction::Ignore;
-    if (frame.lastChild == n && (n == TTag::TD || n == TTag::UL)) return TAction::Ignore;
-    return TAction::Complain;
   }
 
   void ReadCloseTagInContent() {
@@ -559,7 +432,7 @@ class TParser {
         closeTag_ != TTag::Other
             ? closeTag_ == frame.tag
             : frame.tag == TTag::Other && EqualsIgnoringLatinCase(closeName_, frame.elem->Name());
-    switch (DecideClose(frame, closeTag_, sameName)) {
+    switch (DecideClose(frame.tag, frame.lastChild, closeTag_, sameName, closeState_)) {
       case TAction::Close:
         SkipTo('>');
         ++p_;
@@ -575,7 +448,7 @@ class TParser {
         break;
       case TAction::Complain:
         // Cancel leaves the rest of the tag, from its '>' on, to the parent as text.
-        if (!ShowParserErrors.load() || ComplainOfClose(frame.elem->Name())) p_ = tagStart;
+        if (!DiagnosticsOn(diagnostics_) || ComplainOfClose(frame.elem->Name())) p_ = tagStart;
         FinishElements();
         break;
     }
@@ -584,6 +457,7 @@ class TParser {
   // The message is built only when it is shown: a long close name can pass many elements.
   bool ComplainOfClose(std::string_view expected) const {
     return Diagnose(
+        diagnostics_,
         "</" + std::string(expected) + "> expected but </" + UpperLatin(closeName_) + "> found",
         "Un-matched tag close");
   }
@@ -593,9 +467,8 @@ class TParser {
   std::size_t n_;
   std::size_t last_;  // n_ - 1: a scan stops there
   std::size_t p_ = 0;
-  bool inForm_ = false;
-  bool inFont_ = false;
-  long tableDepth_ = 0;
+  TCloseState closeState_;
+  TParserDiagnostics* diagnostics_;
   TArena& arena_;
   std::vector<TFrame> frames_;
   std::vector<TElem*> pending_;
@@ -606,15 +479,8 @@ class TParser {
   TTag closeTag_ = TTag::Other;
 };
 
-std::unique_ptr<TDocument> Parse(std::string_view text) {
-  return TParser::Build(text);
-}
-
-TParserPrompt SetParserPrompt(TParserPrompt prompt) {
-  const std::lock_guard<std::mutex> lock(g_promptLock);
-  TParserPrompt previous = std::move(PromptSlot());
-  PromptSlot() = std::move(prompt);
-  return previous;
+std::unique_ptr<TDocument> Parse(std::string_view text, TParserDiagnostics* diagnostics) {
+  return TParser::Build(text, diagnostics);
 }
 
 }  // namespace cq

@@ -5,7 +5,6 @@
 // Text is single-byte windows-1251 throughout. Every input yields a tree; the rules that fold
 // unclosed, stray and overlapping tags into it are tuned to hand-written table layouts.
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -85,23 +84,23 @@ class TDocument {
   TElem* root_ = nullptr;
 };
 
+// Shows a parser diagnostic (text, caption) and answers OK (true) or Cancel (false).
+using TParserPrompt = std::function<bool(const std::string& text, const std::string& caption)>;
+
+// Reports of malformed pages (an imbricated FORM, an unmatched close tag), for whoever asks for
+// them by passing this to Parse. Cancel in the prompt turns them off for the parses that follow.
+struct TParserDiagnostics {
+  // Empty: the diagnostic goes to stderr and is answered OK.
+  TParserPrompt Prompt;
+  bool On = true;
+};
+
 // Builds the tree of a page. Never fails on malformed input; pages of 4 GiB or more are refused
-// with std::length_error.
-std::unique_ptr<TDocument> Parse(std::string_view text);
+// with std::length_error. Diagnostics are reported only when given.
+std::unique_ptr<TDocument> Parse(std::string_view text, TParserDiagnostics* diagnostics = nullptr);
 
 // Replaces character references ("&lt;", "&#65;", "&#x41;" ...); unknown ones are lower-cased.
 std::string DecodeEntities(std::string_view text);
-
-// When true, the parser reports an imbricated FORM and an unmatched close tag through the
-// parser prompt. Off by default; the site model keeps it off.
-extern std::atomic<bool> ShowParserErrors;
-
-// Shows a parser diagnostic (text, caption) and answers OK (true) or Cancel (false). Cancel
-// turns ShowParserErrors off.
-using TParserPrompt = std::function<bool(const std::string& text, const std::string& caption)>;
-// Installs the prompt and returns the one it replaces. An empty prompt restores the default,
-// which writes the diagnostic to stderr and answers OK.
-TParserPrompt SetParserPrompt(TParserPrompt prompt);
 
 // Element paths such as "\HTML\BODY\3 TABLE\TR\2 TD": each step names a child, optionally
 // preceded by its 1-based count among the children of that name. Null when nothing matches.

@@ -2,7 +2,7 @@
 
 #include "core/sites/Scraping.h"
 #include "core/sites/SiteHosts.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/AddressEncoding.h"
 
 namespace cq {
 

@@ -6,7 +6,9 @@
 #include "core/config/Translation.h"
 #include "core/platform/StackTrace.h"
 #include "core/sites/ParseDebug.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/CacheNames.h"
+#include "core/transfer/Fetch.h"
+#include "core/transfer/FileText.h"
 
 namespace cq {
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "core/platform/Text.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/Fetch.h"
 
 namespace cq {
 

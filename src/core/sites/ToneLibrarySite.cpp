@@ -3,7 +3,7 @@
 #include "core/config/Translation.h"
 #include "core/sites/Scraping.h"
 #include "core/sites/SiteHosts.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/AddressEncoding.h"
 
 namespace cq {
 

@@ -8,7 +8,7 @@
 #include "core/sites/Scraping.h"
 #include "core/sites/SiteHosts.h"
 #include "core/sites/Xlat.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/AddressEncoding.h"
 
 namespace cq {
 

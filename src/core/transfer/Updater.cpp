@@ -5,7 +5,8 @@
 
 #include "core/Product.h"
 #include "core/config/Translation.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/Fetch.h"
+#include "core/transfer/FileText.h"
 
 namespace cq {
 

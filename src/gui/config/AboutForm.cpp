@@ -18,7 +18,7 @@
 #include <algorithm>
 
 #include "core/Product.h"
-#include "core/transfer/TempFiles.h"
+#include "core/platform/TempFiles.h"
 #include "core/transfer/Version.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/Fonts.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/transfer/Inet.h"
+#include "core/transfer/CacheNames.h"
 
 namespace fs = std::filesystem;
 

@@ -14,7 +14,9 @@
 
 #include "core/app/SearchDriver.h"
 #include "core/sites/AllSites.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/CacheNames.h"
+#include "core/transfer/Fetch.h"
+#include "core/transfer/FileText.h"
 #include "support/FakeSite.h"
 #include "support/FaultOrigin.h"
 #include "support/Tinyproxy.h"

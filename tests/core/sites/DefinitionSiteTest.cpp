@@ -14,7 +14,7 @@
 #include "core/sites/AllSites.h"
 #include "core/sites/definitions/DefinitionFile.h"
 #include "core/sites/definitions/DefinitionSite.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/CacheNames.h"
 #include "support/FakeSite.h"
 
 namespace cq {

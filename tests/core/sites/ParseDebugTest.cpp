@@ -13,7 +13,7 @@ using namespace std::string_literals;
 
 #include "core/platform/StackTrace.h"
 #include "core/sites/ParseDebug.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/FileText.h"
 #include "support/FakeSite.h"
 
 namespace fs = std::filesystem;

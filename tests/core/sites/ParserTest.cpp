@@ -216,47 +216,43 @@ class ParserDiagnostics : public testing::Test {
   };
 
   void SetUp() override {
-    previous_ = SetParserPrompt([this](const std::string& text, const std::string& caption) {
+    diagnostics_.Prompt = [this](const std::string& text, const std::string& caption) {
       calls_.push_back({text, caption});
       const bool answer = answers_.empty() || answers_.front();
       if (!answers_.empty()) answers_.erase(answers_.begin());
       return answer;
-    });
-    ShowParserErrors = true;
+    };
   }
-  void TearDown() override {
-    ShowParserErrors = false;
-    SetParserPrompt(previous_);
-  }
+  std::string Dump(std::string_view page) { return DumpPage(page, &diagnostics_); }
 
   std::vector<Call> calls_;
   std::vector<bool> answers_;
-  TParserPrompt previous_;
+  TParserDiagnostics diagnostics_;
 };
 
 TEST_F(ParserDiagnostics, StayQuietWhileSwitchedOff) {
-  ShowParserErrors = false;
-  EXPECT_EQ(DumpPage("<div><span>a</div>b</div><form><form>"), R"(DIV(SPAN("a")) DIV(FORM(FORM)))");
+  diagnostics_.On = false;
+  EXPECT_EQ(Dump("<div><span>a</div>b</div><form><form>"), R"(DIV(SPAN("a")) DIV(FORM(FORM)))");
   EXPECT_TRUE(calls_.empty());
 }
 
 TEST_F(ParserDiagnostics, UnmatchedCloseOkLeavesTheCloseForTheParent) {
-  EXPECT_EQ(DumpPage("<div><span>a</div>b</div>"), R"(DIV(SPAN("a")) DIV)");
+  EXPECT_EQ(Dump("<div><span>a</div>b</div>"), R"(DIV(SPAN("a")) DIV)");
   ASSERT_EQ(calls_.size(), 1u);
   EXPECT_EQ(calls_[0].text, "</SPAN> expected but </DIV> found");
   EXPECT_EQ(calls_[0].caption, "Un-matched tag close");
-  EXPECT_TRUE(ShowParserErrors);
+  EXPECT_TRUE(diagnostics_.On);
 }
 
 TEST_F(ParserDiagnostics, UnmatchedCloseCancelLeavesTheRestOfTheTagAsText) {
   answers_ = {false};
-  EXPECT_EQ(DumpPage("<div><span>a</div>b</div>"), R"(DIV(SPAN("a") ">b"))");
+  EXPECT_EQ(Dump("<div><span>a</div>b</div>"), R"(DIV(SPAN("a") ">b"))");
   EXPECT_EQ(calls_.size(), 1u);
-  EXPECT_FALSE(ShowParserErrors);
+  EXPECT_FALSE(diagnostics_.On);
 }
 
 TEST_F(ParserDiagnostics, EveryUnmatchedCloseOnItsWayUp) {
-  EXPECT_EQ(DumpPage("<table><div>a</td>b</div></table>"), R"(TABLE(DIV("a")) TD("b") DIV TABLE)");
+  EXPECT_EQ(Dump("<table><div>a</td>b</div></table>"), R"(TABLE(DIV("a")) TD("b") DIV TABLE)");
   std::vector<std::string> texts;
   for (const Call& call : calls_) texts.push_back(call.text);
   EXPECT_EQ(texts, (std::vector<std::string>{
@@ -266,7 +262,7 @@ TEST_F(ParserDiagnostics, EveryUnmatchedCloseOnItsWayUp) {
 
 TEST_F(ParserDiagnostics, EmptyCloseName) {
   // The stray "</ >" is read as a start tag that takes the next name: "b".
-  EXPECT_EQ(DumpPage("<div><span>a</ >b</span></div>"), R"(DIV(SPAN("a")) B[span] DIV)");
+  EXPECT_EQ(Dump("<div><span>a</ >b</span></div>"), R"(DIV(SPAN("a")) B[span] DIV)");
   ASSERT_FALSE(calls_.empty());
   EXPECT_EQ(calls_[0].text, "</SPAN> expected but </> found");
 }
@@ -275,23 +271,23 @@ TEST_F(ParserDiagnostics, ImbricatedFormGoesOnEitherWay) {
   for (const bool answer : {true, false}) {
     calls_.clear();
     answers_ = {answer};
-    ShowParserErrors = true;
-    EXPECT_EQ(DumpPage("<form><form>a</form></form>"), R"(FORM(FORM("a")))");
+    diagnostics_.On = true;
+    EXPECT_EQ(Dump("<form><form>a</form></form>"), R"(FORM(FORM("a")))");
     ASSERT_EQ(calls_.size(), 1u);
     EXPECT_EQ(calls_[0].text, "Imbricated FORM detected");
     EXPECT_EQ(calls_[0].caption, "Imbricated FORM detected");
-    EXPECT_EQ(ShowParserErrors, answer);
+    EXPECT_EQ(diagnostics_.On, answer);
   }
 }
 
 TEST_F(ParserDiagnostics, AFormClosedByItsOwnTagStillCountsAsOpen) {
-  EXPECT_EQ(DumpPage("<form>a</form><form>b</form>"), R"(FORM("a") FORM("b"))");
+  EXPECT_EQ(Dump("<form>a</form><form>b</form>"), R"(FORM("a") FORM("b"))");
   ASSERT_EQ(calls_.size(), 1u);
   EXPECT_EQ(calls_[0].text, "Imbricated FORM detected");
 }
 
 TEST_F(ParserDiagnostics, DoubledCellCloseIsNotReported) {
-  EXPECT_EQ(DumpPage("<table><tr><td>a</td></td></tr></table>"), R"(TABLE(TR(TD("a"))))");
+  EXPECT_EQ(Dump("<table><tr><td>a</td></td></tr></table>"), R"(TABLE(TR(TD("a"))))");
   EXPECT_TRUE(calls_.empty());
 }
 

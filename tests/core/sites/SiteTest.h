@@ -13,7 +13,8 @@
 #include "core/sites/ParseDebug.h"
 #include "core/sites/Scraping.h"
 #include "core/sites/Sites.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/CacheNames.h"
+#include "core/transfer/FileText.h"
 #include "support/HttpServer.h"
 
 namespace cq::test {

@@ -31,8 +31,8 @@ inline std::string Dump(const TElem* elem) {
 }
 
 // The top-level nodes of a parsed page, separated by spaces.
-inline std::string DumpPage(std::string_view page) {
-  const auto document = Parse(page);
+inline std::string DumpPage(std::string_view page, TParserDiagnostics* diagnostics = nullptr) {
+  const auto document = Parse(page, diagnostics);
   std::string out;
   for (const TElem* child : document->Root()->Children()) {
     if (!out.empty()) out += ' ';

@@ -1,49 +1,52 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <list>
 
-#include "core/transfer/Inet.h"
+#include "core/platform/LockedFile.h"
+#include "core/transfer/CacheNames.h"
+#include "core/transfer/PartialFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace cq {
 namespace {
 
-// A process id that no process has any more.
-pid_t EndedProcess() {
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(0);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return child;
-}
-
-std::string Hex(pid_t pid) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(pid));
-  return text;
-}
-
-TEST(AbandonedPartials, OnlyThoseOfEndedProcessesGo) {
+// A partial lives while its writer holds the lock, whatever its name says: neither a process id
+// that is ours (reused, or still running) nor one no process has decides.
+TEST(AbandonedPartials, OnlyUnlockedPartialsGo) {
   const std::string page = CacheFileName("http://site.example/page.html");
-  const fs::path folder = fs::path(page).parent_path();
-  fs::create_directories(folder);
-  const std::string ended = page + "_partial" + Hex(EndedProcess()) + "-0-1A2B";
-  const std::string running = page + "_partial" + Hex(::getpid()) + "-3-0F0F";
-  const std::string notOurs[] = {page, page + "_partialXYZ-0-1A2B", page + "_partial-0-1A2B",
-                                 page + "_locked1A2B"};
-  for (const std::string& name : {ended, running}) std::ofstream(name) << "part";
-  for (const std::string& name : notOurs) std::ofstream(name) << "page";
+  fs::create_directories(fs::path(page).parent_path());
+  const struct {
+    std::string name;
+    bool locked;
+    bool kept;
+  } files[] = {
+      {PartialFileName(page), true, true},
+      {PartialFileName(page), false, false},
+      // No process has an id this high.
+      {page + "_partial7FFFFFF0-0-1A2B", true, true},
+      // Process 1 runs as long as the system does.
+      {page + "_partial1-3-0F0F", false, false},
+      {page, false, true},
+      {page + "_partialXYZ-0-1A2B", false, true},
+      {page + "_partial-0-1A2B", false, true},
+      {page + "_locked1A2B", false, true},
+  };
+  std::list<TLockedFile> writers;
+  for (const auto& file : files) {
+    if (file.locked) {
+      ASSERT_FALSE(writers.emplace_back().Create(file.name)) << file.name;
+    } else {
+      std::ofstream(file.name) << "part";
+    }
+  }
 
-  EXPECT_EQ(RemoveAbandonedPartials(), 1);
-  EXPECT_FALSE(fs::exists(ended));
-  EXPECT_TRUE(fs::exists(running));
-  for (const std::string& name : notOurs) EXPECT_TRUE(fs::exists(name)) << name;
-  EXPECT_EQ(RemoveAbandonedPartials(), 0);
+  EXPECT_EQ(RemoveAbandonedPartials(), 2);
+  for (const auto& file : files) EXPECT_EQ(fs::exists(file.name), file.kept) << file.name;
+  writers.clear();
+  EXPECT_EQ(RemoveAbandonedPartials(), 2);
 }
 
 }  // namespace

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "core/sites/Sites.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/CacheNames.h"
+#include "core/transfer/Fetch.h"
+#include "core/transfer/FileText.h"
 #include "support/HttpServer.h"
 
 namespace cq::test {

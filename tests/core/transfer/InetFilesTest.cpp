@@ -8,7 +8,9 @@
 #include <fstream>
 #include <system_error>
 
-#include "core/transfer/Inet.h"
+#include "core/transfer/AddressEncoding.h"
+#include "core/transfer/CacheNames.h"
+#include "core/transfer/FileText.h"
 #include "core/transfer/Md5.h"
 
 namespace cq {

@@ -4,8 +4,8 @@
 #include <iterator>
 #include <set>
 
-#include "core/transfer/Inet.h"
-#include "core/transfer/TempFiles.h"
+#include "core/platform/TempFiles.h"
+#include "core/transfer/FileText.h"
 #include "core/transfer/Version.h"
 
 namespace cq {

@@ -7,7 +7,7 @@
 #include "core/platform/Text.h"
 #include "core/sites/Scraping.h"
 #include "core/sites/WebAddress.h"
-#include "core/transfer/Inet.h"
+#include "core/transfer/AddressEncoding.h"
 
 namespace cq {
 

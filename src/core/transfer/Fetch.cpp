@@ -1,28 +1,21 @@
-#include "core/transfer/Inet.h"
+#include "core/transfer/Fetch.h"
 
 #include <curl/curl.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cctype>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <memory>
 #include <mutex>
-#include <random>
 #include <stdexcept>
 #include <system_error>
 
 #include "core/Errors.h"
-#include "core/platform/Text.h"
-#include "core/platform/UserFolders.h"
-#include "core/transfer/Md5.h"
+#include "core/platform/LockedFile.h"
+#include "core/transfer/AddressEncoding.h"
+#include "core/transfer/CacheNames.h"
+#include "core/transfer/PartialFiles.h"
 #include "core/transfer/PrivateAddress.h"
 
 namespace fs = std::filesystem;
@@ -34,91 +27,11 @@ namespace {
 
 constexpr double kUnknownTotal = 2147483647.0;
 constexpr std::size_t kReportEvery = 256;
-// Leaves room for the suffixes of partial and set-aside files within a file name's 255 bytes.
-constexpr std::size_t kMaxSegment = 200;
 
 std::atomic<long long> g_connectMs{30000};
 std::atomic<long long> g_stallMs{60000};
 std::atomic<std::uint64_t> g_slowSpeed{100};
 std::atomic<long long> g_slowWindowMs{60000};
-
-std::string Hex4() {
-  thread_local std::mt19937 random{std::random_device{}()};
-  char text[5];
-  std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(random() & 0xFFFF));
-  return text;
-}
-
-// A name of its own for each transfer, so that two fetches of one address never share a file.
-std::string UniquePartialSuffix() {
-  static std::atomic<unsigned> counter{0};
-  char text[64];
-  std::snprintf(text, sizeof text, "_partial%X-%X-%s", static_cast<unsigned>(::getpid()),
-                counter.fetch_add(1, std::memory_order_relaxed), Hex4().c_str());
-  return text;
-}
-
-// The process that writes a partial file, from its name; 0 when the name is not a partial's.
-pid_t PartialOwner(const std::string& name) {
-  const std::size_t mark = name.rfind("_partial");
-  if (mark == std::string::npos) return 0;
-  const std::size_t digits = mark + std::strlen("_partial");
-  const std::size_t dash = name.find('-', digits);
-  if (dash == std::string::npos || dash == digits || dash - digits > 8) return 0;
-  unsigned long pid = 0;
-  for (std::size_t i = digits; i < dash; ++i) {
-    const char c = name[i];
-    const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-    if (digit < 0) return 0;
-    pid = pid * 16 + static_cast<unsigned long>(digit);
-  }
-  return static_cast<pid_t>(pid);
-}
-
-bool ProcessRuns(pid_t pid) {
-  return ::kill(pid, 0) == 0 || errno == EPERM;
-}
-
-bool HasHighBytes(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  }
-  return false;
-}
-
-// A segment the file system takes: UTF-8 like every file name, no NUL, not "." or "..", and
-// short enough for the suffixes that may follow it.
-std::string SafeSegment(std::string segment) {
-  if (HasHighBytes(segment)) segment = Cp1251ToUtf8(segment);
-  for (char& c : segment) {
-    if (c == '\0') c = '_';
-  }
-  if (segment == "." || segment == "..") return "default.html";
-  if (segment.size() <= kMaxSegment) return segment;
-  std::string extension;
-  const std::size_t point = segment.rfind('.');
-  if (point != std::string::npos && segment.size() - point <= 16) extension = segment.substr(point);
-  return MD5String(segment) + extension;
-}
-
-// Addresses taken from pages may hold spaces or windows-1251 letters, which HTTP does not carry
-// raw; they go on the wire percent-encoded. Everything else, '%' included, is sent as given.
-std::string WireAddress(std::string_view url) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(url.size());
-  for (char c : url) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte > 0x20 && byte < 0x7F) {
-      out += c;
-    } else {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    }
-  }
-  return out;
-}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
@@ -179,9 +92,6 @@ struct CurlDeleter {
 struct ListDeleter {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // One download into one partial file, made when the answer's first byte arrives, so a fetch that
 // never gets an answer leaves nothing in the cache. Exceptions never cross libcurl: a throwing
@@ -217,11 +127,9 @@ class Transfer {
   void RethrowCallbackError() const {
     if (callbackError_) std::rethrow_exception(callbackError_);
   }
-  // Closes the partial file; answers the error of its last writes, 0 when none.
-  int Close() {
-    if (!out_) return 0;
-    return std::fclose(out_.release()) == 0 ? 0 : errno;
-  }
+  // Ends the writing; answers the error of its last writes, 0 when none. The file stays locked
+  // until the transfer ends, so that it is moved into place before anyone may sweep it.
+  int Close() { return out_.Close().value(); }
   void RemovePartial() {
     std::error_code ignored;
     fs::remove(partial_, ignored);
@@ -260,9 +168,9 @@ class Transfer {
         size > maxBytes_ - received_)
       return 0;
     received_ += size;
-    if (!out_ && !Open()) return 0;
-    if (std::fwrite(data, 1, size, out_.get()) != size) {
-      writeError_ = errno != 0 ? errno : EIO;
+    if (!out_.IsOpen() && !Open()) return 0;
+    if (const std::error_code error = out_.Write(data, size)) {
+      writeError_ = error.value();
       return 0;
     }
     // Report each 256-byte piece, so a stop request is seen within 256 bytes.
@@ -277,10 +185,9 @@ class Transfer {
   bool Open() {
     std::error_code error;
     fs::create_directories(fs::path(partial_).parent_path(), error);
-    out_.reset(std::fopen(partial_.c_str(), "wb"));
-    if (out_) return true;
-    writeError_ = errno != 0 ? errno : EIO;
-    return false;
+    error = out_.Create(partial_);
+    writeError_ = error.value();
+    return !error;
   }
 
   // curl calls this while it waits too, so a stalled connection still sees a stop request and
@@ -328,7 +235,7 @@ class Transfer {
 
   CURL* curl_;
   std::string partial_;
-  std::unique_ptr<std::FILE, FileCloser> out_;
+  TLockedFile out_;
   const TProgressCallback& progress_;
   TFetchTimeouts timeouts_;
   std::uint64_t maxBytes_;
@@ -373,44 +280,6 @@ void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer
     curl_easy_setopt(curl, CURLOPT_SHARE, share);
 }
 
-// Moves the finished download into place atomically: readers see the older copy or the new one,
-// never a part. When that cannot be done, the older copy is removed or set aside, and failing
-// that the new one is stored beside it under a name of its own.
-std::string Install(const std::string& partial, const std::string& name) {
-  // Swapping the two names and then removing the older copy keeps the name present throughout,
-  // like rename(), but spares ext4 the flush it makes when a file is renamed over another.
-  if (::renameat2(AT_FDCWD, partial.c_str(), AT_FDCWD, name.c_str(), RENAME_EXCHANGE) == 0) {
-    std::error_code ignored;
-    fs::remove_all(partial, ignored);
-    return name;
-  }
-  std::error_code error;
-  fs::rename(partial, name, error);
-  if (!error) return name;
-  std::string target = name;
-  if (fs::exists(name, error) && !fs::remove_all(name, error)) {
-    const std::string aside = name + "_locked" + Hex4();
-    fs::rename(name, aside, error);
-    if (error) target = name + "_origwontrename" + Hex4();
-  }
-  fs::rename(partial, target, error);
-  if (error) {
-    const int code = error.value();
-    fs::remove(partial, error);
-    ThrowIoError(code, "Cannot store " + target);
-  }
-  return target;
-}
-
-std::string SegmentOf(std::string_view url) {
-  std::string_view path = url.substr(0, url.find('?'));
-  const std::size_t cut = path.find_last_of("\\/:");
-  std::string segment(cut == std::string_view::npos ? path : path.substr(cut + 1));
-  if (segment.empty()) return "default.html";
-  if (segment.find('.') == std::string::npos) segment += ".html";
-  return SafeSegment(std::move(segment));
-}
-
 }  // namespace
 
 void SetFetchTimeouts(const TFetchTimeouts& timeouts) {
@@ -424,17 +293,6 @@ TFetchTimeouts FetchTimeouts() {
   return {std::chrono::milliseconds(g_connectMs.load()),
           std::chrono::milliseconds(g_stallMs.load()), g_slowSpeed.load(),
           std::chrono::milliseconds(g_slowWindowMs.load())};
-}
-
-std::string CacheFolder() {
-  std::string root = UserCacheFolder();
-  if (root.empty()) root = fs::temp_directory_path().string();
-  if (root.back() != '/') root += '/';
-  return root + "Chimequest/Cache/";
-}
-
-std::string CacheFileName(std::string_view url) {
-  return CacheFolder() + MD5String(url) + "/" + SegmentOf(url);
 }
 
 std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress,
@@ -459,8 +317,7 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
   headers.reset(curl_slist_append(headers.release(), "Cache-Control: no-cache"));
   headers.reset(curl_slist_append(headers.release(), "Pragma: no-cache"));
 
-  Transfer transfer(curl.get(), name + UniquePartialSuffix(), progress, FetchTimeouts(),
-                    limits.MaxBytes);
+  Transfer transfer(curl.get(), PartialFileName(name), progress, FetchTimeouts(), limits.MaxBytes);
   Configure(curl.get(), wire, headers.get(), transfer, limits.Total);
   const CURLcode result = curl_easy_perform(curl.get());
   long status = 0;
@@ -487,76 +344,9 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
     if (closeError != 0) ThrowIoError(closeError, "Cannot write " + partial);
     throw std::runtime_error("Cannot open URL " + url);
   }
-  std::string stored = Install(partial, name);
+  std::string stored = InstallPartial(partial, name);
   if (progress) progress(jsProcessing, 0.0);
   return stored;
-}
-
-int RemoveAbandonedPartials() {
-  int removed = 0;
-  std::error_code error;
-  // Cache folders are one level deep; their files are the pages and their transient copies.
-  for (const auto& folder : fs::directory_iterator(CacheFolder(), error)) {
-    std::error_code ignored;
-    if (!folder.is_directory(ignored)) continue;
-    for (const auto& file : fs::directory_iterator(folder.path(), ignored)) {
-      const pid_t owner = PartialOwner(file.path().filename().string());
-      if (owner <= 0 || ProcessRuns(owner)) continue;
-      if (fs::remove(file.path(), ignored)) ++removed;
-    }
-  }
-  return removed;
-}
-
-std::string ReadFileText(const std::string& fileName) {
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) ThrowIoError(errno, "Cannot open " + fileName);
-  std::string text;
-  struct stat info {};
-  if (::fstat(fd, &info) == 0 && info.st_size > 0)
-    text.reserve(static_cast<std::size_t>(info.st_size));
-  char buffer[65536];
-  ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) break;
-    text.append(buffer, static_cast<std::size_t>(n));
-  }
-  const int readError = n < 0 ? errno : 0;
-  ::close(fd);
-  if (readError != 0) ThrowIoError(readError, "Cannot read " + fileName);
-  // There is no first byte to read: callers see an empty body as a failed fetch.
-  if (text.empty()) throw std::runtime_error("Read beyond end of file");
-  return text;
-}
-
-void WriteFileText(std::string_view text, const std::string& fileName) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "wb"));
-  if (!file) ThrowIoError(errno, "Cannot create " + fileName);
-  if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size()) {
-    ThrowIoError(errno, "Cannot write " + fileName);
-  }
-  if (std::fclose(file.release()) != 0) ThrowIoError(errno, "Cannot write " + fileName);
-}
-
-std::string EncodeQuery(std::string_view term) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(term.size() * 3);
-  for (char c : term) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-        (byte >= '0' && byte <= '9') || byte == '-' || byte == '_') {
-      out += c;
-    } else if (byte == ' ') {
-      out += '+';
-    } else {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    }
-  }
-  return out;
 }
 
 }  // namespace cq

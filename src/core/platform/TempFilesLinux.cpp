@@ -1,10 +1,10 @@
-#include "core/transfer/TempFiles.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+
+#include "core/platform/TempFiles.h"
 
 namespace cq {
 

@@ -3,20 +3,10 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "core/status/Progress.h"
 
 namespace cq {
-
-// Root of the page cache, with a trailing separator.
-std::string CacheFolder();
-
-// The cache file of an address: CacheFolder + MD5 of the whole address + "/" + its last path
-// segment (query dropped; "default.html" for an empty segment, ".html" added when it has no
-// point). A segment the file system cannot take ("." or "..", too long) is replaced by a safe
-// name, and windows-1251 letters become UTF-8, as file names are. Pure: creates nothing.
-std::string CacheFileName(std::string_view url);
 
 // Time limits of every fetch: connecting, a transfer that delivers no byte, and one slower than
 // SlowSpeed bytes a second over a whole SlowWindow. Process-wide so that tests can shorten them;
@@ -48,19 +38,5 @@ TFetchTimeouts FetchTimeouts();
 // machine or network, given or redirected to, is refused in the same way before it is reached.
 std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress = {},
                      const TFetchLimits& limits = PageLimits);
-
-// Removes the partial files that downloads of ended processes left in the cache (a program
-// killed mid-transfer cannot remove its own); those of other running processes stay. Answers how
-// many went.
-int RemoveAbandonedPartials();
-
-// The whole file, bytes unchanged. A missing or empty file is an error.
-std::string ReadFileText(const std::string& fileName);
-// Creates or truncates the file and writes `text` as its whole content.
-void WriteFileText(std::string_view text, const std::string& fileName);
-
-// A search term for a query string: A-Z a-z 0-9 - _ stay, space becomes '+', every other byte
-// becomes %XX.
-std::string EncodeQuery(std::string_view term);
 
 }  // namespace cq
