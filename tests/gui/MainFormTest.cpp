@@ -1,63 +1,25 @@
-// The main window over sites laid out in the test: search and history, keys, the save and play
-// completions, the external player.
+// The main window over sites laid out in the test: search and history, keys, the filter, the
+// languages.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMediaPlayer>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
-#include <QTest>
 #include <QTimer>
 
-#include "GuiTestMain.h"
-#include "core/config/Translation.h"
-#include "core/platform/UserFolders.h"
-#include "core/jobs/Jobs.h"
-#include "gui/app/MainWindow.h"
-#include "gui/app/Player.h"
 #include "gui/app/ResultView.h"
 #include "gui/common/QtText.h"
 #include "gui/config/CheckListBox.h"
-#include "support/FakeDesktop.h"
-#include "support/FakeSite.h"
-#include "support/FolderFiles.h"
-#include "support/MediaFiles.h"
+#include "support/FormRig.h"
 #include "support/ModalDialogs.h"
 
 namespace cq {
 
 namespace {
-
-test::TFakeSite& SiteA() {
-  static test::TFakeSite site("alpha.example");
-  return site;
-}
-test::TFakeSite& SiteB() {
-  static test::TFakeSite site("beta.example");
-  return site;
-}
-test::TFakeSite& SiteC() {
-  static test::TFakeSite site("gamma.example");
-  return site;
-}
-
-QString Home(const QString& name) {
-  return test::TestHome() + "/" + name;
-}
-
-std::array<TMelodyLinkList, FormatCount> LinksOf(TMelodyFormat format, const char* caption,
-                                                 const char* url) {
-  std::array<TMelodyLinkList, FormatCount> links;
-  links[format] = test::Links({{caption, url}});
-  return links;
-}
 
 // The entries of `menu` without a mnemonic, or with one an entry above them has.
 QStringList WithoutOwnMnemonic(const QMenu& menu) {
@@ -71,104 +33,13 @@ QStringList WithoutOwnMnemonic(const QMenu& menu) {
   return entries;
 }
 
-// The window with its first-start and settings dialogs, as the program creates them.
-struct TFormRig {
-  test::TFakeDesktop desktop;
-  TMainWindow window;
-  TMainForm& form = window.Form();
-  TSettingsForm* settings = nullptr;
-
-  explicit TFormRig(const QString& externalPlayer = QString()) : window(desktop, externalPlayer) {
-    window.RestoreSettings();
-    settings = &window.Settings();
-    form.SetUpdateStarter([] {});  // no update check from tests
-  }
-  ~TFormRig() { form.Player().Stop(); }
-
-  void Search(const QString& term) {
-    form.SearchTerm->setEditText(term);
-    form.SearchBtn->click();
-  }
-  bool Settled() {
-    TSearchDriver& driver = form.Driver();
-    if (!driver.Manager().Idle()) return false;
-    for (std::size_t i = 0; i < driver.Results().size(); ++i) {
-      const TResult& row = driver.Results()[i];
-      if (row.Kind == rkSite || row.Waiting || row.Job != nullptr) return false;
-    }
-    return true;
-  }
-  QStringList Titles() {
-    QStringList titles;
-    const TResultModel& rows = form.Driver().Results();
-    for (std::size_t i = 0; i < rows.size(); ++i)
-      titles << QString::fromStdString(rows[i].Melody.Title.str());
-    return titles;
-  }
-  // A finished job of `kind` for the first link of `format` of row `index`, run here.
-  std::shared_ptr<TJob> FinishedJob(TTaskKind kind, std::size_t index, TMelodyFormat format) {
-    TTask task;
-    task.Kind = kind;
-    task.Melody = form.Driver().Results()[index].Melody;
-    task.OriginKey = ResultKey(form.Driver().Results()[index]);
-    task.Format = format;
-    auto job = std::make_shared<TJob>(task, std::make_shared<TChangedFlag>(false),
-                                      std::make_shared<TFinishSignal>());
-    job->Execute();
-    return job;
-  }
-};
-
 }  // namespace
 
 class MainFormTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() {
-    QFile shipped(QString::fromStdString(ExecutableFolder() + "Languages.ini"));
-    QVERIFY2(shipped.open(QIODevice::ReadOnly), "the build places Languages.ini beside the tests");
-    test::WriteLanguageFile(shipped.readAll());
-    // The store exists: no first start.
-    QSettings("ZEQ", "Chimequest").setValue("Updates", true);
-    RegisterSite(SiteA());
-    RegisterSite(SiteB());
-    RegisterSite(SiteC());
-    const QString files = Home("files/");
-    SiteA().Shelve("bell", SiteA().Melody("Bell One"),
-                   LinksOf(fmMidi, "MIDI", "http://alpha.example/one.php"));
-    SiteA().Shelve("bell", SiteA().Melody("Bell Two"),
-                   LinksOf(fmWav, "WAV", "http://alpha.example/two.wav"));
-    std::array<TMelodyLinkList, FormatCount> both;
-    both[fmWav] = test::Links({{"WAV", "http://gamma.example/g.wav"}});
-    both[fmMp3] = test::Links({{"64 kbps", "http://gamma.example/g64.mp3"},
-                               {"128 kbps", "http://gamma.example/g128.mp3"}});
-    SiteC().Shelve("bell", SiteC().Melody("Gong"), both);
-    SiteA().ShelveFile("http://alpha.example/one.php",
-                       test::WriteFile(files + "one.php", test::OneNoteMidi()).toStdString());
-    SiteA().ShelveFile("http://alpha.example/two.wav",
-                       test::WriteFile(files + "two.wav", test::ToneWav()).toStdString());
-    const QString mp3 = QStringLiteral(CQ_SOURCE_DIR "/tools/sample-sites/media/chime-1.mp3");
-    QVERIFY(QFileInfo::exists(mp3));
-    SiteC().ShelveFile("http://gamma.example/g64.mp3", mp3.toStdString());
-    SiteC().ShelveFile("http://gamma.example/g.wav",
-                       test::WriteFile(files + "g.wav", test::ToneWav(300)).toStdString());
-    SiteC().Shelve("mmf", SiteC().Melody("Ring"),
-                   LinksOf(fmMmf, "MMF", "http://gamma.example/ring.php"));
-    SiteC().ShelveFile("http://gamma.example/ring.php",
-                       test::WriteFile(files + "ring.php", "MMMD").toStdString());
-    SiteA().Shelve("broken", SiteA().Melody("Broken"),
-                   LinksOf(fmWav, "WAV", "http://alpha.example/broken.wav"));
-    SiteA().ShelveFile(
-        "http://alpha.example/broken.wav",
-        test::WriteFile(files + "broken.wav", QByteArray("RIFF\x10\0\0\0WAVEjunk", 16))
-            .toStdString());
-    SiteA().Shelve("list", SiteA().Melody("Playlist"),
-                   LinksOf(fmMidi, "MIDI", "http://alpha.example/list.mid"));
-    SiteA().ShelveFile("http://alpha.example/list.mid",
-                       test::WriteFile(files + "list.mid", "[playlist]\nFile1=file:///etc/passwd\n")
-                           .toStdString());
-  }
+  void initTestCase() { LayOutFormRigSites(); }
 
   void settingsTranslateTheWindowFromTheShippedFile() {
     TFormRig rig;
@@ -364,199 +235,6 @@ class MainFormTest : public QObject {
     QVERIFY(!rig.form.SearchTerm->lineEdit()->placeholderText().isEmpty());
     QTest::keyClicks(rig.form.SearchTerm->lineEdit(), "be");
     QCOMPARE(rig.form.SearchTerm->currentText(), QString("be"));
-  }
-
-  void saveToFixedFolderAsksBeforeOverwriting() {
-    TFormRig rig;
-    rig.Search("bell");
-    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
-    const QString folder = Home("Downloads/Tones");
-    rig.settings->DownloadSave->setChecked(true);
-    rig.settings->SaveDir->setText(folder);
-    // The fetched file ends in ".php": the saved name takes the format's extension.
-    const QString target = folder + "/alpha.example - Bell One (MIDI).mid";
-    QVERIFY(!test::WriteFile(target, "old").isEmpty());
-    rig.form.PaintBox->BuildFormatMenu(0, fmMidi);
-    rig.form.Driver().MenuDownloadClick(0);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.desktop.questions.size() == 1 && rig.Settled(), 10000);
-    QCOMPARE(rig.desktop.questions[0],
-             QFileInfo(target).fileName() + "\n\nFile already exists. Overwrite?");
-    QCOMPARE(test::ReadAll(target), QByteArray("old"));
-    QVERIFY(rig.desktop.notices.isEmpty());
-    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QFileInfo(target).fileName()});
-    QCOMPARE(rig.form.Driver().Manager().BusySlots(), std::size_t(0));
-    // Yes: the file is replaced.
-    rig.desktop.answers = {true};
-    rig.form.Driver().MenuDownloadClick(0);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.desktop.questions.size() == 2 && rig.Settled(), 10000);
-    QCOMPARE(test::ReadAll(target), test::OneNoteMidi());
-  }
-
-  void saveAsksForTheNameAndConfirmsTheFile() {
-    TFormRig rig;
-    rig.Search("bell");
-    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
-    rig.settings->DownloadAsk->setChecked(true);
-    const QString folder = Home("Missing/Tones");
-    rig.settings->SaveDir->setText(folder);
-    const QString chosen = Home("chosen/two.wav");
-    QDir().mkpath(Home("chosen"));
-    rig.desktop.saveAnswer = chosen;
-    rig.form.PaintBox->BuildFormatMenu(1, fmWav);
-    rig.form.Driver().MenuDownloadClick(0);
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(chosen) && rig.Settled(), 10000);
-    // The dialog opens, titled, in the download folder it created, with a filter one can read.
-    QCOMPARE(rig.desktop.saveDialogs,
-             (QList<QStringList>{{"Save melody", "WAV files (*.wav)", folder,
-                                  "alpha.example - Bell Two (WAV).wav"}}));
-    QVERIFY(QDir(folder).exists());
-    QCOMPARE(test::ReadAll(chosen), test::ToneWav());
-    // The window confirms the file by its name and opens its folder on request.
-    QVERIFY2(rig.form.SavedNote->text().contains("Saved: two.wav"),
-             qPrintable(rig.form.SavedNote->text()));
-    emit rig.form.SavedNote->linkActivated("folder");
-    QCOMPARE(rig.desktop.opened, QStringList{Home("chosen")});
-  }
-
-  // Closing while a download runs asks; waiting saves it before the window goes.
-  void closingDuringDownloadsAsks_data() {
-    QTest::addColumn<bool>("wait");
-    QTest::newRow("wait") << true;
-    QTest::newRow("quit now") << false;
-  }
-  void closingDuringDownloadsAsks() {
-    QFETCH(bool, wait);
-    TFormRig rig;
-    rig.Search("bell");
-    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
-    const QString folder = Home(wait ? "Waited" : "Quit");
-    rig.settings->DownloadSave->setChecked(true);
-    rig.settings->SaveDir->setText(folder);
-    rig.form.show();
-    rig.form.PaintBox->BuildFormatMenu(0, fmMidi);
-    rig.form.Driver().MenuDownloadClick(0);
-    // Quitting now must not wait: the download stays queued.
-    if (!wait) rig.form.JobManager->stop();
-    rig.desktop.answers = {wait};
-    rig.form.close();
-    QCOMPARE(rig.desktop.questions,
-             QStringList{"Downloads are still running. Wait for them to finish, or quit now?"});
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.form.isVisible(), 10000);
-    QCOMPARE(QFileInfo::exists(folder + "/alpha.example - Bell One (MIDI).mid"), wait);
-  }
-
-  void playReachesTheEnd_data() {
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("format");
-    QTest::newRow("wav") << 1 << int(fmWav);
-    QTest::newRow("midi") << 0 << int(fmMidi);
-    QTest::newRow("mp3") << 2 << int(fmMp3);
-  }
-  void playReachesTheEnd() {
-    QFETCH(int, row);
-    QFETCH(int, format);
-    // Outlives the window, whose end stops the player and reports once more.
-    QList<QMediaPlayer::MediaStatus> seen;
-    TFormRig rig;
-    rig.Search("bell");
-    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
-    const auto job = rig.FinishedJob(taskPlay, static_cast<std::size_t>(row),
-                                     static_cast<TMelodyFormat>(format));
-    QVERIFY2(job->ErrorText().empty(), job->ErrorText().c_str());
-    QMediaPlayer& media = rig.form.Player().MediaPlayer();
-    connect(&media, &QMediaPlayer::mediaStatusChanged, this,
-            [&seen](QMediaPlayer::MediaStatus status) { seen << status; });
-    rig.form.PlayCompleted(*job);
-    QVERIFY(rig.form.Player().Playing());
-    QVERIFY(rig.form.PaintBox->RowName(row).endsWith(", playing"));
-    QTRY_VERIFY_WITH_TIMEOUT(seen.contains(QMediaPlayer::EndOfMedia), 20000);
-    QTRY_VERIFY(!rig.form.StopBtn->isEnabled());
-    QVERIFY(!rig.form.PaintBox->RowName(row).endsWith(", playing"));
-    QVERIFY2(rig.desktop.notices.isEmpty(), qPrintable(rig.desktop.notices.join("; ")));
-    // A ".php" file plays as a copy with the format's extension beside it.
-    if (format == fmMidi) QCOMPARE(media.source().toLocalFile(), Home("files/one.mid"));
-  }
-
-  void externalPlayerRunsWithItsFullPath() {
-    const QString programs = Home("programs");
-    const QString player = programs + "/PSM4/psmplay-se.exe";
-    const QString out = Home("player-args.txt");
-    test::WriteFile(player,
-                    ("#!/bin/sh\necho \"$0|$1\" > '" + out + "'\nexec sleep 30\n").toUtf8());
-    QFile::setPermissions(player, QFile::permissions(player) | QFile::ExeOwner);
-    QDir().mkpath(Home("own"));
-    QCOMPARE(FindExternalPlayer(Home("own"), {Home("nowhere"), programs}), player);
-
-    TFormRig rig(player);
-    rig.Search("mmf");
-    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
-    rig.form.PaintBox->BuildFormatMenu(0, fmMmf);
-    QCOMPARE(rig.form.PaintBox->FormatMenu().actions().size(), 3);  // Play is offered
-    const auto job = rig.FinishedJob(taskPlay, 0, fmMmf);
-    rig.form.PlayCompleted(*job);
-    QVERIFY2(rig.desktop.notices.isEmpty(), qPrintable(rig.desktop.notices.join("; ")));
-    QTRY_COMPARE(test::ReadAll(out).trimmed(), (player + "|" + Home("files/ring.mmf")).toUtf8());
-    QTRY_VERIFY(rig.form.StopBtn->isEnabled());
-    QProcess* process = rig.form.Player().ExternalPlayerProcess();
-    QVERIFY(process != nullptr);
-    QCOMPARE(process->state(), QProcess::Running);
-    rig.form.StopBtn->click();
-    QCOMPARE(rig.form.Player().ExternalPlayerProcess(), nullptr);
-    QTRY_VERIFY(!rig.form.StopBtn->isEnabled());
-  }
-
-  void playFailureSaysWhy_data() {
-    QTest::addColumn<QString>("term");
-    QTest::addColumn<int>("format");
-    QTest::addColumn<QString>("player");
-    QTest::addColumn<QString>("notice");  // its start; the back end's own words may follow
-    QTest::newRow("no MMF player")
-        << "mmf" << int(fmMmf) << QString() << "I can't play MMF files!!!";
-    QTest::newRow("player gone since")
-        << "mmf" << int(fmMmf) << Home("gone/psmplay.exe")
-        << "The melody cannot be played: the player " + Home("gone/psmplay.exe") + " is missing.";
-    QTest::newRow("unreadable file")
-        << "broken" << int(fmWav) << QString() << "The melody cannot be played: ";
-  }
-  void playFailureSaysWhy() {
-    QFETCH(QString, term);
-    QFETCH(int, format);
-    QFETCH(QString, player);
-    QFETCH(QString, notice);
-    TFormRig rig(player);
-    rig.Search(term);
-    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
-    rig.form.PlayCompleted(*rig.FinishedJob(taskPlay, 0, static_cast<TMelodyFormat>(format)));
-    QTRY_VERIFY_WITH_TIMEOUT(!rig.desktop.notices.isEmpty(), 10000);
-    QTest::qWait(200);
-    QVERIFY2(rig.desktop.notices.size() == 1, qPrintable(rig.desktop.notices.join("|")));
-    QVERIFY2(rig.desktop.notices[0].startsWith(notice), qPrintable(rig.desktop.notices.join("|")));
-    QTRY_VERIFY(!rig.form.PaintBox->RowName(0).endsWith(", playing"));
-  }
-
-  // A playlist served as a melody never reaches the media back end, which would follow it.
-  void fileThatIsNoMelodyIsNotPlayed() {
-    TFormRig rig;
-    rig.Search("list");
-    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
-    rig.form.PlayCompleted(*rig.FinishedJob(taskPlay, 0, fmMidi));
-    QCOMPARE(rig.desktop.notices,
-             QStringList{"This file is not a melody in the format it claims; it was not played."});
-    QVERIFY(rig.form.Player().MediaPlayer().source().isEmpty());
-  }
-
-  void closingWhilePlayingStops() {
-    TFormRig rig;
-    rig.Search("bell");
-    QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
-    rig.form.show();
-    const QImage idle = rig.form.PaintBox->grab().toImage();
-    rig.form.PlayCompleted(*rig.FinishedJob(taskPlay, 1, fmWav));
-    QTRY_VERIFY(rig.form.StopBtn->isEnabled());
-    // The playing row is marked where the eye sees it too.
-    QVERIFY(rig.form.PaintBox->grab().toImage() != idle);
-    rig.form.close();
-    QVERIFY(!rig.form.Player().Playing());
   }
 };
 
