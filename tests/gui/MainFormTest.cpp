@@ -225,8 +225,13 @@ class MainFormTest : public QObject {
     QCOMPARE(rig.form.PaintBox->accessibleDescription(),
              QString("No melodies found for \"nothing\" (sites searched: %1).")
                  .arg(rig.form.Driver().SitesSearched()));
+    // The count shows whole however long its words are (languages differ; large fonts).
+    QFont large = rig.form.SearchCount->font();
+    large.setPointSize(24);
+    rig.form.SearchCount->setFont(large);
     rig.Search("bell");
     QTRY_COMPARE_WITH_TIMEOUT(rig.form.SearchCount->text(), QString("Melodies found: 3"), 10000);
+    QVERIFY(rig.form.SearchCount->width() >= rig.form.SearchCount->sizeHint().width());
     // Idle, no timer wakes the program.
     QTRY_VERIFY(!rig.form.JobManager->isActive() && !rig.form.DrawTimer->isActive() &&
                 !rig.form.CursorUpdateTimer->isActive());

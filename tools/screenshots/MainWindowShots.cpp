@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <stdexcept>
@@ -127,7 +128,7 @@ bool Settled(cq::TSearchDriver& driver) {
 }
 
 // A whole search of the sample sites, then the window as it stands.
-bool ShootSampleSites(cq::TMainForm& form, const QString& output) {
+bool ShootSampleSites(cq::TMainForm& form, const QString& output, const QString& language) {
   // After the first-show layout, which sets the size it designs for.
   RunFor(100ms);
   form.resize(640, 520);
@@ -140,16 +141,32 @@ bool ShootSampleSites(cq::TMainForm& form, const QString& output) {
   form.Driver().SelectRow(2);
   form.PaintBox->update();
   RunFor(200ms);
-  return Save(form, output, "main-sample-sites");
+  // main-sample-sites, then -russian for a language other than English, then @2x at twice the size.
+  QString name = "main-sample-sites";
+  if (language != "English") name += "-" + language.toLower();
+  if (form.devicePixelRatio() > 1.5) name += "@2x";
+  return Save(form, output, name);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool sampleSites = argc == 3 && QString::fromLocal8Bit(argv[1]) == "--sample-sites";
-  if (argc != 2 && !sampleSites) {
-    QTextStream(stderr)
-        << "usage: chimequest-mainwindow-screenshots [--sample-sites] OUTPUT_FOLDER\n";
+  bool sampleSites = false;
+  QString language = "English";
+  int next = 1;
+  for (; next + 1 < argc; ++next) {
+    const QString option = QString::fromLocal8Bit(argv[next]);
+    if (option == "--sample-sites") {
+      sampleSites = true;
+    } else if (option == "--language" && next + 2 < argc) {
+      language = QString::fromLocal8Bit(argv[++next]);
+    } else {
+      break;
+    }
+  }
+  if (next != argc - 1) {
+    QTextStream(stderr) << "usage: chimequest-mainwindow-screenshots [--sample-sites] [--language "
+                           "NAME] OUTPUT_FOLDER\n(QT_SCALE_FACTOR=2 for a 2x picture)\n";
     return 2;
   }
   const QString output = QDir(QString::fromLocal8Bit(argv[argc - 1])).absolutePath();
@@ -181,8 +198,13 @@ int main(int argc, char** argv) {
     for (const TShownSite& site : sites) cq::RegisterSite(site);
   }
   QDir().mkpath(output);
-  QSettings(QSettings::NativeFormat, QSettings::UserScope, "ZEQ", "Chimequest")
-      .setValue("Updates", 0);
+  QSettings store(QSettings::NativeFormat, QSettings::UserScope, "ZEQ", "Chimequest");
+  store.setValue("Updates", 0);
+  const std::vector<std::string> languages = cq::LanguageList();
+  const auto position = std::find(languages.begin(), languages.end(), language.toStdString());
+  store.setValue("Language",
+                 static_cast<int>(position == languages.end() ? 0 : position - languages.begin()));
+  store.sync();
 
   cq::TQtDesktop desktop(nullptr);
   auto window = std::make_unique<cq::TMainWindow>(desktop, QString());
@@ -192,7 +214,7 @@ int main(int argc, char** argv) {
   form.SetUpdateStarter([] {});
   form.show();
   if (sampleSites) {
-    const bool shot = ShootSampleSites(form, output);
+    const bool shot = ShootSampleSites(form, output, language);
     window.reset();
     return shot ? 0 : 1;
   }

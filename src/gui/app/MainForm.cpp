@@ -194,6 +194,7 @@ void TMainForm::UpdateSearchState() {
   SearchCount->setText(
       finished ? TranslatedText("Messages.MelodiesFound", "Melodies found: %1").arg(melodies)
                : QString());
+  LayoutControls();
   PaintBox->SetEmptyText(finished && driver_.Results().empty()
                              ? TranslatedText("Messages.NoMelodies",
                                               "No melodies found for \"%1\" (sites searched: %2).")
@@ -239,8 +240,11 @@ void TMainForm::LayoutControls() {
   SearchBtn->setGeometry(232 + dx, 16, 97, 25);
   StopBtn->setGeometry(344 + dx, 16, 25, 25);
   FramePanel->setGeometry(16, 56, 361 + dx, 209 + dy);
-  SearchCount->setGeometry(16, 265 + dy, 120, 16);
-  SavedNote->setGeometry(136, 265 + dy, 241 + dx, 16);
+  // The count takes the room its text needs, which differs by language; the saved-file note
+  // the rest.
+  const int countWidth = std::min(SearchCount->sizeHint().width(), 361 + dx);
+  SearchCount->setGeometry(16, 265 + dy, countWidth, 16);
+  SavedNote->setGeometry(32 + countWidth, 265 + dy, std::max(0, 345 + dx - countWidth), 16);
 }
 
 void TMainForm::resizeEvent(QResizeEvent*) {
