@@ -16,6 +16,7 @@
 #include "gui/crash/CrashReport.h"
 #include "gui/crash/CrashReporting.h"
 #include "gui/crash/MailSender.h"
+#include "support/FolderFiles.h"
 
 using namespace cq;
 
@@ -89,12 +90,6 @@ TChildRun RunDying(const char* how) {
   return run;
 }
 
-QString ReadFile(const QString& name) {
-  QFile file(name);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return QString::fromUtf8(file.readAll());
-}
-
 }  // namespace
 
 class CrashReportTest : public QObject {
@@ -118,7 +113,7 @@ class CrashReportTest : public QObject {
     const QString folder = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Chimequest/");
     QCOMPARE(CrashReportFolder(), folder);
     QVERIFY(shown_[0].file.startsWith(folder));
-    const QString written = ReadFile(shown_[0].file);
+    const QString written = QString::fromUtf8(test::ReadAll(shown_[0].file));
     QCOMPARE(written, shown_[0].report);
     QVERIFY(written.startsWith(QStringLiteral("Chimequest crash report\r\n")));
     QVERIFY(written.contains(QStringLiteral("Message: disk on fire\r\n")));
@@ -131,8 +126,8 @@ class CrashReportTest : public QObject {
     ReportFailure(RenderFailureReport("second", ""));
     QCOMPARE(shown_.size(), 2);
     QVERIFY(shown_[0].file != shown_[1].file);
-    QVERIFY(ReadFile(shown_[0].file).contains(QStringLiteral("first")));
-    QVERIFY(ReadFile(shown_[1].file).contains(QStringLiteral("second")));
+    QVERIFY(test::ReadAll(shown_[0].file).contains("first"));
+    QVERIFY(test::ReadAll(shown_[1].file).contains("second"));
   }
 
   void unwritableFolderStillShowsTheReport() {

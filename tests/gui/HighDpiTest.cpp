@@ -8,16 +8,11 @@
 #include "gui/app/Images.h"
 #include "gui/app/ResultView.h"
 #include "gui/app/RowPainter.h"
-#include "support/ShelfSite.h"
+#include "support/FakeSite.h"
 
 namespace cq {
 
 namespace {
-
-struct TNullSink : TJobSink {
-  void SaveCompleted(const TJob&) override {}
-  void PlayCompleted(const TJob&) override {}
-};
 
 // Blocks of 2 x 2 pixels that are not one colour: none in a 1x drawing doubled.
 int SharpBlocks(const QImage& image) {
@@ -39,9 +34,9 @@ class HighDpiTest : public QObject {
 
  private slots:
   void listIsDrawnAtTheScreensPixels() {
-    TNullSink sink;
+    test::TNoSaves sink;
     TSearchDriver driver{{}, sink, {}};
-    test::TShelfSite site("tones.example");
+    test::TFakeSite site("tones.example");
     TResult row;
     row.Kind = rkMelody;
     row.Melody = site.Melody("Crisp Bell");

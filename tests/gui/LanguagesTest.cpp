@@ -7,7 +7,6 @@
 #include <QRadioButton>
 #include <QSettings>
 
-#include "FakeSites.h"
 #include "GuiTestMain.h"
 #include "core/config/IniFile.h"
 #include "core/config/Translation.h"
@@ -16,6 +15,8 @@
 #include "gui/config/FirstStartForm.h"
 #include "gui/config/SettingsForm.h"
 #include "gui/config/Translators.h"
+#include "support/FakeSite.h"
+#include "support/FolderFiles.h"
 
 using namespace cq;
 
@@ -26,11 +27,6 @@ struct TFakeHost : TSettingsHost {
   void ShowSearchHistory() override {}
   void Notice(const QString&) override {}
 };
-
-QByteArray LanguageFileBytes() {
-  QFile file(test::TestLanguageFile());
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The keys each section holds, in file order.
 QMap<QString, QStringList> SectionKeys(const QByteArray& content) {
@@ -72,7 +68,7 @@ class LanguagesTest : public QObject {
 
   void shipsEnglishAndACompleteRussianSection() {
     QCOMPARE(LanguageList(), (std::vector<std::string>{"English", "Russian"}));
-    const auto keys = SectionKeys(LanguageFileBytes());
+    const auto keys = SectionKeys(test::ReadAll(test::TestLanguageFile()));
     QCOMPARE(keys.keys(), QStringList({"English", "Russian"}));
     const QStringList english = keys["English"];
     QCOMPARE(keys["Russian"], english);
@@ -99,10 +95,10 @@ class LanguagesTest : public QObject {
     QCOMPARE(settings.Language->itemText(1), QString::fromUtf8("Русский"));
     const QStringList settingsDesign = Captions(settings);
     const QStringList firstStartDesign = Captions(firstStart);
-    const QByteArray before = LanguageFileBytes();
+    const QByteArray before = test::ReadAll(test::TestLanguageFile());
     TranslateControls(&settings, name, "Forms");
     TranslateControls(&firstStart, name, "Forms");
-    QCOMPARE(LanguageFileBytes(), before);
+    QCOMPARE(test::ReadAll(test::TestLanguageFile()), before);
     if (language == "English") {
       QCOMPARE(Captions(settings), settingsDesign);
       QCOMPARE(Captions(firstStart), firstStartDesign);

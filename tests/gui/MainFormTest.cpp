@@ -26,24 +26,25 @@
 #include "gui/common/QtText.h"
 #include "gui/config/CheckListBox.h"
 #include "support/FakeDesktop.h"
+#include "support/FakeSite.h"
+#include "support/FolderFiles.h"
 #include "support/MediaFiles.h"
 #include "support/ModalDialogs.h"
-#include "support/ShelfSite.h"
 
 namespace cq {
 
 namespace {
 
-test::TShelfSite& SiteA() {
-  static test::TShelfSite site("alpha.example");
+test::TFakeSite& SiteA() {
+  static test::TFakeSite site("alpha.example");
   return site;
 }
-test::TShelfSite& SiteB() {
-  static test::TShelfSite site("beta.example");
+test::TFakeSite& SiteB() {
+  static test::TFakeSite site("beta.example");
   return site;
 }
-test::TShelfSite& SiteC() {
-  static test::TShelfSite site("gamma.example");
+test::TFakeSite& SiteC() {
+  static test::TFakeSite site("gamma.example");
   return site;
 }
 
@@ -164,7 +165,7 @@ class MainFormTest : public QObject {
 
   void settingsTranslateTheWindowFromTheShippedFile() {
     TFormRig rig;
-    const QByteArray before = test::ReadFile(test::TestLanguageFile());
+    const QByteArray before = test::ReadAll(test::TestLanguageFile());
     const auto russian = [](const char* key) { return FromCp1251(Translate("Russian", key, "")); };
     const auto menusAndQtSpeak = [&rig](const char* yes) {
       rig.form.PaintBox->BuildFormatMenu(0, fmMidi);
@@ -188,7 +189,7 @@ class MainFormTest : public QObject {
     QCOMPARE(rig.form.PaintBox->FormatMenu().actions().at(0)->text(),
              russian("FormatMenu.Download"));
     menusAndQtSpeak("&Да");
-    QCOMPARE(test::ReadFile(test::TestLanguageFile()), before);
+    QCOMPARE(test::ReadAll(test::TestLanguageFile()), before);
     rig.settings->Language->setCurrentIndex(0);
     rig.form.ApplySettings();
     QCOMPARE(rig.form.SearchBtn->text(), QString("Search"));
@@ -303,7 +304,7 @@ class MainFormTest : public QObject {
     QTest::keyClick(edit, Qt::Key_F10, Qt::ShiftModifier);
     const QString saved = folder + "/alpha.example - Bell One (MIDI).mid";
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(saved), 10000);
-    QCOMPARE(test::ReadFile(saved), test::OneNoteMidi());
+    QCOMPARE(test::ReadAll(saved), test::OneNoteMidi());
     // In the list, End and Home jump; the shortcuts reach the dialogs and close the window.
     rig.form.PaintBox->setFocus();
     QTest::keyClick(rig.form.PaintBox, Qt::Key_End);
@@ -372,7 +373,7 @@ class MainFormTest : public QObject {
     rig.form.Driver().MenuDownloadClick(0);
     QTRY_VERIFY_WITH_TIMEOUT(rig.desktop.questions.size() == 1 && rig.Settled(), 10000);
     QCOMPARE(rig.desktop.questions[0], QString("File already exists. Overwrite?"));
-    QCOMPARE(test::ReadFile(target), QByteArray("old"));
+    QCOMPARE(test::ReadAll(target), QByteArray("old"));
     QVERIFY(rig.desktop.notices.isEmpty());
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QFileInfo(target).fileName()});
     QCOMPARE(rig.form.Driver().Manager().BusySlots(), std::size_t(0));
@@ -380,7 +381,7 @@ class MainFormTest : public QObject {
     rig.desktop.answers = {true};
     rig.form.Driver().MenuDownloadClick(0);
     QTRY_VERIFY_WITH_TIMEOUT(rig.desktop.questions.size() == 2 && rig.Settled(), 10000);
-    QCOMPARE(test::ReadFile(target), test::OneNoteMidi());
+    QCOMPARE(test::ReadAll(target), test::OneNoteMidi());
   }
 
   void saveAsksForTheName() {
@@ -396,7 +397,7 @@ class MainFormTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(chosen) && rig.Settled(), 10000);
     QCOMPARE(rig.desktop.saveFilters, QStringList{"*.wav files|*.wav"});
     QCOMPARE(rig.desktop.saveNames, QStringList{"alpha.example - Bell Two (WAV).wav"});
-    QCOMPARE(test::ReadFile(chosen), test::ToneWav());
+    QCOMPARE(test::ReadAll(chosen), test::ToneWav());
   }
 
   void playReachesTheEnd_data() {
@@ -447,7 +448,7 @@ class MainFormTest : public QObject {
     const auto job = rig.FinishedJob(taskPlay, 0, fmMmf);
     rig.form.PlayCompleted(*job);
     QVERIFY2(rig.desktop.notices.isEmpty(), qPrintable(rig.desktop.notices.join("; ")));
-    QTRY_COMPARE(test::ReadFile(out).trimmed(), (player + "|" + Home("files/ring.mmf")).toUtf8());
+    QTRY_COMPARE(test::ReadAll(out).trimmed(), (player + "|" + Home("files/ring.mmf")).toUtf8());
     QTRY_VERIFY(rig.form.StopBtn->isEnabled());
     QProcess* process = rig.form.Player().ExternalPlayerProcess();
     QVERIFY(process != nullptr);

@@ -11,16 +11,11 @@
 #include "core/jobs/JobManager.h"
 #include "gui/app/ResultView.h"
 #include "gui/app/RowPainter.h"
-#include "support/ShelfSite.h"
+#include "support/FakeSite.h"
 
 namespace cq {
 
 namespace {
-
-struct TNullSink : TJobSink {
-  void SaveCompleted(const TJob&) override {}
-  void PlayCompleted(const TJob&) override {}
-};
 
 QStringList MenuItems(const QMenu& menu, const QString& prefix = QString()) {
   QStringList items;
@@ -36,7 +31,7 @@ QStringList MenuItems(const QMenu& menu, const QString& prefix = QString()) {
 
 // A view with its scroll bar, as the main window holds them.
 struct TViewRig {
-  TNullSink sink;
+  test::TNoSaves sink;
   TSearchDriver driver{{}, sink, {}};
   QWidget host;
   QScrollBar* bar = new QScrollBar(Qt::Vertical, &host);
@@ -45,7 +40,7 @@ struct TViewRig {
   std::vector<QStringList> menus;  // "Caption" or "Caption/Item" per shown menu
   std::function<void(QMenu&)> onMenu;
   TResultView* view;
-  test::TShelfSite site{"tones.example"};
+  test::TFakeSite site{"tones.example"};
 
   explicit TViewRig(QSize size = {400, 200}) {
     view = new TResultView(
@@ -120,11 +115,11 @@ class ResultViewTest : public QObject {
     QCOMPARE(rig.driver.SelectedRow(), 1L);
     QVERIFY(rig.opened.isEmpty());
     QTest::mouseDClick(rig.view, Qt::LeftButton, {}, {20, 40 + 8});
-    QCOMPARE(rig.opened, QStringList{"http://tones.example/Tune 1.html"});
+    QCOMPARE(rig.opened, QStringList{"http://tones.example/Tune 1"});
     // Double click on the background of a row opens its page too.
     QTest::mouseDClick(rig.view, Qt::LeftButton, {}, {300, 12});
     QCOMPARE(rig.opened.size(), 2);
-    QCOMPARE(rig.opened.last(), QString("http://tones.example/Tune 0.html"));
+    QCOMPARE(rig.opened.last(), QString("http://tones.example/Tune 0"));
   }
 
   void siteNameOpensHomePageAndBelowRowsClears() {

@@ -6,14 +6,15 @@
 #include "GuiTestMain.h"
 #include "gui/app/Player.h"
 #include "gui/app/Transfers.h"
-#include "support/ShelfSite.h"
+#include "support/FakeSite.h"
+#include "support/FolderFiles.h"
 
 namespace cq {
 
 namespace {
 
-test::TShelfSite& Site() {
-  static test::TShelfSite site("tones.example");
+test::TFakeSite& Site() {
+  static test::TFakeSite site("tones.example");
   return site;
 }
 
@@ -113,7 +114,7 @@ class TransfersTest : public QObject {
     const QString source = test::WriteFile(Scratch("new.bin"), QByteArray(200000, 'n'));
     const QString target = test::WriteFile(Scratch("target.bin"), "old");
     QVERIFY(CopyIntoPlace(source, target));
-    QCOMPARE(test::ReadFile(target), QByteArray(200000, 'n'));
+    QCOMPARE(test::ReadAll(target), QByteArray(200000, 'n'));
   }
 
   void failedCopyKeepsTheOldFile() {
@@ -122,7 +123,7 @@ class TransfersTest : public QObject {
     // A source that cannot be opened, and one that fails while it is read.
     QVERIFY(!CopyIntoPlace(Scratch("missing.bin"), target));
     QVERIFY(!CopyIntoPlace("/proc/self/mem", target));
-    QCOMPARE(test::ReadFile(target), QByteArray("old"));
+    QCOMPARE(test::ReadAll(target), QByteArray("old"));
     // No temporary file is left beside it.
     QCOMPARE(QDir(Scratch("")).entryList(QDir::Files | QDir::Hidden), before);
     // A target in a folder that does not exist.

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <random>
 
-#include "Server.h"
+#include "RequestTarget.h"
 #include "core/sites/SiteHosts.h"
 
 namespace cq::test {
@@ -26,6 +26,10 @@ std::shared_ptr<const std::string> MakeGarbage(std::size_t size) {
       (*garbage)[i + static_cast<std::size_t>(b)] = static_cast<char>(word >> (8 * b));
   }
   return garbage;
+}
+
+std::string PathAndQuery(const httplib::Request& request) {
+  return http::SplitRequestTarget(request.target, request.get_header_value("Host")).PathAndQuery;
 }
 
 }  // namespace
@@ -106,10 +110,7 @@ std::vector<std::string> FaultOrigin::TrickledUrls() const {
 }
 
 std::string FaultOrigin::Url(const std::string& host, const httplib::Request& request) {
-  std::string asked;
-  std::string target;
-  samples::SplitTarget(request.target, request.get_header_value("Host"), asked, target);
-  return "http://" + host + target;
+  return "http://" + host + PathAndQuery(request);
 }
 
 void FaultOrigin::Record(const std::string& url, std::shared_ptr<const std::string> body) {
@@ -119,10 +120,7 @@ void FaultOrigin::Record(const std::string& url, std::shared_ptr<const std::stri
 
 void FaultOrigin::Answer(const std::string& host, const httplib::Request& request,
                          httplib::Response& response) {
-  std::string asked;
-  std::string target;
-  samples::SplitTarget(request.target, request.get_header_value("Host"), asked, target);
-  samples::TReply reply = sites_.Handle(host, target);
+  samples::TReply reply = sites_.Handle(host, PathAndQuery(request));
   response.status = reply.Status;
   if (reply.Status < 400) Record(Url(host, request), std::make_shared<std::string>(reply.Body));
   response.set_content(reply.Body, reply.ContentType.c_str());

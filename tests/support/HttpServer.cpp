@@ -4,32 +4,9 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "RequestTarget.h"
+
 namespace cq::test {
-
-namespace {
-
-// "http://host:port/path?q" -> host "host:port", target "/path?q"; an origin-form target keeps
-// the Host header.
-void SplitTarget(const httplib::Request& request, std::string& host, std::string& target) {
-  const std::string& raw = request.target;
-  const std::string scheme = "http://";
-  if (raw.compare(0, scheme.size(), scheme) == 0) {
-    const std::size_t slash = raw.find('/', scheme.size());
-    host = raw.substr(scheme.size(),
-                      slash == std::string::npos ? std::string::npos : slash - scheme.size());
-    target = slash == std::string::npos ? "/" : raw.substr(slash);
-    // A proxy in between may name the default port.
-    const std::string defaultPort = ":80";
-    if (host.size() > defaultPort.size() &&
-        host.compare(host.size() - defaultPort.size(), defaultPort.size(), defaultPort) == 0)
-      host.resize(host.size() - defaultPort.size());
-  } else {
-    host = request.get_header_value("Host");
-    target = raw;
-  }
-}
-
-}  // namespace
 
 HttpServer::HttpServer() {
   // One request per connection: a client's pooled connections would otherwise hold the workers
@@ -85,15 +62,15 @@ void HttpServer::BecomeProxy() const {
 }
 
 void HttpServer::Dispatch(const httplib::Request& request, httplib::Response& response) {
-  std::string host;
-  std::string target;
-  SplitTarget(request, host, target);
+  const http::TRequestTarget asked =
+      http::SplitRequestTarget(request.target, request.get_header_value("Host"));
+  const std::string& host = asked.Host;
   Handler handler;
   {
     std::lock_guard guard(lock_);
-    ++hits_[host + target];
+    const std::string key = host + asked.PathAndQuery;
+    ++hits_[key];
     ++totalHits_;
-    const std::string key = host + target;
     std::size_t best = 0;
     for (const auto& [prefix, candidate] : routes_) {
       if (key.compare(0, prefix.size(), prefix) == 0 && prefix.size() >= best) {

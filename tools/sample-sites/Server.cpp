@@ -2,30 +2,13 @@
 
 #include <thread>
 
+#include "RequestTarget.h"
+
 namespace cq::samples {
 
 namespace {
 constexpr std::size_t kWorkers = 16;
 }  // namespace
-
-void SplitTarget(const std::string& target, const std::string& hostHeader, std::string& host,
-                 std::string& pathAndQuery) {
-  const std::string scheme = "http://";
-  if (target.compare(0, scheme.size(), scheme) != 0) {
-    host = hostHeader;
-    pathAndQuery = target;
-    return;
-  }
-  const std::size_t slash = target.find_first_of("/?", scheme.size());
-  host = target.substr(scheme.size(),
-                       slash == std::string::npos ? std::string::npos : slash - scheme.size());
-  if (slash == std::string::npos) {
-    pathAndQuery = "/";
-  } else {
-    // "http://host?q" asks for the root with a query.
-    pathAndQuery = (target[slash] == '?' ? "/" : "") + target.substr(slash);
-  }
-}
 
 TServer::TServer(TSampleSites& sites, std::chrono::milliseconds latency)
     : sites_(sites), latency_(latency) {
@@ -59,10 +42,9 @@ void TServer::Stop() {
 
 void TServer::Answer(const httplib::Request& request, httplib::Response& response) {
   if (latency_.count() > 0) std::this_thread::sleep_for(latency_);
-  std::string host;
-  std::string target;
-  SplitTarget(request.target, request.get_header_value("Host"), host, target);
-  const TReply reply = sites_.Handle(host, target);
+  const http::TRequestTarget asked =
+      http::SplitRequestTarget(request.target, request.get_header_value("Host"));
+  const TReply reply = sites_.Handle(asked.Host, asked.PathAndQuery);
   response.status = reply.Status;
   response.set_content(reply.Body, reply.ContentType.c_str());
 }

@@ -33,8 +33,4 @@ class TServer {
   int port_ = -1;
 };
 
-// Splits a request target into host and path with query.
-void SplitTarget(const std::string& target, const std::string& hostHeader, std::string& host,
-                 std::string& pathAndQuery);
-
 }  // namespace cq::samples

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "AboutFeedbackShots.h"
 #include "core/config/Translation.h"
 #include "core/platform/UserFolders.h"
 #include "core/sites/SiteHosts.h"
@@ -126,6 +127,7 @@ int main(int argc, char** argv) {
     cq::SetCurrentLanguage(languages[i]);
     ok = ShootSettings(languages[i], static_cast<int>(i), output) && ok;
     ok = ShootFirstStart(languages[i], static_cast<int>(i), output) && ok;
+    ok = cq::ShootAboutAndFeedback(output, languages[i].c_str()) && ok;
   }
   return ok ? 0 : 1;
 }

@@ -33,12 +33,6 @@ const std::string kParseError = "Error while parsing page.";
 // Finds melodies on every site, few enough that the pages are read quickly.
 const std::string kTerm = "moon";
 
-class TNoSaves : public TJobSink {
- public:
-  void SaveCompleted(const TJob&) override {}
-  void PlayCompleted(const TJob&) override {}
-};
-
 struct TSiteOutcome {
   int SiteRows = 0;
   int Melodies = 0;
@@ -167,7 +161,7 @@ class FaultDrill : public testing::Test {
 
   test::FaultOrigin origin_{CQ_SAMPLE_SITES_DATA};
   std::unique_ptr<test::Tinyproxy> proxy_;
-  TNoSaves sink_;
+  test::TNoSaves sink_;
   std::unique_ptr<TSearchDriver> driver_ =
       std::make_unique<TSearchDriver>(RegisteredSites(), sink_, [] {});
 };
@@ -177,10 +171,10 @@ struct TDrillCase {
   std::string Host;    // without the scheme
   std::string Prefix;  // path and query where the fault begins
   std::optional<TFault> Fault;
-  bool ProxyDenies = false;
   std::vector<std::string> Failing;  // the sites whose rows show the message
-  bool PageStage = false;            // the melody pages fail, not the search
-  std::string Message;
+  std::string Message = kInetError;
+  bool PageStage = false;    // the melody pages fail, not the search
+  bool ProxyDenies = false;  // the proxy refuses the host instead
 };
 
 void PrintTo(const TDrillCase& drill, std::ostream* out) {
@@ -241,116 +235,30 @@ const std::string kPolyCatalog = "polycat.example";
 const std::string kToneLibrary = "tonelibrary.example";
 const std::string kMidiArchive = "midiarchive.example";
 
-INSTANTIATE_TEST_SUITE_P(
-    Drills, FaultDrillCase,
-    testing::Values(TDrillCase{"StallBeforeAnswer",
-                               kRequestCatalog,
-                               "/search/",
-                               TFault::StallBeforeHeaders,
-                               false,
-                               {"Tune Request"},
-                               false,
-                               kInetError},
-                    TDrillCase{"StallMidPage",
-                               kMelodyArchive,
-                               "/",
-                               TFault::StallMidPage,
-                               false,
-                               {"Melody Archive"},
-                               false,
-                               kInetError},
-                    TDrillCase{"DropMidPage",
-                               kPolyCatalog,
-                               "/search/",
-                               TFault::DropMidPage,
-                               false,
-                               {"Poly Catalogue"},
-                               false,
-                               kInetError},
-                    // The tone library's search page serves its uploads area too.
-                    TDrillCase{"DropChunked",
-                               kToneLibrary,
-                               "/search.php",
-                               TFault::DropChunked,
-                               false,
-                               {"Tone Library", "Tone Uploads"},
-                               false,
-                               kInetError},
-                    TDrillCase{"ServerError",
-                               kMidiArchive,
-                               "/find_midi.php",
-                               TFault::ServerError,
-                               false,
-                               {"MIDI Archive"},
-                               false,
-                               kInetError},
-                    // Hostile servers: too slow, nothing, too much, and a way to this machine.
-                    TDrillCase{"Trickle",
-                               kMelodyArchive,
-                               "/",
-                               TFault::Trickle,
-                               false,
-                               {"Melody Archive"},
-                               false,
-                               kInetError},
-                    TDrillCase{"EmptyAnswer",
-                               kPolyCatalog,
-                               "/search/",
-                               TFault::EmptyAnswer,
-                               false,
-                               {"Poly Catalogue"},
-                               false,
-                               kInetError},
-                    TDrillCase{"Oversize",
-                               kRequestCatalog,
-                               "/search/",
-                               TFault::Oversize,
-                               false,
-                               {"Tune Request"},
-                               false,
-                               kInetError},
-                    TDrillCase{"RedirectToLoopback",
-                               kMidiArchive,
-                               "/find_midi.php",
-                               TFault::RedirectToLoopback,
-                               false,
-                               {"MIDI Archive"},
-                               false,
-                               kInetError},
-                    TDrillCase{"GarbageInsteadOfPage",
-                               kPolyCatalog,
-                               "/search/",
-                               TFault::Garbage,
-                               false,
-                               {"Poly Catalogue"},
-                               false,
-                               kParseError},
-                    // The WAP club counts a page it could not fetch as one it could not walk.
-                    TDrillCase{"RedirectLoop",
-                               kWapClub,
-                               "/",
-                               TFault::RedirectLoop,
-                               false,
-                               {"WAP Club"},
-                               false,
-                               kParseError},
-                    TDrillCase{"ProxyRefusesSite",
-                               kMelodyArchive,
-                               "/",
-                               std::nullopt,
-                               true,
-                               {"Melody Archive"},
-                               false,
-                               kInetError},
-                    TDrillCase{"MelodyPagesDropMidPage",
-                               kPolyCatalog,
-                               "/poly/",
-                               TFault::DropMidPage,
-                               false,
-                               {"Poly Catalogue"},
-                               true,
-                               kInetError}),
-    [](const testing::TestParamInfo<TDrillCase>& param) { return std::string(param.param.Name); });
+using enum TFault;
+const TDrillCase kDrills[] = {
+    {"StallBeforeAnswer", kRequestCatalog, "/search/", StallBeforeHeaders, {"Tune Request"}},
+    {"StallMidPage", kMelodyArchive, "/", StallMidPage, {"Melody Archive"}},
+    {"DropMidPage", kPolyCatalog, "/search/", DropMidPage, {"Poly Catalogue"}},
+    // The tone library's search page serves its uploads area too.
+    {"DropChunked", kToneLibrary, "/search.php", DropChunked, {"Tone Library", "Tone Uploads"}},
+    {"ServerError", kMidiArchive, "/find_midi.php", ServerError, {"MIDI Archive"}},
+    // Hostile servers: too slow, nothing, too much, and a way to this machine.
+    {"Trickle", kMelodyArchive, "/", Trickle, {"Melody Archive"}},
+    {"EmptyAnswer", kPolyCatalog, "/search/", EmptyAnswer, {"Poly Catalogue"}},
+    {"Oversize", kRequestCatalog, "/search/", Oversize, {"Tune Request"}},
+    {"RedirectToLoopback", kMidiArchive, "/find_midi.php", RedirectToLoopback, {"MIDI Archive"}},
+    {"GarbageInsteadOfPage", kPolyCatalog, "/search/", Garbage, {"Poly Catalogue"}, kParseError},
+    // The WAP club counts a page it could not fetch as one it could not walk.
+    {"RedirectLoop", kWapClub, "/", RedirectLoop, {"WAP Club"}, kParseError},
+    {"ProxyRefusesSite", kMelodyArchive, "/", {}, {"Melody Archive"}, kInetError, false, true},
+    {"MelodyPagesDrop", kPolyCatalog, "/poly/", DropMidPage, {"Poly Catalogue"}, kInetError, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Drills, FaultDrillCase, testing::ValuesIn(kDrills),
+                         [](const testing::TestParamInfo<TDrillCase>& param) {
+                           return std::string(param.param.Name);
+                         });
 
 // A proxy that refuses every connection: every row shows its site's message; once the proxy is
 // back, the next search finds everything.

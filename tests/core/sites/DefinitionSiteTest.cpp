@@ -15,15 +15,10 @@
 #include "core/sites/definitions/DefinitionFile.h"
 #include "core/sites/definitions/DefinitionSite.h"
 #include "core/transfer/CacheNames.h"
+#include "support/FakeSite.h"
 
 namespace cq {
 namespace {
-
-class TNoSaves : public TJobSink {
- public:
-  void SaveCompleted(const TJob&) override {}
-  void PlayCompleted(const TJob&) override {}
-};
 
 std::unique_ptr<TDefinitionSite> SiteOf(const std::string& name) {
   const std::string file = std::string(CQ_FIXTURES) + "/definitions/" + name;
@@ -45,7 +40,7 @@ const TSite* BuiltIn(const std::string& name) {
 using TRows = std::map<const TSite*, std::vector<std::string>>;
 
 TRows SearchWithPages(const std::vector<const TSite*>& sites, const std::string& term) {
-  TNoSaves sink;
+  test::TNoSaves sink;
   TSearchDriver driver(sites, sink, {});
   driver.Rules().SetLoadPages(true);
   TSearchSettings settings;

@@ -14,7 +14,7 @@ using namespace std::string_literals;
 #include "core/platform/StackTrace.h"
 #include "core/sites/ParseDebug.h"
 #include "core/transfer/FileText.h"
-#include "support/NamedSite.h"
+#include "support/FakeSite.h"
 
 namespace fs = std::filesystem;
 
@@ -24,7 +24,7 @@ namespace {
 using testing::HasSubstr;
 using testing::StartsWith;
 
-using test::TNamedSite;
+using test::TFakeSite;
 
 // Each test works in a fresh current directory, with the marker present or not as it chooses.
 class ParseDebugTest : public testing::Test {
@@ -61,7 +61,7 @@ class ParseDebugTest : public testing::Test {
 TEST_F(ParseDebugTest, TwoFailuresAreNumberedOneAndTwoWithPageAndReport) {
   PlaceMarker();
   TPageDumper dumper;
-  const TNamedSite site("Tune Request");
+  const TFakeSite site("Tune Request");
   const std::string page = "<html>\r\n<body>\xE0\xE1\0x</body>"s;
   try {
     WalkResultRows();
@@ -90,7 +90,7 @@ TEST_F(ParseDebugTest, ConcurrentDumpsEachTakeTheirOwnNumber) {
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {
     threads.emplace_back([&dumper, t] {
-      const TNamedSite site("Site");
+      const TFakeSite site("Site");
       for (int k = 0; k < kEach; ++k) {
         dumper.Dump(site, "ctx", std::to_string(t) + ":" + std::to_string(k),
                     std::runtime_error("f"));
@@ -114,7 +114,7 @@ TEST_F(ParseDebugTest, NumbersGoOnPastEveryFileAndPagesAreCut) {
   WriteFileText("earlier", Dumped("7-Other.txt").string());
   TPageDumper first;
   TPageDumper second;
-  const TNamedSite site("Site");
+  const TFakeSite site("Site");
   const std::runtime_error failure("f");
   first.Dump(site, "ctx", std::string(DumpPageLimit + 1, 'c'), failure);
   second.Dump(site, "ctx", "b", failure);

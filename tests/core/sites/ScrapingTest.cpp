@@ -168,7 +168,14 @@ TEST_F(ScrapingTest, MelodyPagesGiveTheLinksOfEveryFormat) {
   const std::string files = "http://files.melodyarchive.example/mel/1.";
   const std::string library1 = "http://tonelibrary.example/files/";
   const std::string poly2 = "http://polycat.example/files/2.";
+  const std::string request1 = "http://tunerequest.example/files/1";
   const Case cases[] = {
+      // Ten child nodes in the format cell make three files; the third names no known format.
+      {site_,
+       "http://tunerequest.example/melody/1.shtml",
+       "request-catalog/melody.html",
+       {"MIDI Polyphonic MIDI|" + request1 + ".mid", "MIDI Midi + mp3|" + request1 + "-full.mp3",
+        "MP3 Midi + mp3|" + request1 + "-full.mp3"}},
       // The link without a space after its lead-in takes no address; MIDI wins over MP3; AMR
       // is no format; the address on another host is not the site's.
       {archive,
@@ -203,10 +210,23 @@ TEST_F(ScrapingTest, MelodyPagesGiveTheLinksOfEveryFormat) {
     const std::size_t path = page.find('/', 7);
     server_.Serve(page.substr(7, path - 7), page.substr(path), Fixture(c.fixture));
     TMelody melody = MelodyAt(c.site, page);
+    melody.Links[fmWav].push_back({"old", "http://old.example/x.wav"});
     c.site.LoadMelodyPage(melody, NoStop);
     EXPECT_TRUE(melody.Processed) << c.fixture;
     EXPECT_EQ(AllLinks(melody), c.links) << c.fixture;
+    // Read once: a second call asks the site nothing.
+    c.site.LoadMelodyPage(melody, NoStop);
+    EXPECT_EQ(server_.Hits(page.substr(7, path - 7), page.substr(path)), 1) << c.fixture;
   }
+}
+
+TEST_F(ScrapingTest, MelodyPageOfAnotherLayoutFailsWhole) {
+  server_.Serve("tunerequest.example", "/melody/2.shtml", Fixture("request-catalog/search.html"));
+  TMelody melody = MelodyAt(site_, "http://tunerequest.example/melody/2.shtml");
+  EXPECT_EQ(FailureOf([&] { site_.LoadMelodyPage(melody, NoStop); }), "Error while parsing page.");
+  EXPECT_FALSE(melody.Processed);
+  EXPECT_THAT(DumpReport(site_),
+              StartsWith("MelodyPage=http://tunerequest.example/melody/2.shtml\r\n"));
 }
 
 // Each search page scraper reading its fixture: the term as the site expects it, every listed

@@ -54,11 +54,6 @@ class Recorder {
       return stopWhen && stopWhen(reports.back());
     };
   }
-  int Count(TJobStatus status) const {
-    int count = 0;
-    for (const Report& report : reports) count += report.status == status ? 1 : 0;
-    return count;
-  }
 };
 
 // Every file in the folder of the address's cache file.

@@ -2,17 +2,21 @@
 
 #include <sched.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
+#include <initializer_list>
 #include <map>
 #include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "core/Errors.h"
-#include "core/sites/Sites.h"
+#include "core/app/ResultModel.h"
 #include "core/jobs/Jobs.h"
+#include "core/sites/Sites.h"
 
 namespace cq::test {
 
@@ -58,8 +62,16 @@ inline TScript Finds(TMelodyList melodies) {
   return script;
 }
 
-// A site with scripted answers per search term and per melody page address. Everything the job
-// threads touch is guarded, so a test may read the counters at any time.
+inline TMelodyLinkList Links(std::initializer_list<std::pair<const char*, const char*>> links) {
+  TMelodyLinkList list;
+  for (const auto& [caption, url] : links) list.push_back({caption, url});
+  return list;
+}
+
+// The one fake site of all tests: scripted answers per search term and per melody page address,
+// local files per link address. A term or page nobody scripted finds nothing, a link nobody
+// shelved is fetched as "/cache/<address>". Everything the job threads touch is guarded, so a
+// test may read the counters at any time.
 class TFakeSite : public TSite {
  public:
   explicit TFakeSite(std::string name) : name_(std::move(name)) {}
@@ -74,6 +86,18 @@ class TFakeSite : public TSite {
   void OnPage(const std::string& url, TScript script) {
     std::lock_guard guard(lock_);
     pages_[url] = std::move(script);
+  }
+  // `term` finds `melody` too, whose page offers `links` per format.
+  void Shelve(const std::string& term, const TMelody& melody,
+              std::array<TMelodyLinkList, FormatCount> links) {
+    std::lock_guard guard(lock_);
+    searches_[term].Melodies.push_back(melody);
+    pages_[melody.PageURL.str()].Links = std::move(links);
+  }
+  // The link address `url` is fetched as the local file `path`.
+  void ShelveFile(const std::string& url, const std::string& path) {
+    std::lock_guard guard(lock_);
+    files_[url] = path;
   }
   // The melody this site would list, with its page at "http://<name>/<title>".
   TMelody Melody(const std::string& title, bool processed = false) const {
@@ -102,7 +126,10 @@ class TFakeSite : public TSite {
                  const TProgressCallback& progress, std::string& fileName) const override {
     Count("file");
     if (progress(jsDownloading, 0.5)) throw EAbort();
-    fileName = "/cache/" + melody.Links[format].at(static_cast<std::size_t>(linkIndex)).URL.str();
+    const std::string url = melody.Links[format].at(static_cast<std::size_t>(linkIndex)).URL.str();
+    std::lock_guard guard(lock_);
+    const auto found = files_.find(url);
+    fileName = found == files_.end() ? "/cache/" + url : found->second;
   }
 
   int Calls(const std::string& what) const {
@@ -121,9 +148,7 @@ class TFakeSite : public TSite {
     lastPolicy_.store(sched_getscheduler(0));
     std::lock_guard guard(lock_);
     const auto found = scripts.find(key);
-    if (found == scripts.end())
-      throw std::runtime_error("unscripted " + std::string(what) + " " + key);
-    return found->second;
+    return found == scripts.end() ? TScript() : found->second;
   }
   void Play(const TScript& script, const TProgressCallback& progress) const {
     try {
@@ -133,7 +158,7 @@ class TFakeSite : public TSite {
       throw;
     }
     if (!script.Error.empty()) throw std::runtime_error(script.Error);
-    progress(jsProcessing, 0.0);
+    if (progress(jsProcessing, 0.0)) throw EAbort();
   }
   void Count(const std::string& what) const {
     std::lock_guard guard(lock_);
@@ -144,10 +169,26 @@ class TFakeSite : public TSite {
   mutable std::mutex lock_;
   std::map<std::string, TScript> searches_;
   std::map<std::string, TScript> pages_;
+  std::map<std::string, std::string> files_;
   mutable std::map<std::string, int> calls_;
   mutable std::atomic<int> lastPolicy_{-1};
   mutable std::atomic<int> stopped_{0};
 };
+
+// A sink for searches whose completions nobody looks at.
+struct TNoSaves : TJobSink {
+  void SaveCompleted(const TJob&) override {}
+  void PlayCompleted(const TJob&) override {}
+};
+
+// Registers two sites, one with a Cyrillic (windows-1251) name, once per process.
+inline void RegisterFakeSites() {
+  static const TFakeSite latin("Alpha Tones");
+  static const TFakeSite cyrillic("\xC1\xE5\xF2\xE0 \xEC\xE5\xEB\xEE\xE4\xE8\xE8");
+  if (!RegisteredSites().empty()) return;
+  RegisterSite(latin);
+  RegisterSite(cyrillic);
+}
 
 // Waits (polling briefly) until every job object of the process is freed, so the fake sites
 // they use may go; false after a generous limit.

@@ -1,5 +1,5 @@
-// What the sanitizers leave aside in every GUI test process. Linked into each test program as an
-// object of its own, so that test programs with Qt Test's own main have it too.
+// What the sanitizers leave aside in every test process. Linked into each test program as an
+// object of its own (the linker skips an archive member nobody calls), whichever main it has.
 
 // GCC names the sanitizers with macros, clang as features.
 #if defined(__has_feature)
@@ -68,7 +68,7 @@ extern "C" const char* __tsan_default_suppressions() {
          // The dynamic loader's thread-local blocks of the plugins GStreamer loads: its own lock.
          "race:_dl_deallocate_tls\n"
          "race:_dl_resize_dtv\n"
-         // The sample sites' server library, as in the core tests.
+         // The loopback servers' library: its own locking is invisible to the sanitizer.
          "race:libcpp-httplib.so\n";
 }
 #endif

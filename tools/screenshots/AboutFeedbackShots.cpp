@@ -1,22 +1,19 @@
-// Offscreen pictures of the About and feedback dialogs in English and Russian, for a person to
-// look at. Usage: cq_about_feedback_shots OUTPUT_FOLDER LANGUAGE_KEYS_FILE
-#include <QDir>
-#include <QFile>
+#include "AboutFeedbackShots.h"
+
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTimer>
 #include <cstdio>
 #include <random>
 
-#include "GuiTestMain.h"
-#include "core/config/Translation.h"
 #include "gui/common/QtText.h"
 #include "gui/config/AboutForm.h"
 #include "gui/config/FeedbackForm.h"
 #include "gui/config/Translators.h"
 #include "gui/crash/MailSender.h"
 
-using namespace cq;
+namespace cq {
 
 namespace {
 
@@ -74,23 +71,9 @@ bool ShootAbout(const QString& folder, const char* language) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s OUTPUT_FOLDER LANGUAGE_KEYS_FILE\n", argv[0]);
-    return 2;
-  }
-  test::IsolateGuiTest();
-  QApplication app(argc, argv);
-  QFile keys(QString::fromLocal8Bit(argv[2]));
-  if (!keys.open(QIODevice::ReadOnly)) return 1;
-  test::WriteLanguageFile(keys.readAll());
-  const QString folder = QString::fromLocal8Bit(argv[1]);
-  QDir().mkpath(folder);
-  bool ok = true;
-  for (const char* language : {"English", "Russian"}) {
-    SetCurrentLanguage(language);
-    ok = ShootAbout(folder, language) && ok;
-    ok = ShootFeedback(folder, language) && ok;
-  }
-  return ok ? 0 : 1;
+bool ShootAboutAndFeedback(const QString& folder, const char* language) {
+  const bool about = ShootAbout(folder, language);
+  return ShootFeedback(folder, language) && about;
 }
+
+}  // namespace cq
