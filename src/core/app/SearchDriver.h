@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/app/ClickLock.h"
 #include "core/app/ResultModel.h"
 #include "core/jobs/JobManager.h"
 

@@ -2,9 +2,7 @@
 
 #include <array>
 #include <chrono>
-#include <functional>
 #include <memory>
-#include <string>
 
 #include "core/jobs/Jobs.h"
 
@@ -61,36 +59,5 @@ class TJobManager {
   std::shared_ptr<TChangedFlag> changed_;
   std::shared_ptr<TFinishSignal> finished_ = std::make_shared<TFinishSignal>();
 };
-
-// What PaintJobStatus draws in a status area `width` pixels wide: a progress bar filled
-// `Filled` pixels (downloading, 0.01 < progress <= 1.01), or the status word centred between two
-// rules, grey for a waiting row and darker for a running one. Nothing for a finished job.
-struct TJobStatusPaint {
-  bool Bar = false;
-  int Filled = 0;
-  std::string Text;  // translated; "Retrying (15)" with the seconds left
-  bool Waiting = false;
-};
-TJobStatusPaint JobStatusPaint(TJobStatus status, double progress, int width);
-
-// Keeps a job manager step and the handling of a click on the result view from running inside
-// each other while a menu or dialog runs its own message loop. Main thread only.
-class TClickLock {
- public:
-  bool Held() const { return held_; }
-  // Consistency checks: every caller tests Held() first.
-  void Take();     // throws "!!!" when held
-  void Release();  // throws "!!!!!" when not held
-
- private:
-  bool held_ = false;
-};
-
-// Runs `action` under the lock; does nothing and answers false when the lock is held. The lock is
-// released whatever `action` does.
-bool RunLocked(TClickLock& lock, const std::function<void()>& action);
-
-// The JobManager timer's tick: a step, skipped while the lock is held.
-bool JobManagerTimer(TClickLock& lock, TJobManager& manager);
 
 }  // namespace cq

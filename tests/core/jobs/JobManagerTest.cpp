@@ -3,6 +3,8 @@
 #include <set>
 #include <stdexcept>
 
+#include "core/app/ClickLock.h"
+#include "core/app/JobStatusPaint.h"
 #include "core/jobs/JobManager.h"
 #include "support/FakeSite.h"
 #include "support/StepUntil.h"
