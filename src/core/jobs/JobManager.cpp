@@ -2,9 +2,14 @@
 
 namespace cq {
 
+std::shared_ptr<TJob> MakeJob(TTask task, std::shared_ptr<TChangedFlag> changed,
+                              std::shared_ptr<TFinishSignal> finished) {
+  return std::make_shared<TJob>(std::move(task), std::move(changed), std::move(finished));
+}
+
 TJobManager::TJobManager(TJobTarget& target, TTaskQueue& tasks,
-                         std::shared_ptr<TChangedFlag> changed)
-    : target_(target), tasks_(tasks), changed_(std::move(changed)) {}
+                         std::shared_ptr<TChangedFlag> changed, TJobFactory makeJob)
+    : target_(target), tasks_(tasks), changed_(std::move(changed)), makeJob_(std::move(makeJob)) {}
 
 TJobManager::~TJobManager() {
   AbandonJobs();
@@ -43,7 +48,7 @@ void TJobManager::StartNext(std::size_t slot) {
   TTask task = std::move(tasks_.front());
   tasks_.pop_front();
   if (task.Kind == taskNone) return;
-  auto job = std::make_shared<TJob>(std::move(task), changed_, finished_);
+  std::shared_ptr<TJob> job = makeJob_(std::move(task), changed_, finished_);
   // A task whose row is gone starts nothing and leaves the queue without a word.
   if (!target_.BindJob(*job)) return;
   slots_[slot] = job;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 #include "core/jobs/Jobs.h"
@@ -19,13 +20,20 @@ class TJobTarget {
   virtual void CollectJob(const TJob& job) = 0;
 };
 
+// Makes the job that runs a task; tests hand the manager one that counts its jobs.
+using TJobFactory = std::function<std::shared_ptr<TJob>(
+    TTask task, std::shared_ptr<TChangedFlag> changed, std::shared_ptr<TFinishSignal> finished)>;
+std::shared_ptr<TJob> MakeJob(TTask task, std::shared_ptr<TChangedFlag> changed,
+                              std::shared_ptr<TFinishSignal> finished);
+
 // The main-thread half of the job system: the queue, the five slots and the step that moves
 // work between them. Everything here runs on the main thread.
 class TJobManager {
  public:
   // `tasks` is the queue it serves (its owner outlives it); `changed` is the result model's flag,
-  // which every job gets too.
-  TJobManager(TJobTarget& target, TTaskQueue& tasks, std::shared_ptr<TChangedFlag> changed);
+  // which every job gets too; `makeJob` makes the job for each task it starts.
+  TJobManager(TJobTarget& target, TTaskQueue& tasks, std::shared_ptr<TChangedFlag> changed,
+              TJobFactory makeJob = MakeJob);
   // Asks every running job to stop and forgets it; never waits (see TJob for who frees them).
   ~TJobManager();
   TJobManager(const TJobManager&) = delete;
@@ -57,6 +65,7 @@ class TJobManager {
   TTaskQueue& tasks_;
   std::array<std::shared_ptr<TJob>, JobSlotCount> slots_;
   std::shared_ptr<TChangedFlag> changed_;
+  TJobFactory makeJob_;
   std::shared_ptr<TFinishSignal> finished_ = std::make_shared<TFinishSignal>();
 };
 
