@@ -18,8 +18,8 @@
 
 #include "GuiTestMain.h"
 #include "core/config/Translation.h"
-#include "core/platform/UserFolders.h"
 #include "core/jobs/Jobs.h"
+#include "core/platform/UserFolders.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/Player.h"
 #include "gui/app/ResultView.h"
