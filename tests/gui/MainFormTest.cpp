@@ -1,5 +1,4 @@
-// The main window over sites laid out in the test: search and history, keys, the save and play
-// completions, the external player.
+// The main window over test sites: search, history, keys, saves and plays, the external player.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
