@@ -29,8 +29,6 @@ std::optional<std::string> ParseSearch(std::vector<std::string> args, TSearchOpt
 
 class SearchRunTest : public testing::Test {
  protected:
-  void TearDown() override { EXPECT_TRUE(test::WaitForJobsToEnd()); }
-
   int Run(const std::vector<std::string>& args) {
     TSearchOptions options;
     if (auto error = ParseSearch(args, options)) {

@@ -15,7 +15,7 @@
 
 #include "core/Errors.h"
 #include "core/app/ResultModel.h"
-#include "core/jobs/Jobs.h"
+#include "core/jobs/JobManager.h"
 #include "core/sites/Sites.h"
 
 namespace cq::test {
@@ -190,15 +190,35 @@ inline void RegisterFakeSites() {
   RegisterSite(cyrillic);
 }
 
-// Waits (polling briefly) until every job object of the process is freed, so the fake sites
-// they use may go; false after a generous limit.
-inline bool WaitForJobsToEnd() {
-  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (TJob::LiveJobs() > 0) {
-    if (std::chrono::steady_clock::now() > limit) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+// Makes jobs that count themselves, so that a test can wait until every job it started is
+// freed before its fake sites go.
+class TJobCount {
+ public:
+  TJobFactory Factory() const {
+    return [live = live_](TTask task, std::shared_ptr<TChangedFlag> changed,
+                          std::shared_ptr<TFinishSignal> finished) {
+      auto* job = new TJob(std::move(task), std::move(changed), std::move(finished));
+      live->fetch_add(1, std::memory_order_relaxed);
+      return std::shared_ptr<TJob>(job, [live](TJob* freed) {
+        delete freed;
+        live->fetch_sub(1, std::memory_order_release);
+      });
+    };
   }
-  return true;
-}
+  // Jobs not yet freed: abandoned ones drop out once their threads end.
+  int Live() const { return live_->load(std::memory_order_acquire); }
+  // Waits (polling briefly) until every job is freed; false after a generous limit.
+  bool WaitForNone() const {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (Live() > 0) {
+      if (std::chrono::steady_clock::now() > limit) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+  }
+
+ private:
+  std::shared_ptr<std::atomic<int>> live_ = std::make_shared<std::atomic<int>>(0);
+};
 
 }  // namespace cq::test

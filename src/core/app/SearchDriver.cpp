@@ -17,11 +17,11 @@ void RecordSearchTerm(std::vector<std::string>& history, const std::string& term
 }
 
 TSearchDriver::TSearchDriver(std::vector<const TSite*> sites, TJobSink& sink,
-                             std::function<void()> startUpdateCheck)
+                             std::function<void()> startUpdateCheck, TJobFactory makeJob)
     : sites_(std::move(sites)),
       startUpdateCheck_(std::move(startUpdateCheck)),
       rules_(results_, tasks_, sink),
-      manager_(rules_, tasks_, results_.ChangedFlag()) {}
+      manager_(rules_, tasks_, results_.ChangedFlag(), std::move(makeJob)) {}
 
 const std::vector<std::string>& TSearchDriver::SearchBtnClick(const std::string& term,
                                                               TSearchSettings& settings) {

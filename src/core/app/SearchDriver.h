@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/app/ClickLock.h"
 #include "core/app/ResultModel.h"
 #include "core/jobs/JobManager.h"
 
@@ -31,9 +32,10 @@ void RecordSearchTerm(std::vector<std::string>& history, const std::string& term
 // selection, the click on a row and the format menu's requests. Main thread only.
 class TSearchDriver {
  public:
-  // `sites` is the site list in settings order; `startUpdateCheck` starts the update checker.
+  // `sites` is the site list in settings order; `startUpdateCheck` starts the update checker;
+  // `makeJob` makes the job for each task started.
   TSearchDriver(std::vector<const TSite*> sites, TJobSink& sink,
-                std::function<void()> startUpdateCheck);
+                std::function<void()> startUpdateCheck, TJobFactory makeJob = MakeJob);
 
   // Told whenever work is queued, so that whoever runs the job manager's ticks starts them.
   void SetOnWork(std::function<void()> onWork) { onWork_ = std::move(onWork); }

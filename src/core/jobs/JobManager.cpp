@@ -1,15 +1,15 @@
 #include "core/jobs/JobManager.h"
 
-#include <cmath>
-#include <stdexcept>
-
-#include "core/config/Translation.h"
-
 namespace cq {
 
+std::shared_ptr<TJob> MakeJob(TTask task, std::shared_ptr<TChangedFlag> changed,
+                              std::shared_ptr<TFinishSignal> finished) {
+  return std::make_shared<TJob>(std::move(task), std::move(changed), std::move(finished));
+}
+
 TJobManager::TJobManager(TJobTarget& target, TTaskQueue& tasks,
-                         std::shared_ptr<TChangedFlag> changed)
-    : target_(target), tasks_(tasks), changed_(std::move(changed)) {}
+                         std::shared_ptr<TChangedFlag> changed, TJobFactory makeJob)
+    : target_(target), tasks_(tasks), changed_(std::move(changed)), makeJob_(std::move(makeJob)) {}
 
 TJobManager::~TJobManager() {
   AbandonJobs();
@@ -48,74 +48,12 @@ void TJobManager::StartNext(std::size_t slot) {
   TTask task = std::move(tasks_.front());
   tasks_.pop_front();
   if (task.Kind == taskNone) return;
-  auto job = std::make_shared<TJob>(std::move(task), changed_, finished_);
+  std::shared_ptr<TJob> job = makeJob_(std::move(task), changed_, finished_);
   // A task whose row is gone starts nothing and leaves the queue without a word.
   if (!target_.BindJob(*job)) return;
   slots_[slot] = job;
   changed_->store(true, std::memory_order_relaxed);
   TJob::Start(job);
-}
-
-TJobStatusPaint JobStatusPaint(TJobStatus status, double progress, int width) {
-  TJobStatusPaint paint;
-  // Rounding to nearest, ties to even.
-  if (status == jsDownloading && progress > 0.01 && progress <= 1.01) {
-    paint.Bar = true;
-    paint.Filled = static_cast<int>(std::nearbyint(width * progress));
-    return paint;
-  }
-  paint.Waiting = status == jsWaiting;
-  switch (status) {
-    case jsWaiting:
-      paint.Text = Translate("Status.Waiting", "Waiting");
-      break;
-    case jsInitializing:
-      paint.Text = Translate("Status.Initializing", "Initializing");
-      break;
-    case jsConnecting:
-      paint.Text = Translate("Status.Connecting", "Connecting");
-      break;
-    case jsDownloading:
-      paint.Text = Translate("Status.Downloading", "Downloading");
-      break;
-    case jsProcessing:
-      paint.Text = Translate("Status.Processing", "Processing");
-      break;
-    case jsRetrying:
-      paint.Text = Translate("Status.Retrying", "Retrying") + " (" +
-                   std::to_string(static_cast<long long>(std::nearbyint(progress))) + ")";
-      break;
-    case jsFinished:
-      break;
-  }
-  return paint;
-}
-
-void TClickLock::Take() {
-  if (held_) throw std::logic_error("!!!");
-  held_ = true;
-}
-
-void TClickLock::Release() {
-  if (!held_) throw std::logic_error("!!!!!");
-  held_ = false;
-}
-
-bool RunLocked(TClickLock& lock, const std::function<void()>& action) {
-  if (lock.Held()) return false;
-  lock.Take();
-  try {
-    action();
-  } catch (...) {
-    lock.Release();
-    throw;
-  }
-  lock.Release();
-  return true;
-}
-
-bool JobManagerTimer(TClickLock& lock, TJobManager& manager) {
-  return RunLocked(lock, [&manager] { manager.JobManagerStep(); });
 }
 
 }  // namespace cq

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "core/jobs/Jobs.h"
 
@@ -21,13 +20,20 @@ class TJobTarget {
   virtual void CollectJob(const TJob& job) = 0;
 };
 
+// Makes the job that runs a task; tests hand the manager one that counts its jobs.
+using TJobFactory = std::function<std::shared_ptr<TJob>(
+    TTask task, std::shared_ptr<TChangedFlag> changed, std::shared_ptr<TFinishSignal> finished)>;
+std::shared_ptr<TJob> MakeJob(TTask task, std::shared_ptr<TChangedFlag> changed,
+                              std::shared_ptr<TFinishSignal> finished);
+
 // The main-thread half of the job system: the queue, the five slots and the step that moves
 // work between them. Everything here runs on the main thread.
 class TJobManager {
  public:
   // `tasks` is the queue it serves (its owner outlives it); `changed` is the result model's flag,
-  // which every job gets too.
-  TJobManager(TJobTarget& target, TTaskQueue& tasks, std::shared_ptr<TChangedFlag> changed);
+  // which every job gets too; `makeJob` makes the job for each task it starts.
+  TJobManager(TJobTarget& target, TTaskQueue& tasks, std::shared_ptr<TChangedFlag> changed,
+              TJobFactory makeJob = MakeJob);
   // Asks every running job to stop and forgets it; never waits (see TJob for who frees them).
   ~TJobManager();
   TJobManager(const TJobManager&) = delete;
@@ -59,38 +65,8 @@ class TJobManager {
   TTaskQueue& tasks_;
   std::array<std::shared_ptr<TJob>, JobSlotCount> slots_;
   std::shared_ptr<TChangedFlag> changed_;
+  TJobFactory makeJob_;
   std::shared_ptr<TFinishSignal> finished_ = std::make_shared<TFinishSignal>();
 };
-
-// What PaintJobStatus draws in a status area `width` pixels wide: a progress bar filled
-// `Filled` pixels (downloading, 0.01 < progress <= 1.01), or the status word centred between two
-// rules, grey for a waiting row and darker for a running one. Nothing for a finished job.
-struct TJobStatusPaint {
-  bool Bar = false;
-  int Filled = 0;
-  std::string Text;  // translated; "Retrying (15)" with the seconds left
-  bool Waiting = false;
-};
-TJobStatusPaint JobStatusPaint(TJobStatus status, double progress, int width);
-
-// Keeps a job manager step and the handling of a click on the result view from running inside
-// each other while a menu or dialog runs its own message loop. Main thread only.
-class TClickLock {
- public:
-  bool Held() const { return held_; }
-  // Consistency checks: every caller tests Held() first.
-  void Take();     // throws "!!!" when held
-  void Release();  // throws "!!!!!" when not held
-
- private:
-  bool held_ = false;
-};
-
-// Runs `action` under the lock; does nothing and answers false when the lock is held. The lock is
-// released whatever `action` does.
-bool RunLocked(TClickLock& lock, const std::function<void()>& action);
-
-// The JobManager timer's tick: a step, skipped while the lock is held.
-bool JobManagerTimer(TClickLock& lock, TJobManager& manager);
 
 }  // namespace cq

@@ -8,12 +8,6 @@
 
 namespace cq {
 
-namespace {
-
-std::atomic<int> g_liveJobs{0};
-
-}  // namespace
-
 void TFinishSignal::Notify() {
   {
     std::lock_guard guard(lock_);
@@ -31,17 +25,7 @@ bool TFinishSignal::Wait(std::chrono::milliseconds timeout) {
 
 TJob::TJob(TTask task, std::shared_ptr<TChangedFlag> changed,
            std::shared_ptr<TFinishSignal> finished)
-    : task_(std::move(task)), changed_(std::move(changed)), finished_(std::move(finished)) {
-  g_liveJobs.fetch_add(1, std::memory_order_relaxed);
-}
-
-TJob::~TJob() {
-  g_liveJobs.fetch_sub(1, std::memory_order_acq_rel);
-}
-
-int TJob::LiveJobs() {
-  return g_liveJobs.load(std::memory_order_acquire);
-}
+    : task_(std::move(task)), changed_(std::move(changed)), finished_(std::move(finished)) {}
 
 void TJob::Start(const std::shared_ptr<TJob>& job) {
   job->errorText_.clear();

@@ -69,7 +69,7 @@ class TFinishSignal {
 // the work ends, so nobody ever waits for a job and no thread touches a freed one. What a thread
 // touches besides its job is held the same way (the changed flag, the finish signal) or lives for
 // the whole run (the sites: RegisteredSites never frees them; a test's fake site must outlive
-// the jobs that use it, see LiveJobs).
+// the jobs that use it, which the test counts through the job manager's job factory).
 //
 // Threads: the job thread writes the results, then publishes jsFinished with a release store;
 // the main thread reads the results only after an acquire load has seen jsFinished. The task is
@@ -77,7 +77,6 @@ class TFinishSignal {
 class TJob {
  public:
   TJob(TTask task, std::shared_ptr<TChangedFlag> changed, std::shared_ptr<TFinishSignal> finished);
-  ~TJob();
   TJob(const TJob&) = delete;
   TJob& operator=(const TJob&) = delete;
 
@@ -105,9 +104,6 @@ class TJob {
 
   // The thread body; public so tests can run a job on their own thread.
   void Execute();
-
-  // Jobs not yet freed, across the process: abandoned jobs drop out once their threads end.
-  static int LiveJobs();
 
  private:
   void Run();

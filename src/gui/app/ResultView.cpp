@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/app/JobStatusPaint.h"
 #include "gui/app/ResultAccessible.h"
 #include "gui/app/RowPainter.h"
 #include "gui/app/RowTraits.h"

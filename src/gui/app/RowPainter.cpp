@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/jobs/JobManager.h"
+#include "core/app/JobStatusPaint.h"
 #include "gui/app/Images.h"
 #include "gui/common/QtText.h"
 

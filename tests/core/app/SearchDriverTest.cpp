@@ -31,7 +31,7 @@ class SearchDriverTest : public testing::Test {
   void TearDown() override {
     gate_.Open();
     driver_.reset();
-    EXPECT_TRUE(test::WaitForJobsToEnd());
+    EXPECT_TRUE(jobs_.WaitForNone());
   }
 
   void Search(const std::string& term, std::vector<bool> checked = {true, true, true}) {
@@ -73,8 +73,10 @@ class SearchDriverTest : public testing::Test {
   TRecordingSink sink_;
   int updateChecks_ = 0;
   TSearchSettings settings_;
+  test::TJobCount jobs_;
   std::unique_ptr<TSearchDriver> driver_ = std::make_unique<TSearchDriver>(
-      std::vector<const TSite*>{&a_, &b_, &c_}, sink_, [this] { ++updateChecks_; });
+      std::vector<const TSite*>{&a_, &b_, &c_}, sink_, [this] { ++updateChecks_; },
+      jobs_.Factory());
 };
 
 TEST(SearchHistory, RecordingRules) {

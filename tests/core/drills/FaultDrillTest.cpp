@@ -93,7 +93,7 @@ class FaultDrill : public testing::Test {
   void TearDown() override {
     origin_.Release();
     driver_.reset();
-    EXPECT_TRUE(test::WaitForJobsToEnd());
+    EXPECT_TRUE(jobs_.WaitForNone());
     SetFetchTimeouts({});
   }
 
@@ -124,7 +124,7 @@ class FaultDrill : public testing::Test {
       manager.WaitForFinish(std::chrono::milliseconds(10));
     }
     // Jobs end before the environment changes again.
-    EXPECT_TRUE(test::WaitForJobsToEnd());
+    EXPECT_TRUE(jobs_.WaitForNone());
     return Outcomes();
   }
 
@@ -162,8 +162,9 @@ class FaultDrill : public testing::Test {
   test::FaultOrigin origin_{CQ_SAMPLE_SITES_DATA};
   std::unique_ptr<test::Tinyproxy> proxy_;
   test::TNoSaves sink_;
-  std::unique_ptr<TSearchDriver> driver_ =
-      std::make_unique<TSearchDriver>(RegisteredSites(), sink_, [] {});
+  test::TJobCount jobs_;
+  std::unique_ptr<TSearchDriver> driver_ = std::make_unique<TSearchDriver>(
+      RegisteredSites(), sink_, [] {}, jobs_.Factory());
 };
 
 struct TDrillCase {

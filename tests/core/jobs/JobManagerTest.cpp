@@ -3,6 +3,8 @@
 #include <set>
 #include <stdexcept>
 
+#include "core/app/ClickLock.h"
+#include "core/app/JobStatusPaint.h"
 #include "core/jobs/JobManager.h"
 #include "support/FakeSite.h"
 #include "support/StepUntil.h"
@@ -35,7 +37,7 @@ class JobManagerTest : public testing::Test {
   void TearDown() override {
     gate_.Open();
     manager_.reset();
-    EXPECT_TRUE(test::WaitForJobsToEnd());
+    EXPECT_TRUE(jobs_.WaitForNone());
   }
 
   // A search task for row `row` that waits at the test's gate.
@@ -67,7 +69,9 @@ class JobManagerTest : public testing::Test {
   TRecordingTarget target_;
   TTaskQueue tasks_;
   std::shared_ptr<TChangedFlag> changed_ = std::make_shared<TChangedFlag>(false);
-  std::unique_ptr<TJobManager> manager_ = std::make_unique<TJobManager>(target_, tasks_, changed_);
+  test::TJobCount jobs_;
+  std::unique_ptr<TJobManager> manager_ =
+      std::make_unique<TJobManager>(target_, tasks_, changed_, jobs_.Factory());
 
   void SetUp() override {
     target_.manager = manager_.get();
@@ -108,7 +112,7 @@ TEST_F(JobManagerTest, TaskWhoseRowIsGoneStartsNothingAndVanishes) {
   manager_->JobManagerStep();
   EXPECT_EQ(SlotKeys(), (std::vector<std::string>{"-", "row2", "-", "-", "-"}));
   EXPECT_TRUE(tasks_.empty());
-  EXPECT_EQ(TJob::LiveJobs(), 1);
+  EXPECT_EQ(jobs_.Live(), 1);
 }
 
 TEST_F(JobManagerTest, FinishedJobsAreCollectedInSlotOrderAndTheirSlotsRefilled) {
@@ -139,7 +143,7 @@ TEST_F(JobManagerTest, AbandonedJobsAreAskedToStopAndNeverCollected) {
   manager_->DropTasks();
   manager_->AbandonJobs();
   EXPECT_TRUE(manager_->Idle());
-  EXPECT_TRUE(test::WaitForJobsToEnd());
+  EXPECT_TRUE(jobs_.WaitForNone());
   EXPECT_EQ(site_.Stopped(), 3);
   manager_->JobManagerStep();
   EXPECT_TRUE(target_.collected.empty());
@@ -148,10 +152,10 @@ TEST_F(JobManagerTest, AbandonedJobsAreAskedToStopAndNeverCollected) {
 TEST_F(JobManagerTest, EndingTheManagerWhileJobsRunNeitherWaitsNorLeaks) {
   for (TRowId row = 1; row <= 5; ++row) tasks_.push_back(Task(row));
   manager_->JobManagerStep();
-  EXPECT_EQ(TJob::LiveJobs(), 5);
+  EXPECT_EQ(jobs_.Live(), 5);
   // The gate stays shut: only the stop request can end these jobs.
   manager_.reset();
-  EXPECT_TRUE(test::WaitForJobsToEnd());
+  EXPECT_TRUE(jobs_.WaitForNone());
   EXPECT_EQ(site_.Stopped(), 5);
 }
 

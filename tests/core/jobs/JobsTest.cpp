@@ -24,10 +24,10 @@ class TSilentFailure : public TFakeSite {
 
 class JobsTest : public testing::Test {
  protected:
-  void TearDown() override { EXPECT_TRUE(test::WaitForJobsToEnd()); }
+  void TearDown() override { EXPECT_TRUE(jobs_.WaitForNone()); }
 
   std::shared_ptr<TJob> MakeJob(TTask task) {
-    return std::make_shared<TJob>(std::move(task), changed_, finished_);
+    return jobs_.Factory()(std::move(task), changed_, finished_);
   }
   // Runs the job body on a thread of the test's own and waits for it.
   static void RunToEnd(const std::shared_ptr<TJob>& job) {
@@ -43,6 +43,7 @@ class JobsTest : public testing::Test {
   }
 
   TFakeSite site_{"fake.example"};
+  test::TJobCount jobs_;
   std::shared_ptr<TChangedFlag> changed_ = std::make_shared<TChangedFlag>(false);
   std::shared_ptr<TFinishSignal> finished_ = std::make_shared<TFinishSignal>();
 };
@@ -107,13 +108,13 @@ TEST_F(JobsTest, ForgottenJobIsFreedByItsOwnThread) {
     TJob::Start(job);
   }
   // Nobody but its thread holds the job now.
-  EXPECT_EQ(TJob::LiveJobs(), 1);
+  EXPECT_EQ(jobs_.Live(), 1);
   if (const std::shared_ptr<TJob> job = watch.lock()) {
     job->RequestStop();
   } else {
     FAIL() << "the running job was freed";
   }
-  EXPECT_TRUE(test::WaitForJobsToEnd());
+  EXPECT_TRUE(jobs_.WaitForNone());
   EXPECT_TRUE(watch.expired());
 }
 
