@@ -107,9 +107,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   if (size <= kReferenceLimit) {
     TScript theirs{answers, {}};
-    cq::reference::TDiagnostics diagnostics{
+    cq::reference::TDiagnostics referenceDiagnostics{
         diagnose, [&theirs](const std::string& message) { return theirs.Answer(message); }};
-    const auto reference = cq::reference::Parse(std::string(page), diagnostics);
+    const auto reference = cq::reference::Parse(std::string(page), referenceDiagnostics);
     RequireSameTree(document->Root(), reference.get());
     Require(g_ours.messages == theirs.messages);
     Require(text == cq::reference::GetText(*reference));
