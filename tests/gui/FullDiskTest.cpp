@@ -18,41 +18,12 @@
 #include "core/sites/AllSites.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/ResultView.h"
-#include "support/FakeDesktop.h"
-#include "support/FolderFiles.h"
+#include "support/FormRig.h"
 #include "support/SmallDisk.h"
 
 namespace cq {
 
 namespace {
-
-// The window with its first-start and settings dialogs, as the program creates them.
-struct TFormRig {
-  test::TFakeDesktop desktop;
-  TMainWindow window{desktop, QString()};
-  TMainForm& form = window.Form();
-  TSettingsForm* settings = nullptr;
-
-  TFormRig() {
-    window.RestoreSettings();
-    settings = &window.Settings();
-    form.SetUpdateStarter([] {});
-  }
-
-  bool Settled() {
-    TSearchDriver& driver = form.Driver();
-    if (!driver.Manager().Idle()) return false;
-    for (std::size_t i = 0; i < driver.Results().size(); ++i) {
-      const TResult& row = driver.Results()[i];
-      if (row.Kind == rkSite || row.Waiting || row.Job != nullptr) return false;
-    }
-    return true;
-  }
-  void Download(std::size_t row, TMelodyFormat format) {
-    form.PaintBox->BuildFormatMenu(static_cast<long>(row), format);
-    form.Driver().MenuDownloadClick(0);
-  }
-};
 
 using test::FilesUnder;
 using test::ReadAll;

@@ -19,31 +19,32 @@
 #include "core/platform/UserFolders.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/Player.h"
+#include "gui/app/ResultView.h"
 #include "support/FakeSite.h"
 
 namespace cq {
 
 namespace {
 
-test::TFakeSite& SiteA() {
+inline test::TFakeSite& SiteA() {
   static test::TFakeSite site("alpha.example");
   return site;
 }
-test::TFakeSite& SiteB() {
+inline test::TFakeSite& SiteB() {
   static test::TFakeSite site("beta.example");
   return site;
 }
-test::TFakeSite& SiteC() {
+inline test::TFakeSite& SiteC() {
   static test::TFakeSite site("gamma.example");
   return site;
 }
 
-QString Home(const QString& name) {
+inline QString Home(const QString& name) {
   return test::TestHome() + "/" + name;
 }
 
-std::array<TMelodyLinkList, FormatCount> LinksOf(TMelodyFormat format, const char* caption,
-                                                 const char* url) {
+inline std::array<TMelodyLinkList, FormatCount> LinksOf(TMelodyFormat format, const char* caption,
+                                                        const char* url) {
   std::array<TMelodyLinkList, FormatCount> links;
   links[format] = test::Links({{caption, url}});
   return links;
@@ -76,6 +77,11 @@ struct TFormRig {
     }
     return true;
   }
+  // Downloads the first file of `format` of row `row`, as its menu's Download does.
+  void Download(std::size_t row, TMelodyFormat format) {
+    form.PaintBox->BuildFormatMenu(static_cast<long>(row), format);
+    form.Driver().MenuDownloadClick(0);
+  }
   QStringList Titles() {
     QStringList titles;
     const TResultModel& rows = form.Driver().Results();
@@ -98,7 +104,7 @@ struct TFormRig {
 };
 
 // The shipped language file, a store (no first start), and the sites' melodies and files.
-void LayOutFormRigSites() {
+inline void LayOutFormRigSites() {
   QFile shipped(QString::fromStdString(ExecutableFolder() + "Languages.ini"));
   if (!shipped.open(QIODevice::ReadOnly)) QFAIL("the build places Languages.ini beside the tests");
   test::WriteLanguageFile(shipped.readAll());
