@@ -18,8 +18,8 @@ void RemoveHome() {
 
 }  // namespace
 
-std::string IsolateHome() {
-  std::string pattern = (fs::temp_directory_path() / "cq-test-XXXXXX").string();
+std::string IsolateHome(const fs::path& parent) {
+  std::string pattern = (parent / "cq-test-XXXXXX").string();
   const char* root = ::mkdtemp(pattern.data());
   if (root == nullptr) std::abort();
   g_root = root;
