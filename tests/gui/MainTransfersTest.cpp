@@ -165,21 +165,27 @@ class MainTransfersTest : public QObject {
     QTest::addColumn<QString>("term");
     QTest::addColumn<int>("format");
     QTest::addColumn<QString>("player");
+    QTest::addColumn<bool>("sound");      // the system has a sound device
     QTest::addColumn<QString>("notice");  // its start; the back end's own words may follow
     QTest::newRow("no MMF player")
-        << "mmf" << int(fmMmf) << QString() << "I can't play MMF files!!!";
+        << "mmf" << int(fmMmf) << QString() << true << "I can't play MMF files!!!";
     QTest::newRow("player gone since")
-        << "mmf" << int(fmMmf) << Home("gone/psmplay.exe")
+        << "mmf" << int(fmMmf) << Home("gone/psmplay.exe") << true
         << "The melody cannot be played: the player " + Home("gone/psmplay.exe") + " is missing.";
     QTest::newRow("unreadable file")
-        << "broken" << int(fmWav) << QString() << "The melody cannot be played: ";
+        << "broken" << int(fmWav) << QString() << true << "The melody cannot be played: ";
+    QTest::newRow("no sound device")
+        << "bell" << int(fmMidi) << QString() << false
+        << "The melody cannot be played: there is no sound device to play it on.";
   }
   void playFailureSaysWhy() {
     QFETCH(QString, term);
     QFETCH(int, format);
     QFETCH(QString, player);
+    QFETCH(bool, sound);
     QFETCH(QString, notice);
     TFormRig rig(player);
+    rig.desktop.soundOutput = sound;
     rig.Search(term);
     QTRY_VERIFY_WITH_TIMEOUT(rig.Settled(), 10000);
     rig.form.PlayCompleted(*rig.FinishedJob(taskPlay, 0, static_cast<TMelodyFormat>(format)));

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
+#include <stdexcept>
 
 #include "core/config/Translation.h"
 #include "gui/app/MainForm.h"
@@ -107,6 +108,10 @@ void TMainForm::PlayCompleted(const TJob& job) {
       // The player may take the front; the list stays where the user works.
       QTimer::singleShot(300, this, [this] { BringToFront(); });
     } else {
+      // Without a device the media back end would play into nothing, or fail in its own words.
+      if (!desktop_.HasSoundOutput())
+        throw std::runtime_error(ToCp1251(
+            TranslatedText("Messages.NoSoundDevice", "there is no sound device to play it on.")));
       player_->Play(file);
     }
     StopBtn->setEnabled(player_->Playing());

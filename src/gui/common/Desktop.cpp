@@ -1,10 +1,12 @@
 #include "gui/common/Desktop.h"
 
+#include <QAudioDevice>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMediaDevices>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -93,6 +95,10 @@ bool TQtDesktop::OpenFolder(const QString& folder) {
 
 bool TQtDesktop::OpenUrl(const QUrl& url) {
   return IsWebAddress(url) && QDesktopServices::openUrl(url);
+}
+
+bool TQtDesktop::HasSoundOutput() {
+  return !QMediaDevices::audioOutputs().isEmpty();
 }
 
 bool IsWebAddress(const QUrl& url) {

@@ -34,6 +34,8 @@ class TDesktop {
   virtual bool OpenFolder(const QString& folder) = 0;
   // Shows a web page in the user's browser; any other address is refused (false).
   virtual bool OpenUrl(const QUrl& url) = 0;
+  // The system has a device to play sound on.
+  virtual bool HasSoundOutput() = 0;
 };
 
 // Message boxes, QFileDialog and QDesktopServices, owned by `owner`.
@@ -52,6 +54,7 @@ class TQtDesktop : public TDesktop {
   void ShowAddress(const QString& address) override;
   bool OpenFolder(const QString& folder) override;
   bool OpenUrl(const QUrl& url) override;
+  bool HasSoundOutput() override;
 
  private:
   QWidget* owner_;

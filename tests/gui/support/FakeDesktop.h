@@ -40,6 +40,7 @@ class TFakeDesktop : public TDesktop {
     opened << url.toString();
     return true;
   }
+  bool HasSoundOutput() override { return soundOutput; }
 
   QStringList notices;
   QStringList questions;
@@ -47,6 +48,7 @@ class TFakeDesktop : public TDesktop {
   QList<QStringList> saveDialogs;  // title, filter, folder and name of each
   QString saveAnswer;
   QStringList opened;
+  bool soundOutput = true;
 };
 
 }  // namespace cq::test
