@@ -40,6 +40,7 @@ inline test::TFakeSite& SiteC() {
   return site;
 }
 
+// The three sites, as the window lists them.
 inline const TSiteRegistry& FormRigSites() {
   static const TSiteRegistry sites = [] {
     TSiteRegistry three;
