@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "InProcessServer.h"
-#include "core/sites/AllSites.h"
 #include "core/sites/definitions/DefinitionSites.h"
+#include "core/sites/registry/ProgramSites.h"
 
 namespace fs = std::filesystem;
 
@@ -56,8 +56,8 @@ void SearchWithPages(const cq::TSite& site, const std::string& term, int& reques
   for (cq::TMelody& melody : melodies) site.LoadMelodyPage(melody, progress);
 }
 
-const cq::TSite* BuiltIn(const std::string& name) {
-  for (const cq::TSite* site : cq::RegisteredSites()) {
+const cq::TSite* BuiltIn(const cq::TSiteRegistry& sites, const std::string& name) {
+  for (const cq::TSite* site : sites.Sites()) {
     if (site->GetName() == name) return site;
   }
   return nullptr;
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   missed = missed || loadMs >= 20.0 || loaded != 200;
   fs::remove_all(folder);
 
-  cq::RegisterAllSites();
+  const cq::TSiteRegistry sites = cq::BuiltInSites();
   cq::samples::TInProcessServer server(std::chrono::milliseconds(0), CQ_SAMPLE_SITES_DATA);
   if (!server.Bound()) return std::fprintf(stderr, "the sample sites did not start\n"), 1;
   const auto entries = cq::LoadDefinitions({fixtures.string()}, {});
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
                           Pair{"Poly Catalogue", "Poly Catalogue by definition"},
                           Pair{"Tone Library", "Tone Library by definition"},
                           Pair{"Tone Uploads", "Tone Uploads by definition"}}) {
-    const cq::TSite* builtIn = BuiltIn(pair.builtIn);
+    const cq::TSite* builtIn = BuiltIn(sites, pair.builtIn);
     const auto entry = std::find_if(entries.begin(), entries.end(), [&](const auto& e) {
       return e.Site && e.Site->GetName() == pair.definition;
     });

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "InProcessServer.h"
-#include "core/sites/AllSites.h"
+#include "core/sites/registry/ProgramSites.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/ResultView.h"
 #include "gui/app/RowPainter.h"
@@ -79,13 +79,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot start the sample sites\n");
     return 1;
   }
-  cq::RegisterAllSites();
+  const cq::TSiteRegistry& sites = cq::KeptUntilExit(cq::BuiltInSites());
   QApplication app(argc, argv);
   cq::InstallFontSubstitutes();
   QSettings("ZEQ", "Chimequest").setValue("Updates", 0);
 
   cq::TQtDesktop desktop(nullptr);
-  auto window = std::make_unique<cq::TMainWindow>(desktop, QString());
+  auto window = std::make_unique<cq::TMainWindow>(sites, desktop, QString());
   cq::TMainForm& form = window->Form();
   desktop.SetOwner(&form);
   window->RestoreSettings();

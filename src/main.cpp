@@ -11,9 +11,7 @@
 
 #include "core/config/Translation.h"
 #include "core/platform/UserFolders.h"
-#include "core/sites/AllSites.h"
-#include "core/sites/Sites.h"
-#include "core/sites/definitions/DefinitionSites.h"
+#include "core/sites/registry/ProgramSites.h"
 #include "core/transfer/PartialFiles.h"
 #include "core/transfer/Version.h"
 #include "gui/app/MainWindow.h"
@@ -67,8 +65,7 @@ int main(int argc, char** argv) {
   // Playback goes through GStreamer (MIDI through its FluidSynth element) unless told otherwise.
   ::setenv("QT_MEDIA_BACKEND", "gstreamer", 0);
 
-  cq::RegisterAllSites();
-  cq::RegisterDefinitionSites();
+  const cq::TSiteRegistry& sites = cq::KeptUntilExit(cq::ProgramSites());
   cq::OpenLanguageFile(cq::DefaultLanguageFilePath());
 
   cq::TCrashApplication app(argc, argv);
@@ -86,7 +83,7 @@ int main(int argc, char** argv) {
   cq::InstallFontSubstitutes();
 
   cq::TQtDesktop desktop(nullptr);
-  cq::TMainWindow window(desktop, QString());
+  cq::TMainWindow window(sites, desktop, QString());
   cq::TMainForm& mainForm = window.Form();
   desktop.SetOwner(&mainForm);
   instance.SetOnActivate([&mainForm] { mainForm.BringToFront(); });

@@ -5,13 +5,13 @@
 
 namespace cq::cli {
 
-std::function<int()> DeclareFetch(CLI::App& command);
-std::function<int()> DeclareParse(CLI::App& command);
-std::function<int()> DeclarePath(CLI::App& command);
-std::function<int()> DeclareSearch(CLI::App& command);
-std::function<int()> DeclareSites(CLI::App& command);
-std::function<int()> DeclareMelody(CLI::App& command);
-std::function<int()> DeclareCheck(CLI::App& command);
+std::function<int()> DeclareFetch(CLI::App& command, const TSiteRegistry& sites);
+std::function<int()> DeclareParse(CLI::App& command, const TSiteRegistry& sites);
+std::function<int()> DeclarePath(CLI::App& command, const TSiteRegistry& sites);
+std::function<int()> DeclareSearch(CLI::App& command, const TSiteRegistry& sites);
+std::function<int()> DeclareSites(CLI::App& command, const TSiteRegistry& sites);
+std::function<int()> DeclareMelody(CLI::App& command, const TSiteRegistry& sites);
+std::function<int()> DeclareCheck(CLI::App& command, const TSiteRegistry& sites);
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "chimequest-cli: %s\n", Shown(message).c_str());

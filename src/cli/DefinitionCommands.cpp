@@ -9,7 +9,7 @@
 #include "core/Errors.h"
 #include "core/platform/Text.h"
 #include "core/sites/definitions/DefinitionFile.h"
-#include "core/sites/definitions/DefinitionSites.h"
+#include "core/sites/registry/SiteRegistry.h"
 
 namespace cq::cli {
 
@@ -61,9 +61,10 @@ int TraceSearch(const TDefinitionSite& site, const std::string& term) {
 
 }  // namespace
 
-std::unique_ptr<const TDefinitionSite> ReadDefinitionSite(const std::string& fileName) {
+std::unique_ptr<const TDefinitionSite> ReadDefinitionSite(const std::string& fileName,
+                                                          const TSiteRegistry& registry) {
   TDefinitionFile file = LoadDefinitionFile(fileName);
-  for (const TSite* site : RegisteredSites()) {
+  for (const TSite* site : registry.Sites()) {
     if (!file.SiteName.empty() && EqualsIgnoringLatinCase(site->GetName(), file.SiteName)) {
       file.Problems.push_back(BuiltInNameProblem(file.SiteName));
     }
@@ -73,11 +74,11 @@ std::unique_ptr<const TDefinitionSite> ReadDefinitionSite(const std::string& fil
   return std::make_unique<const TDefinitionSite>(*file.Definition, fileName);
 }
 
-void ReportDefinitionProblems() {
-  for (const TDefinitionEntry& entry : DefinitionEntries()) PrintProblems(entry.File);
+void ReportDefinitionProblems(const TSiteRegistry& registry) {
+  for (const TDefinitionEntry& entry : registry.DefinitionEntries()) PrintProblems(entry.File);
 }
 
-std::function<int()> DeclareCheck(CLI::App& command) {
+std::function<int()> DeclareCheck(CLI::App& command, const TSiteRegistry& registry) {
   struct Options {
     std::string file;
     std::string term;
@@ -85,8 +86,8 @@ std::function<int()> DeclareCheck(CLI::App& command) {
   auto options = std::make_shared<Options>();
   command.add_option("FILE", options->file, "the site definition file")->required();
   command.add_option("TERM", options->term, "search for this and read the first melody's page");
-  return [options] {
-    const std::unique_ptr<const TDefinitionSite> site = ReadDefinitionSite(options->file);
+  return [options, &registry] {
+    const std::unique_ptr<const TDefinitionSite> site = ReadDefinitionSite(options->file, registry);
     if (!site) return kMisused;
     std::printf("%s\n", Shown(Cp1251ToUtf8(site->GetName())).c_str());
     return options->term.empty() ? kSucceeded : TraceSearch(*site, options->term);

@@ -9,7 +9,7 @@
 
 namespace cq::cli {
 
-std::function<int()> DeclareFetch(CLI::App& command) {
+std::function<int()> DeclareFetch(CLI::App& command, const TSiteRegistry&) {
   struct Options {
     bool noCache = false;
     std::string url;

@@ -36,7 +36,7 @@ void PrintTree(const TElem* root) {
 
 }  // namespace
 
-std::function<int()> DeclareParse(CLI::App& command) {
+std::function<int()> DeclareParse(CLI::App& command, const TSiteRegistry&) {
   auto file = std::make_shared<std::string>();
   command.add_option("FILE", *file, "the page, a file")->required();
   return [file] {
@@ -46,7 +46,7 @@ std::function<int()> DeclareParse(CLI::App& command) {
   };
 }
 
-std::function<int()> DeclarePath(CLI::App& command) {
+std::function<int()> DeclarePath(CLI::App& command, const TSiteRegistry&) {
   struct Options {
     std::string file;
     std::string path;

@@ -5,21 +5,22 @@
 #include "cli/DefinitionCommands.h"
 #include "cli/SearchRun.h"
 #include "core/platform/Terminal.h"
+#include "core/sites/registry/SiteRegistry.h"
 
 namespace cq::cli {
 
-std::function<int()> DeclareSearch(CLI::App& command) {
+std::function<int()> DeclareSearch(CLI::App& command, const TSiteRegistry& registry) {
   auto options = std::make_shared<TSearchOptions>();
   DeclareSearchOptions(command, *options);
-  return [options] {
-    std::vector<const TSite*> known = RegisteredSites();
+  return [options, &registry] {
+    std::vector<const TSite*> known = registry.Sites();
     std::vector<std::unique_ptr<const TDefinitionSite>> definitions;
     if (options->Definitions.empty()) {
-      ReportDefinitionProblems();
+      ReportDefinitionProblems(registry);
     } else {
       known.clear();
       for (const std::string& file : options->Definitions) {
-        definitions.push_back(ReadDefinitionSite(file));
+        definitions.push_back(ReadDefinitionSite(file, registry));
         if (!definitions.back()) return kMisused;
         known.push_back(definitions.back().get());
       }

@@ -9,6 +9,7 @@
 #include "core/platform/Text.h"
 #include "core/sites/Sites.h"
 #include "core/sites/definitions/DefinitionSites.h"
+#include "core/sites/registry/SiteRegistry.h"
 
 namespace cq::cli {
 
@@ -18,8 +19,8 @@ std::string NameOf(const TSite& site) {
   return Cp1251ToUtf8(site.GetName());
 }
 
-const TSite* FindSite(const std::string& name) {
-  for (const TSite* site : RegisteredSites()) {
+const TSite* FindSite(const TSiteRegistry& registry, const std::string& name) {
+  for (const TSite* site : registry.Sites()) {
     if (EqualsIgnoringLatinCase(NameOf(*site), name)) return site;
   }
   return nullptr;
@@ -27,10 +28,10 @@ const TSite* FindSite(const std::string& name) {
 
 }  // namespace
 
-std::function<int()> DeclareSites(CLI::App&) {
-  return [] {
-    const auto& entries = DefinitionEntries();
-    for (const TSite* site : RegisteredSites()) {
+std::function<int()> DeclareSites(CLI::App&, const TSiteRegistry& registry) {
+  return [&registry] {
+    const auto& entries = registry.DefinitionEntries();
+    for (const TSite* site : registry.Sites()) {
       std::printf("%s\t%s", Shown(NameOf(*site)).c_str(),
                   Shown(Cp1251ToUtf8(site->GetHomePage())).c_str());
       const auto entry = std::ranges::find_if(
@@ -38,12 +39,12 @@ std::function<int()> DeclareSites(CLI::App&) {
       if (entry != entries.end()) std::printf("\t%s", Shown(entry->File.FileName).c_str());
       std::printf("\n");
     }
-    ReportDefinitionProblems();
+    ReportDefinitionProblems(registry);
     return kSucceeded;
   };
 }
 
-std::function<int()> DeclareMelody(CLI::App& command) {
+std::function<int()> DeclareMelody(CLI::App& command, const TSiteRegistry& registry) {
   struct Options {
     std::string site;
     std::string page;
@@ -51,11 +52,11 @@ std::function<int()> DeclareMelody(CLI::App& command) {
   auto options = std::make_shared<Options>();
   command.add_option("SITE", options->site, "the site's name, as `sites` lists it")->required();
   command.add_option("PAGEURL", options->page, "the address of the melody's page")->required();
-  return [options] {
-    const TSite* site = FindSite(options->site);
+  return [options, &registry] {
+    const TSite* site = FindSite(registry, options->site);
     if (site == nullptr) {
       std::string error = "melody: no site is called '" + options->site + "'; the sites are:";
-      for (const TSite* known : RegisteredSites()) error += " '" + NameOf(*known) + "'";
+      for (const TSite* known : registry.Sites()) error += " '" + NameOf(*known) + "'";
       return Misuse(error);
     }
     TMelody melody;

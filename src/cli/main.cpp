@@ -10,8 +10,7 @@
 #include "core/Errors.h"
 #include "core/config/Translation.h"
 #include "core/platform/Text.h"
-#include "core/sites/AllSites.h"
-#include "core/sites/definitions/DefinitionSites.h"
+#include "core/sites/registry/ProgramSites.h"
 #include "core/transfer/Version.h"
 
 namespace cq::cli {
@@ -35,7 +34,7 @@ int RunCommand(const std::function<int()>& run) {
   }
 }
 
-int Run(std::vector<std::string> args) {
+int Run(std::vector<std::string> args, const TSiteRegistry& sites) {
   CLI::App app("Searches the ringtone sites and reads their pages, without a window.",
                "chimequest-cli");
   app.set_version_flag("--version", "chimequest-cli " + VersionText().substr(1));
@@ -49,7 +48,7 @@ int Run(std::vector<std::string> args) {
     CLI::App* parser = app.add_subcommand(command.name, command.summary);
     parser->group("Commands");
     parser->footer(command.details);
-    runners.emplace_back(parser, command.declare(*parser));
+    runners.emplace_back(parser, command.declare(*parser, sites));
   }
   if (args.empty()) {
     std::fputs(app.help().c_str(), stderr);
@@ -85,9 +84,8 @@ int Run(std::vector<std::string> args) {
 }  // namespace cq::cli
 
 int main(int argc, char** argv) {
-  cq::RegisterAllSites();
-  cq::RegisterDefinitionSites();
-  int status = cq::cli::Run({argv + 1, argv + argc});
+  const cq::TSiteRegistry& sites = cq::KeptUntilExit(cq::ProgramSites());
+  int status = cq::cli::Run({argv + 1, argv + argc}, sites);
   // Output that could not be written is a failure too (a full disk, a closed pipe).
   if (std::fflush(stdout) != 0 && status == cq::cli::kSucceeded) {
     status = cq::cli::Fail("cannot write the output");

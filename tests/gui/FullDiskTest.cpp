@@ -15,7 +15,7 @@
 
 #include "GuiTestMain.h"
 #include "InProcessServer.h"
-#include "core/sites/AllSites.h"
+#include "core/sites/registry/ProgramSites.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/ResultView.h"
 #include "support/FormRig.h"
@@ -45,7 +45,6 @@ class FullDiskTest : public QObject {
     QVERIFY2(server_->Bound(), "the sample sites need a loopback port");
     // The store exists: no first start.
     QSettings("ZEQ", "Chimequest").setValue("Updates", false);
-    RegisterAllSites();
     const QDir media(QStringLiteral(CQ_SAMPLE_SITES_DATA "/media"));
     for (const QString& name : media.entryList({"*.mp3"}, QDir::Files))
       recordings_ << ReadAll(media.filePath(name));
@@ -57,7 +56,7 @@ class FullDiskTest : public QObject {
   }
 
   void savesOnAFullDiskFailAndLeaveNothingHalfWritten() {
-    TFormRig rig;
+    TFormRig rig(QString(), sites_);
     rig.settings->DownloadSave->setChecked(true);
     rig.settings->SaveDir->setText(downloads_);
     rig.form.show();
@@ -118,6 +117,7 @@ class FullDiskTest : public QObject {
     }
   }
 
+  const TSiteRegistry sites_ = BuiltInSites();
   std::unique_ptr<test::SmallDisk> disk_;
   std::unique_ptr<samples::TInProcessServer> server_;
   QString cache_;

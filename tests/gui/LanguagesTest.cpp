@@ -58,7 +58,6 @@ class LanguagesTest : public QObject {
 
  private slots:
   void initTestCase() {
-    test::RegisterFakeSites();
     QFile shipped(QString::fromStdString(ExecutableFolder() + "Languages.ini"));
     QVERIFY2(shipped.open(QIODevice::ReadOnly), "the build places Languages.ini beside the tests");
     test::WriteLanguageFile(shipped.readAll());
@@ -90,7 +89,7 @@ class LanguagesTest : public QObject {
     const std::string name = ToCp1251(language);
     TFirstStartForm firstStart;
     TFakeHost host;
-    TSettingsForm settings(firstStart, host);
+    TSettingsForm settings(sites_, firstStart, host);
     // Each language under its own name.
     QCOMPARE(settings.Language->itemText(1), QString::fromUtf8("Русский"));
     const QStringList settingsDesign = Captions(settings);
@@ -107,6 +106,9 @@ class LanguagesTest : public QObject {
       QCOMPARE(firstStart.AcceptBtn->text(), QString::fromUtf8("Принимаю"));
     }
   }
+
+ private:
+  const TSiteRegistry sites_ = test::TwoFakeSites();
 };
 
 CQ_GUI_TEST_MAIN(LanguagesTest)

@@ -13,7 +13,7 @@
 
 #include "GuiTestMain.h"
 #include "InProcessServer.h"
-#include "core/sites/AllSites.h"
+#include "core/sites/registry/ProgramSites.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/ResultView.h"
 #include "support/FakeDesktop.h"
@@ -31,10 +31,10 @@ bool HasAnyLink(const TMelody& melody) {
 // The window with its first-start and settings dialogs, as the program creates them.
 struct TFormRig {
   test::TFakeDesktop desktop;
-  TMainWindow window{desktop, QString()};
+  TMainWindow window;
   TMainForm& form = window.Form();
 
-  TFormRig() {
+  explicit TFormRig(const TSiteRegistry& sites) : window(sites, desktop, QString()) {
     window.RestoreSettings();
     form.SetUpdateStarter([] {});
     form.show();
@@ -52,13 +52,12 @@ class SampleSearchTest : public QObject {
     QVERIFY2(server_->Bound(), "the sample sites need a loopback port");
     // The store exists: no first start.
     QSettings("ZEQ", "Chimequest").setValue("Updates", true);
-    RegisterAllSites();
-    QCOMPARE(RegisteredSites().size(), std::size_t{7});
+    QCOMPARE(sites_.Sites().size(), std::size_t{7});
   }
   void cleanupTestCase() { server_.reset(); }
 
   void searchFillsTheWindowWithReadyRows() {
-    TFormRig rig;
+    TFormRig rig(sites_);
     TMainForm& form = rig.form;
     test::TFakeDesktop& desktop = rig.desktop;
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -88,8 +87,7 @@ class SampleSearchTest : public QObject {
       QVERIFY2(HasAnyLink(rows[i].Melody), rows[i].Melody.Title.str().c_str());
       ++perSite[rows[i].Melody.Site];
     }
-    for (const TSite* site : RegisteredSites())
-      QVERIFY2(perSite[site] > 0, site->GetName().c_str());
+    for (const TSite* site : sites_.Sites()) QVERIFY2(perSite[site] > 0, site->GetName().c_str());
     QCOMPARE(perSite.size(), std::size_t{7});
     QString counts;
     for (const auto& [site, count] : perSite)
@@ -98,6 +96,7 @@ class SampleSearchTest : public QObject {
   }
 
  private:
+  const TSiteRegistry sites_ = BuiltInSites();
   std::unique_ptr<samples::TInProcessServer> server_;
 };
 

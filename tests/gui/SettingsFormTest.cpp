@@ -79,14 +79,13 @@ class SettingsFormTest : public QObject {
 
  private slots:
   void initTestCase() {
-    test::RegisterFakeSites();
     const fs::path definitions = UserDefinitionFolder();
     fs::create_directories(definitions);
     std::ofstream(definitions / "zed.yaml") << "name: Zed Tunes\nhome: http://zed.test/\nsearch:\n "
                                                " address: http://zed.test/?q={term}\n"
                                                "  rows: '** LI'\n  title: A\n  files: {links: A}\n";
     std::ofstream(definitions / "broken.yaml") << "name: Broken\nhome: http://b.test/\nserch: {}\n";
-    RegisterDefinitionSites();
+    sites_.AddDefinitions(DefinitionFolders());
     test::WriteLanguageFile(
         "[English]\r\nStatus.Waiting=Waiting\r\n[Russian]\r\nStatus.Waiting=x\r\n"
         "Definitions.UnknownKey=\xEA\xEB\xFE\xF7 '%1'\r\n");
@@ -100,7 +99,7 @@ class SettingsFormTest : public QObject {
     TFirstStartForm firstStart;
     TFakeHost host;
     AcceptFirstStart();
-    TSettingsForm form(firstStart, host);
+    TSettingsForm form(sites_, firstStart, host);
     QVERIFY(!form.FirstStartPending());
     QCOMPARE(host.applied, 1);
     // The first save writes every value of the settings, by the controls' names.
@@ -114,7 +113,7 @@ class SettingsFormTest : public QObject {
                                "SearchSites-Zed Tunes,SearchSites-Broken,Updates,_ShowJobButton")
                                .split(',');
     expected << "SearchSites-" + kCyrillicSite;
-    for (const TDefinitionEntry& entry : DefinitionEntries()) {
+    for (const TDefinitionEntry& entry : sites_.DefinitionEntries()) {
       if (entry.File.FileName.starts_with(ShippedDefinitionFolder()))
         expected << "SearchSites-" + FromCp1251(entry.File.SiteName);
     }
@@ -128,8 +127,8 @@ class SettingsFormTest : public QObject {
     SeedStore("Updates", 0);
     TFirstStartForm firstStart;
     TFakeHost host;
-    TSettingsForm form(firstStart, host);
-    const int sites = static_cast<int>(RegisteredSites().size());
+    TSettingsForm form(sites_, firstStart, host);
+    const int sites = static_cast<int>(sites_.Sites().size());
     QCOMPARE(form.SearchSites->EntryCount(), sites + 1);
     QCOMPARE(form.SearchSites->EntryText(sites - 1), QString("Zed Tunes"));
     const QListWidgetItem* broken = form.SearchSites->item(sites);
@@ -139,7 +138,7 @@ class SettingsFormTest : public QObject {
              qPrintable(broken->toolTip()));
     // In the user's language, its arguments kept.
     SetCurrentLanguage("Russian");
-    const TSettingsForm russian(firstStart, host);
+    const TSettingsForm russian(sites_, firstStart, host);
     SetCurrentLanguage("English");
     QVERIFY2(russian.SearchSites->item(sites)->toolTip().contains(
                  QString::fromUtf8("broken.yaml:3: ключ 'serch'")),
@@ -160,7 +159,7 @@ class SettingsFormTest : public QObject {
       test::Click(dialog, "_OkBtn");
       test::Click(dialog, "DeclineBtn");
     });
-    auto form = std::make_unique<TSettingsForm>(*firstStart, host);
+    auto form = std::make_unique<TSettingsForm>(sites_, *firstStart, host);
     QVERIFY(FirstStartDeclined());
     QVERIFY(form->FirstStartPending());
     QCOMPARE(host.applied, 0);
@@ -181,7 +180,7 @@ class SettingsFormTest : public QObject {
     SeedStore("SearchHistory", "bells\r\nchimes");
     TFirstStartForm firstStart;
     TFakeHost host;
-    TSettingsForm form(firstStart, host);
+    TSettingsForm form(sites_, firstStart, host);
     QCOMPARE(host.applied, 1);
     // The restored choice runs its click handler: the folder can be edited.
     QVERIFY(form.SaveDir->isEnabled());
@@ -205,7 +204,7 @@ class SettingsFormTest : public QObject {
     SeedStore("Language", stored);
     TFirstStartForm firstStart;
     TFakeHost host;
-    TSettingsForm form(firstStart, host);
+    TSettingsForm form(sites_, firstStart, host);
     QCOMPARE(form.Language->currentIndex(), 0);
     QCOMPARE(form.SelectedLanguage(), std::string("English"));
   }
@@ -214,7 +213,7 @@ class SettingsFormTest : public QObject {
     SeedStore("SearchHistory", "bells\r\nchimes");
     TFirstStartForm firstStart;
     TFakeHost host;
-    TSettingsForm form(firstStart, host);
+    TSettingsForm form(sites_, firstStart, host);
     const QString saveDir = form.SaveDir->text();
     test::OnNextModal([&form](QDialog& dialog) {
       form.DownloadSave->click();
@@ -250,7 +249,7 @@ class SettingsFormTest : public QObject {
     SeedStore("Updates", 1);
     TFirstStartForm firstStart;
     TFakeHost host;
-    TSettingsForm form(firstStart, host);
+    TSettingsForm form(sites_, firstStart, host);
     test::OnNextModal([&form](QDialog& dialog) {
       form.DownloadSave->click();
       form.CacheDaysEdit->setText("30");
@@ -271,7 +270,7 @@ class SettingsFormTest : public QObject {
     TFirstStartForm firstStart;
     TFakeHost host;
     AcceptFirstStart();
-    auto form = std::make_unique<TSettingsForm>(firstStart, host);
+    auto form = std::make_unique<TSettingsForm>(sites_, firstStart, host);
     test::OnNextModal([](QDialog& dialog) { test::Click(dialog, "OkBtn"); });
     form->Edit();
     form.reset();
@@ -309,7 +308,7 @@ class SettingsFormTest : public QObject {
     std::ofstream(plain) << "x";
     TFirstStartForm firstStart;
     TFakeHost host;
-    TSettingsForm form(firstStart, host);
+    TSettingsForm form(sites_, firstStart, host);
     form.ClearCacheBtn->click();
     QVERIFY(!fs::exists(young));
     QVERIFY(fs::exists(plain));
@@ -325,13 +324,16 @@ class SettingsFormTest : public QObject {
     TFirstStartForm firstStart;
     TFakeHost host;
     {
-      TSettingsForm form(firstStart, host);
+      TSettingsForm form(sites_, firstStart, host);
       form.SearchHistory->setPlainText("one\ntwo");
     }
     QCOMPARE(Store()->value("SearchHistory").toString(), QString("one\r\ntwo"));
     QVERIFY(!fs::exists(old));
     QVERIFY(fs::exists(young));
   }
+
+ private:
+  TSiteRegistry sites_ = test::TwoFakeSites();
 };
 
 CQ_GUI_TEST_MAIN(SettingsFormTest)

@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "GuiTestMain.h"
+#include "core/sites/registry/SiteRegistry.h"
 #include "gui/app/MainWindow.h"
 #include "support/FakeDesktop.h"
 
@@ -14,9 +15,10 @@ class WindowPlaceTest : public QObject {
   // The main window opens where it was closed; the design size only the very first time.
   void mainWindowOpensWhereItWasClosed() {
     QSettings("ZEQ", "Chimequest").setValue("Updates", true);  // no first start
+    const TSiteRegistry noSites;
     for (const QSize expected : {QSize(393, 281), QSize(520, 400)}) {
       test::TFakeDesktop desktop;
-      TMainWindow window(desktop, QString());
+      TMainWindow window(noSites, desktop, QString());
       window.RestoreSettings();
       window.Form().show();
       QTRY_VERIFY(window.Form().FirstShowDone());

@@ -17,6 +17,7 @@
 #include "core/app/ResultModel.h"
 #include "core/jobs/JobManager.h"
 #include "core/sites/Sites.h"
+#include "core/sites/registry/SiteRegistry.h"
 
 namespace cq::test {
 
@@ -181,13 +182,14 @@ struct TNoSaves : TJobSink {
   void PlayCompleted(const TJob&) override {}
 };
 
-// Registers two sites, one with a Cyrillic (windows-1251) name, once per process.
-inline void RegisterFakeSites() {
+// A registry of two sites, one with a Cyrillic (windows-1251) name; the sites last the process.
+inline TSiteRegistry TwoFakeSites() {
   static const TFakeSite latin("Alpha Tones");
   static const TFakeSite cyrillic("\xC1\xE5\xF2\xE0 \xEC\xE5\xEB\xEE\xE4\xE8\xE8");
-  if (!RegisteredSites().empty()) return;
-  RegisterSite(latin);
-  RegisterSite(cyrillic);
+  TSiteRegistry registry;
+  registry.Add(latin);
+  registry.Add(cyrillic);
+  return registry;
 }
 
 // Makes jobs that count themselves, so that a test can wait until every job it started is

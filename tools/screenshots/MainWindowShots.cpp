@@ -20,7 +20,7 @@
 #include "core/Errors.h"
 #include "core/config/Translation.h"
 #include "core/platform/UserFolders.h"
-#include "core/sites/AllSites.h"
+#include "core/sites/registry/ProgramSites.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/ResultView.h"
 #include "gui/common/Desktop.h"
@@ -192,11 +192,13 @@ int main(int argc, char** argv) {
       {"midi-archive.example", TPace::Retrying, {"Bells of Saint Mary"}},
       {"tone-uploads.example", TPace::Failing, {}},
       {"tone-library.example", TPace::Quick, {"Wedding Bells", "Sleigh Bells Ring", "Bell"}}};
+  cq::TSiteRegistry registry;
   if (sampleSites) {
-    cq::RegisterAllSites();
+    registry = cq::BuiltInSites();
   } else {
-    for (const TShownSite& site : sites) cq::RegisterSite(site);
+    for (const TShownSite& site : sites) registry.Add(site);
   }
+  const cq::TSiteRegistry& shown = cq::KeptUntilExit(std::move(registry));
   QDir().mkpath(output);
   QSettings store(QSettings::NativeFormat, QSettings::UserScope, "ZEQ", "Chimequest");
   store.setValue("Updates", 0);
@@ -207,7 +209,7 @@ int main(int argc, char** argv) {
   store.sync();
 
   cq::TQtDesktop desktop(nullptr);
-  auto window = std::make_unique<cq::TMainWindow>(desktop, QString());
+  auto window = std::make_unique<cq::TMainWindow>(shown, desktop, QString());
   cq::TMainForm& form = window->Form();
   desktop.SetOwner(&form);
   window->RestoreSettings();

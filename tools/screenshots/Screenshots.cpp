@@ -21,6 +21,7 @@
 #include "core/platform/UserFolders.h"
 #include "core/sites/SiteHosts.h"
 #include "core/sites/Sites.h"
+#include "core/sites/registry/SiteRegistry.h"
 #include "gui/common/Fonts.h"
 #include "gui/common/QtText.h"
 #include "gui/config/FirstStartForm.h"
@@ -74,10 +75,11 @@ QString Slug(const std::string& language) {
   return cq::FromCp1251(language).toLower();
 }
 
-bool ShootSettings(const std::string& language, int position, const QString& folder) {
+bool ShootSettings(const cq::TSiteRegistry& sites, const std::string& language, int position,
+                   const QString& folder) {
   cq::TFirstStartForm firstStart;
   TNoHost host;
-  cq::TSettingsForm settings(firstStart, host);
+  cq::TSettingsForm settings(sites, firstStart, host);
   settings.Language->setCurrentIndex(position);
   settings.DownloadSave->click();
   cq::TranslateControls(&settings, language, "Forms");
@@ -115,7 +117,8 @@ int main(int argc, char** argv) {
       TShownSite(cq::hosts::RequestCatalog), TShownSite(cq::hosts::MelodyArchiveSearch),
       TShownSite(cq::hosts::WapClub),        TShownSite(cq::hosts::PolyCatalog),
       TShownSite(cq::hosts::ToneLibrary),    TShownSite(cq::hosts::MidiArchive)};
-  for (const TShownSite& site : sites) cq::RegisterSite(site);
+  cq::TSiteRegistry registry;
+  for (const TShownSite& site : sites) registry.Add(site);
   QDir().mkpath(output);
   // An existing store: the settings dialog then opens without a first start.
   QSettings(QSettings::NativeFormat, QSettings::UserScope, "ZEQ", "Chimequest")
@@ -125,7 +128,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> languages = cq::LanguageList();
   for (std::size_t i = 0; i < languages.size(); ++i) {
     cq::SetCurrentLanguage(languages[i]);
-    ok = ShootSettings(languages[i], static_cast<int>(i), output) && ok;
+    ok = ShootSettings(registry, languages[i], static_cast<int>(i), output) && ok;
     ok = ShootFirstStart(languages[i], static_cast<int>(i), output) && ok;
     ok = cq::ShootAboutAndFeedback(output, languages[i].c_str()) && ok;
   }

@@ -68,8 +68,8 @@ class TFinishSignal {
 // job the manager forgets (a new search, or the manager's end) is freed by its own thread when
 // the work ends, so nobody ever waits for a job and no thread touches a freed one. What a thread
 // touches besides its job is held the same way (the changed flag, the finish signal) or lives for
-// the whole run (the sites: RegisteredSites never frees them; a test's fake site must outlive
-// the jobs that use it, which the test counts through the job manager's job factory).
+// the whole run (the sites: a program keeps its registry until exit; a test's fake site must
+// outlive the jobs that use it, which the test counts through the job manager's job factory).
 //
 // Threads: the job thread writes the results, then publishes jsFinished with a release store;
 // the main thread reads the results only after an acquire load has seen jsFinished. The task is

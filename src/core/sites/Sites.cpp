@@ -7,16 +7,6 @@
 
 namespace cq {
 
-namespace {
-
-std::vector<const TSite*>& Registry() {
-  // Never destroyed: the sites serve job threads until the very end of the program.
-  static std::vector<const TSite*>& sites = *new std::vector<const TSite*>;
-  return sites;
-}
-
-}  // namespace
-
 void TSite::FetchFile(TMelody& melody, TMelodyFormat format, int linkIndex,
                       const TProgressCallback& progress, std::string& fileName) const {
   const TMelodyLinkList& links = melody.Links[format];
@@ -25,14 +15,6 @@ void TSite::FetchFile(TMelody& melody, TMelodyFormat format, int linkIndex,
   }
   fileName =
       FetchURL(links[static_cast<std::size_t>(linkIndex)].URL.str(), true, progress, FileLimits);
-}
-
-void RegisterSite(const TSite& site) {
-  Registry().push_back(&site);
-}
-
-const std::vector<const TSite*>& RegisteredSites() {
-  return Registry();
 }
 
 bool CaptionNamesFormat(std::string_view caption, TMelodyFormat format) {

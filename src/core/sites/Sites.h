@@ -61,10 +61,6 @@ class TSite {
                          const TProgressCallback& progress, std::string& fileName) const;
 };
 
-// The registry: a site's position in it is its identity in check lists and settings.
-void RegisterSite(const TSite& site);
-const std::vector<const TSite*>& RegisteredSites();
-
 // True when `caption`, upper-cased, names the format (the scrapers' format detection).
 bool CaptionNamesFormat(std::string_view caption, TMelodyFormat format);
 

@@ -295,7 +295,7 @@ void TMainForm::ApplySettings() {
   PaintBox->SetShownFormats(shown);
   SetCurrentLanguage(Settings()->SelectedLanguage());
   UseQtTranslations(CurrentLanguage());
-  Settings()->NameSearchSites(RegisteredSites());
+  Settings()->NameSearchSites();
   SetSearchTermItems(HistoryLines());
   const std::string language = CurrentLanguage();
   // The keys the windows lack reach the language file in one write.

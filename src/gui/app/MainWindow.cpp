@@ -1,11 +1,12 @@
 #include "gui/app/MainWindow.h"
 
-#include "core/sites/Sites.h"
+#include "core/sites/registry/SiteRegistry.h"
 
 namespace cq {
 
-TMainWindow::TMainWindow(TDesktop& desktop, const QString& externalPlayer)
-    : form_(RegisteredSites(), desktop, externalPlayer), firstStart_(&form_) {
+TMainWindow::TMainWindow(const TSiteRegistry& sites, TDesktop& desktop,
+                         const QString& externalPlayer)
+    : sites_(sites), form_(sites.Sites(), desktop, externalPlayer), firstStart_(&form_) {
   form_.SetFirstStartForm(&firstStart_);
 }
 
@@ -14,7 +15,7 @@ TMainWindow::~TMainWindow() {
 }
 
 void TMainWindow::RestoreSettings() {
-  settings_ = std::make_unique<TSettingsForm>(firstStart_, form_, &form_);
+  settings_ = std::make_unique<TSettingsForm>(sites_, firstStart_, form_, &form_);
   form_.SetSettingsForm(settings_.get());
 }
 

@@ -11,10 +11,12 @@
 namespace cq {
 
 class TDesktop;
+class TSiteRegistry;
 
 class TMainWindow {
  public:
-  TMainWindow(TDesktop& desktop, const QString& externalPlayer);
+  // `sites` must outlast the window and every job it starts.
+  TMainWindow(const TSiteRegistry& sites, TDesktop& desktop, const QString& externalPlayer);
   // The settings are stored and the cache pruned before the window goes.
   ~TMainWindow();
   TMainWindow(const TMainWindow&) = delete;
@@ -29,6 +31,7 @@ class TMainWindow {
   TSettingsForm& Settings() { return *settings_; }
 
  private:
+  const TSiteRegistry& sites_;
   TMainForm form_;
   TFirstStartForm firstStart_;
   std::unique_ptr<TSettingsForm> settings_;

@@ -23,6 +23,7 @@
 #include "core/platform/Text.h"
 #include "core/sites/Sites.h"
 #include "core/sites/definitions/DefinitionSites.h"
+#include "core/sites/registry/SiteRegistry.h"
 #include "gui/common/Fonts.h"
 #include "gui/common/Named.h"
 #include "gui/common/QtText.h"
@@ -84,7 +85,8 @@ QString DefaultDownloadFolder() {
                                QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
 }
 
-TSettingsForm::TSettingsForm(TFirstStartForm& firstStart, TSettingsHost& host, QWidget* parent)
+TSettingsForm::TSettingsForm(const TSiteRegistry& sites, TFirstStartForm& firstStart,
+                             TSettingsHost& host, QWidget* parent)
     : QDialog(parent),
       LanguageBox(Named(new QGroupBox("Language", this), "LanguageBox")),
       Language(Named(new QComboBox(LanguageBox), "Language")),
@@ -128,6 +130,7 @@ TSettingsForm::TSettingsForm(TFirstStartForm& firstStart, TSettingsHost& host, Q
       ShowJobButton(Named(new QCheckBox(this), "_ShowJobButton")),
       OkBtn(Named(new QPushButton("OK", this), "OkBtn")),
       CancelBtn(Named(new QPushButton("Cancel", this), "CancelBtn")),
+      sites_(sites),
       host_(host),
       folderPicker_(PickFolder),
       folderOpener_(OpenFolder) {
@@ -246,8 +249,7 @@ void TSettingsForm::BuildLayout() {
 void TSettingsForm::FormCreate(TFirstStartForm& firstStart) {
   for (const std::string& language : LanguageList()) Language->addItem(LanguageOwnName(language));
   Language->setCurrentIndex(0);
-  for (const TSite* site : RegisteredSites())
-    SearchSites->AddEntry(FromCp1251(site->GetName()), true);
+  for (const TSite* site : sites_.Sites()) SearchSites->AddEntry(FromCp1251(site->GetName()), true);
   AddUnusableDefinitions();
   LoadControlState(*this, false);
   // A position the store may hold but the language list no longer has.
@@ -322,7 +324,7 @@ void TSettingsForm::ClearCacheBtnClick() {
 // After the sites, so that a site's position in the list stays its position in the registry;
 // their stored checks stay as they were, for when the file is mended.
 void TSettingsForm::AddUnusableDefinitions() {
-  for (const TDefinitionEntry& entry : DefinitionEntries()) {
+  for (const TDefinitionEntry& entry : sites_.DefinitionEntries()) {
     if (entry.Site) continue;
     const std::string name = entry.File.SiteName.empty()
                                  ? fs::path(entry.File.FileName).filename().string()
@@ -379,7 +381,8 @@ TSearchSettings TSettingsForm::SearchSettings() const {
   return search;
 }
 
-void TSettingsForm::NameSearchSites(const std::vector<const TSite*>& sites) {
+void TSettingsForm::NameSearchSites() {
+  const std::vector<const TSite*>& sites = sites_.Sites();
   const auto count = std::min(sites.size(), static_cast<std::size_t>(SearchSites->EntryCount()));
   for (std::size_t i = 0; i < count; ++i)
     SearchSites->SetEntryText(static_cast<int>(i), FromCp1251(sites[i]->GetName()));

@@ -21,6 +21,7 @@ namespace cq {
 
 class TCheckListBox;
 class TFirstStartForm;
+class TSiteRegistry;
 class TUpDown;
 class TZeqSpinEdit;
 
@@ -53,7 +54,9 @@ class TSettingsForm : public QDialog {
   // Shows a folder in the file manager.
   using TFolderOpener = std::function<void(const QString& folder)>;
 
-  TSettingsForm(TFirstStartForm& firstStart, TSettingsHost& host, QWidget* parent = nullptr);
+  // The site list shows `sites`, which must outlast the dialog.
+  TSettingsForm(const TSiteRegistry& sites, TFirstStartForm& firstStart, TSettingsHost& host,
+                QWidget* parent = nullptr);
   ~TSettingsForm() override;
 
   // The Settings command: the store is the undo copy. OK stores and applies the edits, any other
@@ -75,7 +78,7 @@ class TSettingsForm : public QDialog {
   // The history (newest first), its limit, the sites checked and the automatic update check.
   TSearchSettings SearchSettings() const;
   // Names the site list's entries after the sites, in the current language.
-  void NameSearchSites(const std::vector<const TSite*>& sites);
+  void NameSearchSites();
   bool AskWhereToSave() const;
   QString SaveFolder() const;
   bool JobButtonShown() const;
@@ -140,6 +143,7 @@ class TSettingsForm : public QDialog {
   void OpenSitesFolderClick();
   void AddUnusableDefinitions();
 
+  const TSiteRegistry& sites_;
   TSettingsHost& host_;
   bool firstStartPending_ = false;
   bool storeFailureTold_ = false;

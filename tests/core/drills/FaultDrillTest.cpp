@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/app/SearchDriver.h"
-#include "core/sites/AllSites.h"
+#include "core/sites/registry/ProgramSites.h"
 #include "core/transfer/CacheNames.h"
 #include "core/transfer/Fetch.h"
 #include "core/transfer/FileText.h"
@@ -76,8 +76,6 @@ void ExpectWholeCache(const test::FaultOrigin& origin) {
 
 class FaultDrill : public testing::Test {
  protected:
-  static void SetUpTestSuite() { RegisterAllSites(); }
-
   void SetUp() override {
     if (test::Tinyproxy::Program().empty())
       GTEST_SKIP() << "tinyproxy is not installed (scripts/install-deps installs it)";
@@ -109,7 +107,7 @@ class FaultDrill : public testing::Test {
   // Searches every site and waits until every row is settled: found, read, or failed.
   TOutcomes Search() {
     TSearchSettings settings;
-    settings.SearchSites.assign(RegisteredSites().size(), true);
+    settings.SearchSites.assign(sites_.Sites().size(), true);
     settings.Updates = false;
     driver_->SearchBtnClick(kTerm, settings);
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(90);
@@ -148,7 +146,7 @@ class FaultDrill : public testing::Test {
 
   // Every site found melodies and read all their pages, without a single error.
   void ExpectAllFinished(const TOutcomes& outcomes) {
-    for (const TSite* site : RegisteredSites()) {
+    for (const TSite* site : sites_.Sites()) {
       const auto found = outcomes.find(site->GetName());
       ASSERT_NE(found, outcomes.end()) << site->GetName() << " shows no row";
       const TSiteOutcome& outcome = found->second;
@@ -159,12 +157,13 @@ class FaultDrill : public testing::Test {
     }
   }
 
+  const TSiteRegistry sites_ = BuiltInSites();
   test::FaultOrigin origin_{CQ_SAMPLE_SITES_DATA};
   std::unique_ptr<test::Tinyproxy> proxy_;
   test::TNoSaves sink_;
   test::TJobCount jobs_;
   std::unique_ptr<TSearchDriver> driver_ = std::make_unique<TSearchDriver>(
-      RegisteredSites(), sink_, [] {}, jobs_.Factory());
+      sites_.Sites(), sink_, [] {}, jobs_.Factory());
 };
 
 struct TDrillCase {
@@ -192,7 +191,7 @@ TEST_P(FaultDrillCase, OneSiteFailsTheOthersFinishAndTheNextSearchWorks) {
   UseProxy(drill.ProxyDenies ? std::vector<std::string>{drill.Host} : std::vector<std::string>{});
   const TOutcomes faulty = Search();
 
-  for (const TSite* site : RegisteredSites()) {
+  for (const TSite* site : sites_.Sites()) {
     const std::string name = site->GetName();
     const auto found = faulty.find(name);
     ASSERT_NE(found, faulty.end()) << name << " shows no row";
@@ -268,7 +267,7 @@ TEST_F(FaultDrill, RefusingProxyFailsEveryRowAndTheNextSearchWorks) {
     const test::RefusingPort refusing;
     ::setenv("http_proxy", refusing.Address().c_str(), 1);
     const TOutcomes outcomes = Search();
-    for (const TSite* site : RegisteredSites()) {
+    for (const TSite* site : sites_.Sites()) {
       const std::string name = site->GetName();
       const TSiteOutcome& outcome = outcomes.at(name);
       EXPECT_EQ(outcome.SiteRows, 1) << name;

@@ -11,9 +11,9 @@
 
 #include "InProcessServer.h"
 #include "core/app/SearchDriver.h"
-#include "core/sites/AllSites.h"
 #include "core/sites/definitions/DefinitionFile.h"
 #include "core/sites/definitions/DefinitionSite.h"
+#include "core/sites/registry/ProgramSites.h"
 #include "core/transfer/CacheNames.h"
 #include "support/FakeSite.h"
 
@@ -29,7 +29,8 @@ std::unique_ptr<TDefinitionSite> SiteOf(const std::string& name) {
 }
 
 const TSite* BuiltIn(const std::string& name) {
-  for (const TSite* site : RegisteredSites()) {
+  static const TSiteRegistry builtIn = BuiltInSites();
+  for (const TSite* site : builtIn.Sites()) {
     if (site->GetName() == name) return site;
   }
   ADD_FAILURE() << "no site " << name;
@@ -74,7 +75,6 @@ TRows SearchWithPages(const std::vector<const TSite*>& sites, const std::string&
 }
 
 TEST(DefinitionSite, FindsWhatTheBuiltInSiteItReExpressesFinds) {
-  RegisterAllSites();
   std::filesystem::remove_all(CacheFolder());
   samples::TInProcessServer server(std::chrono::milliseconds(0), CQ_SAMPLE_SITES_DATA);
   ASSERT_TRUE(server.Bound());
@@ -107,7 +107,6 @@ TEST(DefinitionSite, FindsWhatTheBuiltInSiteItReExpressesFinds) {
 // The club's monophonic tones: a UTF-8 deck and term, files in the rows, pages followed by their
 // next-page anchors.
 TEST(DefinitionSite, ReadsFilesOnResultPagesAndFollowsNextPages) {
-  RegisterAllSites();
   samples::TInProcessServer server(std::chrono::milliseconds(0), CQ_SAMPLE_SITES_DATA);
   ASSERT_TRUE(server.Bound());
   const auto club = SiteOf("wap-club-mono.yaml");

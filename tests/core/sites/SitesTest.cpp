@@ -3,8 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/sites/AllSites.h"
 #include "core/sites/Sites.h"
+#include "core/sites/registry/ProgramSites.h"
+#include "support/FakeSite.h"
 
 namespace cq {
 namespace {
@@ -46,17 +47,35 @@ TEST(Formats, ACaptionNamesAFormatWhenItHoldsItsNameInAnyCase) {
   }
 }
 
+// Each registry keeps the sites it was given, in their order, apart from any other.
+TEST(SiteRegistry, KeepsItsOwnSitesInOrder) {
+  const test::TFakeSite alpha("Alpha");
+  const test::TFakeSite beta("Beta");
+  TSiteRegistry fakes;
+  fakes.Add(beta);
+  fakes.Add(alpha);
+  const TSiteRegistry builtIn = BuiltInSites();
+  const TSiteRegistry again = BuiltInSites();
+  EXPECT_EQ(fakes.Sites(), (std::vector<const TSite*>{&beta, &alpha}));
+  ASSERT_EQ(builtIn.Sites().size(), again.Sites().size());
+  for (std::size_t i = 0; i < builtIn.Sites().size(); ++i) {
+    EXPECT_NE(builtIn.Sites()[i], again.Sites()[i]);
+    EXPECT_EQ(builtIn.Sites()[i]->GetName(), again.Sites()[i]->GetName());
+  }
+}
+
 // Job threads may use the sites while the program ends: they outlive whatever exit destroys.
-TEST(AllSites, OutliveTheEndOfTheProgram) {
+TEST(SiteRegistry, KeptUntilExitOutlivesTheEndOfTheProgram) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
+        static const TSiteRegistry* kept = nullptr;
         // Registered first, so it runs after the destruction of anything built later.
         std::atexit([] {
-          for (const TSite* site : RegisteredSites())
+          for (const TSite* site : kept->Sites())
             std::fprintf(stderr, "%s;", site->GetName().c_str());
         });
-        RegisterAllSites();
+        kept = &KeptUntilExit(BuiltInSites());
         std::exit(0);
       },
       testing::ExitedWithCode(0), "Tune Request;Melody Archive;.*;MIDI Archive;Tone Uploads;");

@@ -17,6 +17,7 @@
 #include "core/config/Translation.h"
 #include "core/jobs/Jobs.h"
 #include "core/platform/UserFolders.h"
+#include "core/sites/registry/SiteRegistry.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/Player.h"
 #include "gui/app/ResultView.h"
@@ -39,6 +40,18 @@ inline test::TFakeSite& SiteC() {
   return site;
 }
 
+// The three sites, as the window lists them.
+inline const TSiteRegistry& FormRigSites() {
+  static const TSiteRegistry sites = [] {
+    TSiteRegistry three;
+    three.Add(SiteA());
+    three.Add(SiteB());
+    three.Add(SiteC());
+    return three;
+  }();
+  return sites;
+}
+
 inline QString Home(const QString& name) {
   return test::TestHome() + "/" + name;
 }
@@ -57,7 +70,9 @@ struct TFormRig {
   TMainForm& form = window.Form();
   TSettingsForm* settings = nullptr;
 
-  explicit TFormRig(const QString& externalPlayer = QString()) : window(desktop, externalPlayer) {
+  explicit TFormRig(const QString& externalPlayer = QString(),
+                    const TSiteRegistry& sites = FormRigSites())
+      : window(sites, desktop, externalPlayer) {
     window.RestoreSettings();
     settings = &window.Settings();
     form.SetUpdateStarter([] {});  // no update check from tests
@@ -110,9 +125,6 @@ inline void LayOutFormRigSites() {
   test::WriteLanguageFile(shipped.readAll());
   // The store exists: no first start.
   QSettings("ZEQ", "Chimequest").setValue("Updates", true);
-  RegisterSite(SiteA());
-  RegisterSite(SiteB());
-  RegisterSite(SiteC());
   const QString files = Home("files/");
   SiteA().Shelve("bell", SiteA().Melody("Bell One"),
                  LinksOf(fmMidi, "MIDI", "http://alpha.example/one.php"));

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <mutex>
 #include <set>
 
 #include "core/platform/Text.h"
@@ -36,12 +35,6 @@ std::string KeyOf(const TDefinitionFile& file) {
          file.FileName;
 }
 
-std::vector<TDefinitionEntry>& Entries() {
-  // Never destroyed: the sites serve job threads until the very end of the program.
-  static std::vector<TDefinitionEntry>& entries = *new std::vector<TDefinitionEntry>;
-  return entries;
-}
-
 }  // namespace
 
 std::string ShippedDefinitionFolder() {
@@ -51,6 +44,12 @@ std::string ShippedDefinitionFolder() {
 std::string UserDefinitionFolder() {
   const std::string data = GetSpecialFolder(sfAppData, "");
   return data.empty() ? "" : data + "/Chimequest/Sites/";
+}
+
+std::vector<std::string> DefinitionFolders() {
+  std::vector<std::string> folders{ShippedDefinitionFolder()};
+  if (!UserDefinitionFolder().empty()) folders.push_back(UserDefinitionFolder());
+  return folders;
 }
 
 std::vector<TDefinitionEntry> LoadDefinitions(const std::vector<std::string>& folders,
@@ -88,22 +87,6 @@ std::vector<TDefinitionEntry> LoadDefinitions(const std::vector<std::string>& fo
     entry.File = std::move(file);
   }
   return entries;
-}
-
-void RegisterDefinitionSites() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    std::vector<std::string> folders{ShippedDefinitionFolder()};
-    if (!UserDefinitionFolder().empty()) folders.push_back(UserDefinitionFolder());
-    Entries() = LoadDefinitions(folders, RegisteredSites());
-    for (const TDefinitionEntry& entry : Entries()) {
-      if (entry.Site) RegisterSite(*entry.Site);
-    }
-  });
-}
-
-const std::vector<TDefinitionEntry>& DefinitionEntries() {
-  return Entries();
 }
 
 }  // namespace cq

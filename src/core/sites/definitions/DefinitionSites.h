@@ -19,17 +19,13 @@ struct TDefinitionEntry {
 // (both with a trailing separator).
 std::string ShippedDefinitionFolder();
 std::string UserDefinitionFolder();
+// Both, the user's (when there is a data folder) last.
+std::vector<std::string> DefinitionFolders();
 
 // Reads the definition files (*.yaml, *.yml) of the folders in order; a file of a later folder
 // replaces an earlier folder's file for the same site. A file that names a site in `taken` (the
 // built-in ones) or a site another file of its folder names is a problem. Ordered by site name.
 std::vector<TDefinitionEntry> LoadDefinitions(const std::vector<std::string>& folders,
                                               const std::vector<const TSite*>& taken);
-
-// Once, after the built-in sites are registered: registers the valid definition sites of both
-// folders after them.
-void RegisterDefinitionSites();
-// Every definition file RegisterDefinitionSites found, valid or not, in registry order.
-const std::vector<TDefinitionEntry>& DefinitionEntries();
 
 }  // namespace cq
