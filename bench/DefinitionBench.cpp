@@ -47,13 +47,13 @@ std::string ReadText(const fs::path& path) {
 // The whole work of a search: the result page, then every melody's page. Counts the fetches
 // that went to the network.
 void SearchWithPages(const cq::TSite& site, const std::string& term, int& requests) {
-  const cq::TProgressCallback progress = [&](cq::TJobStatus status, double) {
+  const cq::TFetchContext fetch{[&](cq::TJobStatus status, double) {
     if (status == cq::jsConnecting) ++requests;
     return false;
-  };
+  }};
   cq::TMelodyList melodies;
-  site.Search(term, melodies, progress);
-  for (cq::TMelody& melody : melodies) site.LoadMelodyPage(melody, progress);
+  site.Search(term, melodies, fetch);
+  for (cq::TMelody& melody : melodies) site.LoadMelodyPage(melody, fetch);
 }
 
 const cq::TSite* BuiltIn(const cq::TSiteRegistry& sites, const std::string& name) {

@@ -49,12 +49,12 @@ double CurlSeconds(const std::string& url, const fs::path& out) {
 double FetchSeconds(const std::string& url, std::size_t size) {
   // A callback like a job's, so the per-piece reports are part of the cost.
   double last = 0;
-  const cq::TProgressCallback progress = [&last](cq::TJobStatus, double fraction) {
+  const cq::TFetchContext fetch{[&last](cq::TJobStatus, double fraction) {
     last = fraction;
     return false;
-  };
+  }};
   const auto start = Clock::now();
-  const std::string name = cq::FetchURL(url, false, progress, cq::FileLimits);
+  const std::string name = cq::FetchURL(url, false, fetch, cq::FileLimits);
   const double seconds = Seconds(Clock::now() - start);
   if (fs::file_size(name) != size) {
     std::fprintf(stderr, "fetched %ju bytes, expected %zu\n", fs::file_size(name), size);

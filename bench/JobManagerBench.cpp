@@ -15,11 +15,11 @@ class TInstantSite : public TSite {
  public:
   std::string GetName() const override { return "instant.example"; }
   std::string GetHomePage() const override { return "http://instant.example/"; }
-  void Search(const std::string&, TMelodyList& melodies, const TProgressCallback&) const override {
+  void Search(const std::string&, TMelodyList& melodies, const TFetchContext&) const override {
     melodies.clear();
   }
-  void LoadMelodyPage(TMelody& melody, const TProgressCallback& progress) const override {
-    progress(jsProcessing, 0.0);
+  void LoadMelodyPage(TMelody& melody, const TFetchContext& fetch) const override {
+    fetch.Progress(jsProcessing, 0.0);
     melody.Links[fmMidi] = {{"MIDI", melody.PageURL.str() + ".mid"}};
     melody.Processed = true;
   }

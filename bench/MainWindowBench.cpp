@@ -17,8 +17,8 @@ class TBenchSite : public cq::TSite {
  public:
   std::string GetName() const override { return "tones.example"; }
   std::string GetHomePage() const override { return "http://tones.example/"; }
-  void Search(const std::string&, cq::TMelodyList&, const cq::TProgressCallback&) const override {}
-  void LoadMelodyPage(cq::TMelody&, const cq::TProgressCallback&) const override {}
+  void Search(const std::string&, cq::TMelodyList&, const cq::TFetchContext&) const override {}
+  void LoadMelodyPage(cq::TMelody&, const cq::TFetchContext&) const override {}
 };
 
 struct TNullSink : cq::TJobSink {

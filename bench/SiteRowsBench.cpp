@@ -73,7 +73,7 @@ TFigures Measure(const TSitePage& page, int results) {
     figures.parse = std::min(figures.parse, CpuSeconds() - start);
     cq::TMelodyList melodies;
     start = CpuSeconds();
-    page.site.Search("bench", melodies, [](cq::TJobStatus, double) { return false; });
+    page.site.Search("bench", melodies, {[](cq::TJobStatus, double) { return false; }});
     figures.search = std::min(figures.search, CpuSeconds() - start);
     figures.found = melodies.size();
   }

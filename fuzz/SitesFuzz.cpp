@@ -106,11 +106,11 @@ bool Run(const TOperation& operation, const std::string& page) {
   bool firstPageCached = false;
   bool first = true;
   // A page missing from the cache stops the operation where it would connect.
-  const cq::TProgressCallback cacheOnly = [&](cq::TJobStatus status, double) {
+  const cq::TFetchContext cacheOnly{[&](cq::TJobStatus status, double) {
     if (first) firstPageCached = status == cq::jsProcessing;
     first = false;
     return status == cq::jsConnecting;
-  };
+  }};
   try {
     if (operation.melodyPage) {
       cq::TMelody melody;

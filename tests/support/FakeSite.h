@@ -111,22 +111,22 @@ class TFakeSite : public TSite {
   }
 
   void Search(const std::string& term, TMelodyList& melodies,
-              const TProgressCallback& progress) const override {
-    const TScript script = Take(searches_, term, "search");
-    Play(script, progress);
+              const TFetchContext& fetch) const override {
+    const TScript script = Take(searches_, term, "search", fetch);
+    Play(script, fetch.Progress);
     melodies = script.Melodies;
   }
-  void LoadMelodyPage(TMelody& melody, const TProgressCallback& progress) const override {
+  void LoadMelodyPage(TMelody& melody, const TFetchContext& fetch) const override {
     if (melody.Processed) return;
-    const TScript script = Take(pages_, melody.PageURL.str(), "page");
-    Play(script, progress);
+    const TScript script = Take(pages_, melody.PageURL.str(), "page", fetch);
+    Play(script, fetch.Progress);
     melody.Links = script.Links;
     melody.Processed = true;
   }
-  void FetchFile(TMelody& melody, TMelodyFormat format, int linkIndex,
-                 const TProgressCallback& progress, std::string& fileName) const override {
+  void FetchFile(TMelody& melody, TMelodyFormat format, int linkIndex, const TFetchContext& fetch,
+                 std::string& fileName) const override {
     Count("file");
-    if (progress(jsDownloading, 0.5)) throw EAbort();
+    if (fetch.Progress(jsDownloading, 0.5)) throw EAbort();
     const std::string url = melody.Links[format].at(static_cast<std::size_t>(linkIndex)).URL.str();
     std::lock_guard guard(lock_);
     const auto found = files_.find(url);
@@ -141,13 +141,19 @@ class TFakeSite : public TSite {
   // The scheduling policy of the last thread that ran an operation of this site.
   int LastPolicy() const { return lastPolicy_.load(); }
   int Stopped() const { return stopped_.load(); }
+  // The time limits the last search or page was read under.
+  TFetchTimeouts LastTimeouts() const {
+    std::lock_guard guard(lock_);
+    return lastTimeouts_;
+  }
 
  private:
   TScript Take(const std::map<std::string, TScript>& scripts, const std::string& key,
-               const char* what) const {
+               const char* what, const TFetchContext& fetch) const {
     Count(what);
     lastPolicy_.store(sched_getscheduler(0));
     std::lock_guard guard(lock_);
+    lastTimeouts_ = fetch.Timeouts;
     const auto found = scripts.find(key);
     return found == scripts.end() ? TScript() : found->second;
   }
@@ -172,6 +178,7 @@ class TFakeSite : public TSite {
   std::map<std::string, TScript> pages_;
   std::map<std::string, std::string> files_;
   mutable std::map<std::string, int> calls_;
+  mutable TFetchTimeouts lastTimeouts_;
   mutable std::atomic<int> lastPolicy_{-1};
   mutable std::atomic<int> stopped_{0};
 };
@@ -192,17 +199,19 @@ inline TSiteRegistry TwoFakeSites() {
   return registry;
 }
 
-// Makes jobs that count themselves, so that a test can wait until every job it started is
-// freed before its fake sites go.
+// Makes the program's jobs, fetching under `timeouts`, and counts them, so that a test can wait
+// until every job it started is freed before its fake sites go.
 class TJobCount {
  public:
-  TJobFactory Factory() const {
-    return [live = live_](TTask task, std::shared_ptr<TChangedFlag> changed,
-                          std::shared_ptr<TFinishSignal> finished) {
-      auto* job = new TJob(std::move(task), std::move(changed), std::move(finished));
+  TJobFactory Factory(TFetchTimeouts timeouts = {}) const {
+    return [live = live_, make = JobFactory(timeouts)](TTask task,
+                                                       std::shared_ptr<TChangedFlag> changed,
+                                                       std::shared_ptr<TFinishSignal> finished) {
+      std::shared_ptr<TJob> job = make(std::move(task), std::move(changed), std::move(finished));
       live->fetch_add(1, std::memory_order_relaxed);
-      return std::shared_ptr<TJob>(job, [live](TJob* freed) {
-        delete freed;
+      TJob* const raw = job.get();
+      return std::shared_ptr<TJob>(raw, [live, job = std::move(job)](TJob*) mutable {
+        job.reset();
         live->fetch_sub(1, std::memory_order_release);
       });
     };

@@ -41,19 +41,19 @@ class TShownSite : public cq::TSite {
   std::string GetHomePage() const override { return "http://" + name_ + "/"; }
 
   void Search(const std::string&, cq::TMelodyList& melodies,
-              const cq::TProgressCallback& progress) const override {
+              const cq::TFetchContext& fetch) const override {
     switch (pace_) {
       case TPace::Quick:
         break;
       case TPace::Slow:
         for (int step = 1; step <= 60; ++step)
-          Report(progress, cq::jsDownloading, step / 60.0, 50ms);
+          Report(fetch.Progress, cq::jsDownloading, step / 60.0, 50ms);
         break;
       case TPace::Retrying:
-        for (int left = 15; left > 0; --left) Report(progress, cq::jsRetrying, left, 200ms);
+        for (int left = 15; left > 0; --left) Report(fetch.Progress, cq::jsRetrying, left, 200ms);
         break;
       case TPace::Failing:
-        Report(progress, cq::jsConnecting, 0, 300ms);
+        Report(fetch.Progress, cq::jsConnecting, 0, 300ms);
         throw std::runtime_error("Cannot retreive page from the Internet.");
     }
     melodies.clear();
@@ -65,8 +65,8 @@ class TShownSite : public cq::TSite {
       melodies.push_back(melody);
     }
   }
-  void LoadMelodyPage(cq::TMelody& melody, const cq::TProgressCallback& progress) const override {
-    Report(progress, cq::jsConnecting, 0, 400ms);
+  void LoadMelodyPage(cq::TMelody& melody, const cq::TFetchContext& fetch) const override {
+    Report(fetch.Progress, cq::jsConnecting, 0, 400ms);
     const std::size_t seed = melody.Title.str().size();
     melody.Links[cq::fmMidi] = {{"MIDI", "http://x/a.mid"}};
     if (seed % 2 == 0) melody.Links[cq::fmWav] = {{"WAV", "http://x/a.wav"}};

@@ -36,8 +36,8 @@ class TShownSite : public cq::TSite {
   explicit TShownSite(std::string_view host) : name_(host.substr(host.find("//") + 2)) {}
   std::string GetName() const override { return name_; }
   std::string GetHomePage() const override { return "http://" + name_ + "/"; }
-  void Search(const std::string&, cq::TMelodyList&, const cq::TProgressCallback&) const override {}
-  void LoadMelodyPage(cq::TMelody&, const cq::TProgressCallback&) const override {}
+  void Search(const std::string&, cq::TMelodyList&, const cq::TFetchContext&) const override {}
+  void LoadMelodyPage(cq::TMelody&, const cq::TFetchContext&) const override {}
 
  private:
   std::string name_;

@@ -33,9 +33,9 @@ void RecordSearchTerm(std::vector<std::string>& history, const std::string& term
 class TSearchDriver {
  public:
   // `sites` is the site list in settings order; `startUpdateCheck` starts the update checker;
-  // `makeJob` makes the job for each task started.
+  // `makeJob` makes the job for each task started, and so sets the time limits of its fetches.
   TSearchDriver(std::vector<const TSite*> sites, TJobSink& sink,
-                std::function<void()> startUpdateCheck, TJobFactory makeJob = MakeJob);
+                std::function<void()> startUpdateCheck, TJobFactory makeJob = JobFactory());
 
   // Told whenever work is queued, so that whoever runs the job manager's ticks starts them.
   void SetOnWork(std::function<void()> onWork) { onWork_ = std::move(onWork); }

@@ -2,9 +2,12 @@
 
 namespace cq {
 
-std::shared_ptr<TJob> MakeJob(TTask task, std::shared_ptr<TChangedFlag> changed,
-                              std::shared_ptr<TFinishSignal> finished) {
-  return std::make_shared<TJob>(std::move(task), std::move(changed), std::move(finished));
+TJobFactory JobFactory(TFetchTimeouts timeouts) {
+  return [timeouts](TTask task, std::shared_ptr<TChangedFlag> changed,
+                    std::shared_ptr<TFinishSignal> finished) {
+    return std::make_shared<TJob>(std::move(task), std::move(changed), std::move(finished),
+                                  timeouts);
+  };
 }
 
 TJobManager::TJobManager(TJobTarget& target, TTaskQueue& tasks,

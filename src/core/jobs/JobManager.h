@@ -23,8 +23,8 @@ class TJobTarget {
 // Makes the job that runs a task; tests hand the manager one that counts its jobs.
 using TJobFactory = std::function<std::shared_ptr<TJob>(
     TTask task, std::shared_ptr<TChangedFlag> changed, std::shared_ptr<TFinishSignal> finished)>;
-std::shared_ptr<TJob> MakeJob(TTask task, std::shared_ptr<TChangedFlag> changed,
-                              std::shared_ptr<TFinishSignal> finished);
+// Makes plain jobs whose fetches keep to `timeouts`: the owner's choice travels with each job.
+TJobFactory JobFactory(TFetchTimeouts timeouts = {});
 
 // The main-thread half of the job system: the queue, the five slots and the step that moves
 // work between them. Everything here runs on the main thread.
@@ -33,7 +33,7 @@ class TJobManager {
   // `tasks` is the queue it serves (its owner outlives it); `changed` is the result model's flag,
   // which every job gets too; `makeJob` makes the job for each task it starts.
   TJobManager(TJobTarget& target, TTaskQueue& tasks, std::shared_ptr<TChangedFlag> changed,
-              TJobFactory makeJob = MakeJob);
+              TJobFactory makeJob = JobFactory());
   // Asks every running job to stop and forgets it; never waits (see TJob for who frees them).
   ~TJobManager();
   TJobManager(const TJobManager&) = delete;

@@ -24,8 +24,11 @@ bool TFinishSignal::Wait(std::chrono::milliseconds timeout) {
 }
 
 TJob::TJob(TTask task, std::shared_ptr<TChangedFlag> changed,
-           std::shared_ptr<TFinishSignal> finished)
-    : task_(std::move(task)), changed_(std::move(changed)), finished_(std::move(finished)) {}
+           std::shared_ptr<TFinishSignal> finished, TFetchTimeouts timeouts)
+    : task_(std::move(task)),
+      timeouts_(timeouts),
+      changed_(std::move(changed)),
+      finished_(std::move(finished)) {}
 
 void TJob::Start(const std::shared_ptr<TJob>& job) {
   job->errorText_.clear();
@@ -63,27 +66,26 @@ void TJob::Execute() {
 }
 
 void TJob::Run() {
-  const TProgressCallback progress = [this](TJobStatus status, double value) {
-    return JobProgress(status, value);
-  };
+  const TFetchContext fetch{
+      [this](TJobStatus status, double value) { return JobProgress(status, value); }, timeouts_};
   switch (task_.Kind) {
     case taskSearch: {
       if (task_.Site == nullptr) return;
       TMelodyList found;
-      task_.Site->Search(task_.Term, found, progress);
+      task_.Site->Search(task_.Term, found, fetch);
       melodies_ = std::move(found);
       break;
     }
     case taskMelodyPage:
       if (!task_.Melody.Processed && task_.Melody.Site != nullptr) {
-        task_.Melody.Site->LoadMelodyPage(task_.Melody, progress);
+        task_.Melody.Site->LoadMelodyPage(task_.Melody, fetch);
       }
       break;
     case taskDownload:
     case taskPlay:
       if (task_.Melody.Site != nullptr) {
         std::string name;
-        task_.Melody.Site->FetchFile(task_.Melody, task_.Format, task_.LinkIndex, progress, name);
+        task_.Melody.Site->FetchFile(task_.Melody, task_.Format, task_.LinkIndex, fetch, name);
         fileName_ = std::move(name);
       }
       break;

@@ -11,6 +11,7 @@
 
 #include "core/sites/Sites.h"
 #include "core/status/JobStatus.h"
+#include "core/transfer/FetchContext.h"
 
 namespace cq {
 
@@ -72,11 +73,13 @@ class TFinishSignal {
 // outlive the jobs that use it, which the test counts through the job manager's job factory).
 //
 // Threads: the job thread writes the results, then publishes jsFinished with a release store;
-// the main thread reads the results only after an acquire load has seen jsFinished. The task is
-// written before the thread starts and read-only until then.
+// the main thread reads the results only after an acquire load has seen jsFinished. The task and
+// the time limits are written before the thread starts and read-only until then.
 class TJob {
  public:
-  TJob(TTask task, std::shared_ptr<TChangedFlag> changed, std::shared_ptr<TFinishSignal> finished);
+  // Every fetch of the job keeps to `timeouts`, which its owner chose.
+  TJob(TTask task, std::shared_ptr<TChangedFlag> changed, std::shared_ptr<TFinishSignal> finished,
+       TFetchTimeouts timeouts = {});
   TJob(const TJob&) = delete;
   TJob& operator=(const TJob&) = delete;
 
@@ -110,6 +113,7 @@ class TJob {
   void Finish();
 
   TTask task_;
+  TFetchTimeouts timeouts_;
   std::atomic<TJobStatus> status_{jsWaiting};
   std::atomic<double> progress_{0.0};
   std::atomic<bool> stop_{false};

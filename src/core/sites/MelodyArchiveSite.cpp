@@ -63,12 +63,12 @@ std::string TMelodyArchiveSite::GetHomePage() const {
 }
 
 void TMelodyArchiveSite::Search(const std::string& term, TMelodyList& melodies,
-                                const TProgressCallback& progress) const {
+                                const TFetchContext& fetch) const {
   melodies.clear();
   const std::string url = std::string(hosts::MelodyArchiveSearch) +
                           "/1/search.php?mmsearch=" + EncodeQuery(term) + "&where=all";
   TMelodyList found;
-  ScrapePage(*this, url, SearchContext(term), {}, progress, [&](const TElem& root) {
+  ScrapePage(*this, url, SearchContext(term), {}, fetch, [&](const TElem& root) {
     const std::string heading = GetText(&NeedElem(root, kHeading));
     if (heading.find(kResultsMark) == std::string::npos) return;
     const std::string_view table = kResultTable.substr(0, kResultTable.size() - 1);
@@ -90,10 +90,10 @@ void TMelodyArchiveSite::Search(const std::string& term, TMelodyList& melodies,
   melodies = std::move(found);
 }
 
-void TMelodyArchiveSite::LoadMelodyPage(TMelody& melody, const TProgressCallback& progress) const {
+void TMelodyArchiveSite::LoadMelodyPage(TMelody& melody, const TFetchContext& fetch) const {
   if (melody.Processed) return;
   std::array<TMelodyLinkList, FormatCount> links;
-  ScrapePage(*this, melody.PageURL.str(), MelodyPageContext(melody), kPageFixUps, progress,
+  ScrapePage(*this, melody.PageURL.str(), MelodyPageContext(melody), kPageFixUps, fetch,
              [&](const TElem& root) {
                const TElem* cell = FindElem(&root, kAddressCell);
                if (cell == nullptr) FailWalk("badhtml");

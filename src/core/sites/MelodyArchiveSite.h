@@ -10,8 +10,8 @@ class TMelodyArchiveSite : public TSite {
   std::string GetName() const override;
   std::string GetHomePage() const override;
   void Search(const std::string& term, TMelodyList& melodies,
-              const TProgressCallback& progress) const override;
-  void LoadMelodyPage(TMelody& melody, const TProgressCallback& progress) const override;
+              const TFetchContext& fetch) const override;
+  void LoadMelodyPage(TMelody& melody, const TFetchContext& fetch) const override;
 };
 
 }  // namespace cq

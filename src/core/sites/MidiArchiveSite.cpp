@@ -58,7 +58,7 @@ std::string TMidiArchiveSite::GetHomePage() const {
 }
 
 void TMidiArchiveSite::Search(const std::string& term, TMelodyList& melodies,
-                              const TProgressCallback& progress) const {
+                              const TFetchContext& fetch) const {
   melodies.clear();
   const std::string base(hosts::MidiArchive);
   const std::string query = EncodeQuery(term);
@@ -66,7 +66,7 @@ void TMidiArchiveSite::Search(const std::string& term, TMelodyList& melodies,
   int last = 1;
   for (int page = 1; page <= last; ++page) {
     const std::string url = base + "/find_midi.php?find=" + query + "&page=" + std::to_string(page);
-    ScrapePage(*this, url, SearchContext(term), {}, progress, [&](const TElem& root) {
+    ScrapePage(*this, url, SearchContext(term), {}, fetch, [&](const TElem& root) {
       TNthPaths row(root, kRows, "TR");
       for (int r = kFirstRow;; r += kRowsPerMelody) {
         const TElem* titleElem = row.Find(r, "2 TD\\2 A\\B");
@@ -97,12 +97,12 @@ void TMidiArchiveSite::Search(const std::string& term, TMelodyList& melodies,
   melodies = std::move(found);
 }
 
-void TMidiArchiveSite::LoadMelodyPage(TMelody&, const TProgressCallback&) const {}
+void TMidiArchiveSite::LoadMelodyPage(TMelody&, const TFetchContext&) const {}
 
 void TMidiArchiveSite::FetchFile(TMelody& melody, TMelodyFormat format, int linkIndex,
-                                 const TProgressCallback& progress, std::string& fileName) const {
+                                 const TFetchContext& fetch, std::string& fileName) const {
   for (int waitingPages = 1;; ++waitingPages) {
-    TSite::FetchFile(melody, format, linkIndex, progress, fileName);
+    TSite::FetchFile(melody, format, linkIndex, fetch, fileName);
     if (ReadFileText(fileName).find(kWaitingMark) == std::string::npos) return;
     // The waiting page must not stand in the cache for the file.
     std::error_code ignored;
@@ -110,7 +110,7 @@ void TMidiArchiveSite::FetchFile(TMelody& melody, TMelodyFormat format, int link
     if (waitingPages == MaxWaitingPages) throw ESiteError(InetErrorText());
     for (int left = waitingPages * kRetryStep; left >= 1; --left) {
       // Stop is honoured within a second, not after the whole countdown.
-      if (progress && progress(jsRetrying, left)) throw EAbort();
+      if (fetch.Progress && fetch.Progress(jsRetrying, left)) throw EAbort();
       sleeper_(std::chrono::seconds(1));
     }
   }

@@ -26,10 +26,10 @@ class TMidiArchiveSite : public TSite {
   std::string GetName() const override;
   std::string GetHomePage() const override;
   void Search(const std::string& term, TMelodyList& melodies,
-              const TProgressCallback& progress) const override;
-  void LoadMelodyPage(TMelody& melody, const TProgressCallback& progress) const override;
-  void FetchFile(TMelody& melody, TMelodyFormat format, int linkIndex,
-                 const TProgressCallback& progress, std::string& fileName) const override;
+              const TFetchContext& fetch) const override;
+  void LoadMelodyPage(TMelody& melody, const TFetchContext& fetch) const override;
+  void FetchFile(TMelody& melody, TMelodyFormat format, int linkIndex, const TFetchContext& fetch,
+                 std::string& fileName) const override;
 
  private:
   TSleeper sleeper_;

@@ -29,12 +29,12 @@ std::string TPolyCatalogSite::GetHomePage() const {
 }
 
 void TPolyCatalogSite::Search(const std::string& term, TMelodyList& melodies,
-                              const TProgressCallback& progress) const {
+                              const TFetchContext& fetch) const {
   const std::string url = std::string(hosts::PolyCatalog) +
                           "/search/index.shtml?request=" + EncodeQuery(term) +
                           "&type=poly&where=all";
   TMelodyList found;
-  ScrapePage(*this, url, SearchContext(term), {}, progress, [&](const TElem& root) {
+  ScrapePage(*this, url, SearchContext(term), {}, fetch, [&](const TElem& root) {
     const std::size_t rows = NeedElem(root, kResultTable).Children().Count();
     const std::string rowPrefix = std::string(kResultTable) + "\\";
     TNthPaths row(root, rowPrefix, "TR");
@@ -51,10 +51,10 @@ void TPolyCatalogSite::Search(const std::string& term, TMelodyList& melodies,
   melodies = std::move(found);
 }
 
-void TPolyCatalogSite::LoadMelodyPage(TMelody& melody, const TProgressCallback& progress) const {
+void TPolyCatalogSite::LoadMelodyPage(TMelody& melody, const TFetchContext& fetch) const {
   if (melody.Processed) return;
   std::array<TMelodyLinkList, FormatCount> links;
-  ScrapePage(*this, melody.PageURL.str(), MelodyPageContext(melody), kPageFixUps, progress,
+  ScrapePage(*this, melody.PageURL.str(), MelodyPageContext(melody), kPageFixUps, fetch,
              [&](const TElem& root) {
                for (const TElem* child : NeedElem(root, kLinkCell).Children()) {
                  if (child->Name() != "A") continue;

@@ -38,11 +38,11 @@ std::string TRequestCatalogSite::GetHomePage() const {
 }
 
 void TRequestCatalogSite::Search(const std::string& term, TMelodyList& melodies,
-                                 const TProgressCallback& progress) const {
+                                 const TFetchContext& fetch) const {
   const std::string url = std::string(hosts::RequestCatalog) +
                           "/search/index.shtml?request=" + EncodeQuery(term) + "&where=all";
   TMelodyList found;
-  ScrapePage(*this, url, SearchContext(term), kFixUps, progress, [&](const TElem& root) {
+  ScrapePage(*this, url, SearchContext(term), kFixUps, fetch, [&](const TElem& root) {
     const std::size_t rows = NeedElem(root, kResultTable).Children().Count();
     const std::string rowPrefix = WithSeparator(kResultTable);
     TNthPaths row(root, rowPrefix, "TR");
@@ -59,10 +59,10 @@ void TRequestCatalogSite::Search(const std::string& term, TMelodyList& melodies,
   melodies = std::move(found);
 }
 
-void TRequestCatalogSite::LoadMelodyPage(TMelody& melody, const TProgressCallback& progress) const {
+void TRequestCatalogSite::LoadMelodyPage(TMelody& melody, const TFetchContext& fetch) const {
   if (melody.Processed) return;
   std::array<TMelodyLinkList, FormatCount> links;
-  ScrapePage(*this, melody.PageURL.str(), MelodyPageContext(melody), kFixUps, progress,
+  ScrapePage(*this, melody.PageURL.str(), MelodyPageContext(melody), kFixUps, fetch,
              [&](const TElem& root) {
                const std::size_t files = NeedElem(root, kFormatCell).Children().Count() / 3;
                const std::string captionPrefix = WithSeparator(kFormatCell);

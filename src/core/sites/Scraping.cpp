@@ -24,9 +24,9 @@ std::string ParseErrorText() {
   return Translate("Messages.ParseError", "Error while parsing page.");
 }
 
-std::string FetchPage(const std::string& url, const TProgressCallback& progress) {
+std::string FetchPage(const std::string& url, const TFetchContext& fetch) {
   try {
-    return ReadFileText(FetchURL(url, true, progress));
+    return ReadFileText(FetchURL(url, true, fetch));
   } catch (const EAbort&) {
     throw;
   } catch (const std::exception&) {
@@ -77,18 +77,17 @@ void WalkPage(const TSite& site, const std::string& context, const std::string& 
 }
 
 void ScrapePage(const TSite& site, const std::string& url, const std::string& context,
-                TFixUps fixUps, const TProgressCallback& progress,
+                TFixUps fixUps, const TFetchContext& fetch,
                 const std::function<void(const TElem& root)>& walk) {
   ScrapePreparedPage(
-      site, url, context, [fixUps](std::string& page) { ApplyFixUps(page, fixUps); }, progress,
-      walk);
+      site, url, context, [fixUps](std::string& page) { ApplyFixUps(page, fixUps); }, fetch, walk);
 }
 
 void ScrapePreparedPage(const TSite& site, const std::string& url, const std::string& context,
                         const std::function<void(std::string& page)>& prepare,
-                        const TProgressCallback& progress,
+                        const TFetchContext& fetch,
                         const std::function<void(const TElem& root)>& walk) {
-  std::string page = FetchPage(url, progress);
+  std::string page = FetchPage(url, fetch);
   prepare(page);
   try {
     const std::unique_ptr<TDocument> document = ParsePage(page);

@@ -38,7 +38,7 @@ using TFixUps = std::span<const TFixUp>;
 
 // Fetches `url` through the cache. Any failure raises the fetch stage's message; a stop request
 // (EAbort) passes unchanged.
-std::string FetchPage(const std::string& url, const TProgressCallback& progress);
+std::string FetchPage(const std::string& url, const TFetchContext& fetch);
 // Applies the replacements in the order given, each over the whole page, case-sensitively.
 void ApplyFixUps(std::string& page, TFixUps fixUps);
 // Any failure raises the parse stage's message.
@@ -50,13 +50,13 @@ void WalkPage(const TSite& site, const std::string& context, const std::string& 
 
 // The whole pattern for one page: fetch, fix-ups, parse, then `walk` over the root.
 void ScrapePage(const TSite& site, const std::string& url, const std::string& context,
-                TFixUps fixUps, const TProgressCallback& progress,
+                TFixUps fixUps, const TFetchContext& fetch,
                 const std::function<void(const TElem& root)>& walk);
 
 // The same with `prepare` (decoding, fix-ups) in place of the fix-ups.
 void ScrapePreparedPage(const TSite& site, const std::string& url, const std::string& context,
                         const std::function<void(std::string& page)>& prepare,
-                        const TProgressCallback& progress,
+                        const TFetchContext& fetch,
                         const std::function<void(const TElem& root)>& walk);
 
 // The dump's context lines.

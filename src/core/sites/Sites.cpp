@@ -8,13 +8,13 @@
 namespace cq {
 
 void TSite::FetchFile(TMelody& melody, TMelodyFormat format, int linkIndex,
-                      const TProgressCallback& progress, std::string& fileName) const {
+                      const TFetchContext& fetch, std::string& fileName) const {
   const TMelodyLinkList& links = melody.Links[format];
   if (linkIndex < 0 || static_cast<std::size_t>(linkIndex) >= links.size()) {
     throw std::out_of_range("No such link");
   }
   fileName =
-      FetchURL(links[static_cast<std::size_t>(linkIndex)].URL.str(), true, progress, FileLimits);
+      FetchURL(links[static_cast<std::size_t>(linkIndex)].URL.str(), true, fetch, FileLimits);
 }
 
 bool CaptionNamesFormat(std::string_view caption, TMelodyFormat format) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/sites/ShortString.h"
-#include "core/status/Progress.h"
+#include "core/transfer/FetchContext.h"
 
 namespace cq {
 
@@ -41,7 +41,8 @@ struct TMelody {
 
 using TMelodyList = std::vector<TMelody>;
 
-// A ringtone site. Sites hold no state between calls, so one object serves many jobs at once.
+// A ringtone site. Sites hold no state between calls, so one object serves many jobs at once;
+// each operation fetches under its caller's `fetch` (progress, stop requests, time limits).
 class TSite {
  public:
   TSite() = default;
@@ -53,12 +54,12 @@ class TSite {
   virtual std::string GetHomePage() const = 0;
   // Replaces `melodies` with what the site finds for `term`; throws a translated message.
   virtual void Search(const std::string& term, TMelodyList& melodies,
-                      const TProgressCallback& progress) const = 0;
+                      const TFetchContext& fetch) const = 0;
   // Reads the melody's page into its links unless it is already processed.
-  virtual void LoadMelodyPage(TMelody& melody, const TProgressCallback& progress) const = 0;
+  virtual void LoadMelodyPage(TMelody& melody, const TFetchContext& fetch) const = 0;
   // Fetches the chosen link into the cache and returns the local file name.
   virtual void FetchFile(TMelody& melody, TMelodyFormat format, int linkIndex,
-                         const TProgressCallback& progress, std::string& fileName) const;
+                         const TFetchContext& fetch, std::string& fileName) const;
 };
 
 // True when `caption`, upper-cased, names the format (the scrapers' format detection).

@@ -38,9 +38,9 @@ std::string TToneLibrarySite::GetHomePage() const {
 }
 
 void TToneLibrarySite::Search(const std::string& term, TMelodyList& melodies,
-                              const TProgressCallback& progress) const {
+                              const TFetchContext& fetch) const {
   TMelodyList found;
-  ScrapePage(*this, ToneLibrarySearchAddress(term), SearchContext(term), kFixUps, progress,
+  ScrapePage(*this, ToneLibrarySearchAddress(term), SearchContext(term), kFixUps, fetch,
              [&](const TElem& root) {
                for (const TElem* item : NeedElem(root, kResultCell).Children()) {
                  if (item->Name() != "LI") continue;
@@ -56,10 +56,10 @@ void TToneLibrarySite::Search(const std::string& term, TMelodyList& melodies,
   melodies = std::move(found);
 }
 
-void TToneLibrarySite::LoadMelodyPage(TMelody& melody, const TProgressCallback& progress) const {
+void TToneLibrarySite::LoadMelodyPage(TMelody& melody, const TFetchContext& fetch) const {
   if (melody.Processed) return;
   std::array<TMelodyLinkList, FormatCount> links;
-  ScrapePage(*this, melody.PageURL.str(), MelodyPageContext(melody), kFixUps, progress,
+  ScrapePage(*this, melody.PageURL.str(), MelodyPageContext(melody), kFixUps, fetch,
              [&](const TElem& root) {
                for (const TElem* child : NeedElem(root, kLinkCell).Children()) {
                  if (child->Name() != "A") continue;

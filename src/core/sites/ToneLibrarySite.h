@@ -11,8 +11,8 @@ class TToneLibrarySite : public TSite {
   std::string GetName() const override;
   std::string GetHomePage() const override;
   void Search(const std::string& term, TMelodyList& melodies,
-              const TProgressCallback& progress) const override;
-  void LoadMelodyPage(TMelody& melody, const TProgressCallback& progress) const override;
+              const TFetchContext& fetch) const override;
+  void LoadMelodyPage(TMelody& melody, const TFetchContext& fetch) const override;
 };
 
 // The search page the library and its upload area share.

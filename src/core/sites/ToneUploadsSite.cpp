@@ -43,9 +43,9 @@ std::string TToneUploadsSite::GetHomePage() const {
 }
 
 void TToneUploadsSite::Search(const std::string& term, TMelodyList& melodies,
-                              const TProgressCallback& progress) const {
+                              const TFetchContext& fetch) const {
   TMelodyList found;
-  ScrapePage(*this, ToneLibrarySearchAddress(term), SearchContext(term), kSearchFixUps, progress,
+  ScrapePage(*this, ToneLibrarySearchAddress(term), SearchContext(term), kSearchFixUps, fetch,
              [&](const TElem& root) {
                for (const TElem* item : NeedElem(root, kResultCell).Children()) {
                  if (item->Name() != "LI") continue;
@@ -65,10 +65,10 @@ void TToneUploadsSite::Search(const std::string& term, TMelodyList& melodies,
   melodies = std::move(found);
 }
 
-void TToneUploadsSite::LoadMelodyPage(TMelody& melody, const TProgressCallback& progress) const {
+void TToneUploadsSite::LoadMelodyPage(TMelody& melody, const TFetchContext& fetch) const {
   if (melody.Processed) return;
   std::array<TMelodyLinkList, FormatCount> links;
-  ScrapePage(*this, melody.PageURL.str(), MelodyPageContext(melody), kPageFixUps, progress,
+  ScrapePage(*this, melody.PageURL.str(), MelodyPageContext(melody), kPageFixUps, fetch,
              [&](const TElem& root) {
                const std::string address = LowerLatin(NeedElem(root, kFileLink).Attribute("href"));
                const auto known = std::find_if(

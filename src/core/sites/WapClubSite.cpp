@@ -46,7 +46,7 @@ std::string TWapClubSite::GetHomePage() const {
 }
 
 void TWapClubSite::Search(const std::string& term, TMelodyList& melodies,
-                          const TProgressCallback& progress) const {
+                          const TFetchContext& fetch) const {
   const std::vector<TKind> kinds = Kinds();
   melodies.clear();
   const std::string query = EncodeQuery(XlatEncode(term));
@@ -61,7 +61,7 @@ void TWapClubSite::Search(const std::string& term, TMelodyList& melodies,
         const std::string url = std::string(hosts::WapClub) + "/?mod=mod_midisearch&srch=" + query +
                                 "&where=" + std::string(kind.Where) +
                                 "&start=" + std::to_string(start);
-        page = FetchPage(url, progress);
+        page = FetchPage(url, fetch);
         const std::unique_ptr<TDocument> document = ParsePage(page);
         const TElem& root = *document->Root();
         TMelodyList onPage;
@@ -91,6 +91,6 @@ void TWapClubSite::Search(const std::string& term, TMelodyList& melodies,
   melodies = std::move(found);
 }
 
-void TWapClubSite::LoadMelodyPage(TMelody&, const TProgressCallback&) const {}
+void TWapClubSite::LoadMelodyPage(TMelody&, const TFetchContext&) const {}
 
 }  // namespace cq

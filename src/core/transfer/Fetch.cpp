@@ -2,7 +2,6 @@
 
 #include <curl/curl.h>
 
-#include <atomic>
 #include <cctype>
 #include <exception>
 #include <filesystem>
@@ -27,11 +26,6 @@ namespace {
 
 constexpr double kUnknownTotal = 2147483647.0;
 constexpr std::size_t kReportEvery = 256;
-
-std::atomic<long long> g_connectMs{30000};
-std::atomic<long long> g_stallMs{60000};
-std::atomic<std::uint64_t> g_slowSpeed{100};
-std::atomic<long long> g_slowWindowMs{60000};
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
@@ -98,13 +92,8 @@ struct ListDeleter {
 // callback ends the transfer and its exception is rethrown once the transfer is cleaned up.
 class Transfer {
  public:
-  Transfer(CURL* curl, std::string partial, const TProgressCallback& progress,
-           const TFetchTimeouts& timeouts, std::uint64_t maxBytes)
-      : curl_(curl),
-        partial_(std::move(partial)),
-        progress_(progress),
-        timeouts_(timeouts),
-        maxBytes_(maxBytes) {}
+  Transfer(CURL* curl, std::string partial, const TFetchContext& fetch, std::uint64_t maxBytes)
+      : curl_(curl), partial_(std::move(partial)), fetch_(fetch), maxBytes_(maxBytes) {}
 
   static std::size_t OnData(char* data, std::size_t, std::size_t size, void* self) {
     return static_cast<Transfer*>(self)->Write(data, size);
@@ -203,7 +192,7 @@ class Transfer {
       windowStart_ = now;
       windowBytes_ = 0;
     }
-    if (now - lastByte_ >= timeouts_.Stall || TooSlow(now)) {
+    if (now - lastByte_ >= fetch_.Timeouts.Stall || TooSlow(now)) {
       stalled_ = true;
       return true;
     }
@@ -214,8 +203,8 @@ class Transfer {
   // and then keeps a transfer from stalling but not from being too slow.
   bool TooSlow(Clock::time_point now) {
     const auto window = std::chrono::duration_cast<std::chrono::milliseconds>(now - windowStart_);
-    if (window < timeouts_.SlowWindow) return false;
-    const auto least = timeouts_.SlowSpeed * static_cast<std::uint64_t>(window.count());
+    if (window < fetch_.Timeouts.SlowWindow) return false;
+    const auto least = fetch_.Timeouts.SlowSpeed * static_cast<std::uint64_t>(window.count());
     if (windowBytes_ * 1000 < least) return true;
     windowStart_ = now;
     windowBytes_ = 0;
@@ -223,9 +212,9 @@ class Transfer {
   }
 
   bool Report(TJobStatus status, double progress) {
-    if (!progress_) return false;
+    if (!fetch_.Progress) return false;
     try {
-      if (progress_(status, progress)) aborted_ = true;
+      if (fetch_.Progress(status, progress)) aborted_ = true;
     } catch (...) {
       callbackError_ = std::current_exception();
       aborted_ = true;
@@ -236,8 +225,7 @@ class Transfer {
   CURL* curl_;
   std::string partial_;
   TLockedFile out_;
-  const TProgressCallback& progress_;
-  TFetchTimeouts timeouts_;
+  const TFetchContext& fetch_;
   std::uint64_t maxBytes_;
   std::uint64_t received_ = 0;
   Clock::time_point lastByte_ = Clock::now();
@@ -256,7 +244,7 @@ class Transfer {
 };
 
 void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer& transfer,
-               std::chrono::milliseconds totalLimit) {
+               std::chrono::milliseconds connectLimit, std::chrono::milliseconds totalLimit) {
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_USERAGENT, "Chimequest");
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
@@ -264,7 +252,7 @@ void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer
   curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(g_connectMs.load()));
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connectLimit.count()));
   curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(totalLimit.count()));
   curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
@@ -282,21 +270,9 @@ void Configure(CURL* curl, const std::string& url, curl_slist* headers, Transfer
 
 }  // namespace
 
-void SetFetchTimeouts(const TFetchTimeouts& timeouts) {
-  g_connectMs = timeouts.Connect.count();
-  g_stallMs = timeouts.Stall.count();
-  g_slowSpeed = timeouts.SlowSpeed;
-  g_slowWindowMs = timeouts.SlowWindow.count();
-}
-
-TFetchTimeouts FetchTimeouts() {
-  return {std::chrono::milliseconds(g_connectMs.load()),
-          std::chrono::milliseconds(g_stallMs.load()), g_slowSpeed.load(),
-          std::chrono::milliseconds(g_slowWindowMs.load())};
-}
-
-std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress,
+std::string FetchURL(const std::string& url, bool useCache, const TFetchContext& fetch,
                      const TFetchLimits& limits) {
+  const TProgressCallback& progress = fetch.Progress;
   const std::string name = CacheFileName(url);
   std::error_code error;
   if (useCache && fs::is_regular_file(name, error)) {
@@ -317,8 +293,8 @@ std::string FetchURL(const std::string& url, bool useCache, const TProgressCallb
   headers.reset(curl_slist_append(headers.release(), "Cache-Control: no-cache"));
   headers.reset(curl_slist_append(headers.release(), "Pragma: no-cache"));
 
-  Transfer transfer(curl.get(), PartialFileName(name), progress, FetchTimeouts(), limits.MaxBytes);
-  Configure(curl.get(), wire, headers.get(), transfer, limits.Total);
+  Transfer transfer(curl.get(), PartialFileName(name), fetch, limits.MaxBytes);
+  Configure(curl.get(), wire, headers.get(), transfer, fetch.Timeouts.Connect, limits.Total);
   const CURLcode result = curl_easy_perform(curl.get());
   long status = 0;
   curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);

@@ -4,19 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "core/status/Progress.h"
+#include "core/transfer/FetchContext.h"
 
 namespace cq {
-
-// Time limits of every fetch: connecting, a transfer that delivers no byte, and one slower than
-// SlowSpeed bytes a second over a whole SlowWindow. Process-wide so that tests can shorten them;
-// the defaults are 30 s, 60 s, and 100 bytes a second over 60 s.
-struct TFetchTimeouts {
-  std::chrono::milliseconds Connect{30000};
-  std::chrono::milliseconds Stall{60000};
-  std::uint64_t SlowSpeed{100};
-  std::chrono::milliseconds SlowWindow{60000};
-};
 
 // What one fetch may take, chosen by its caller: a longer body, or a fetch that lasts longer,
 // fails. Bodies are bounded so that an endless answer fills neither memory nor the disk.
@@ -26,17 +16,16 @@ struct TFetchLimits {
 };
 inline constexpr TFetchLimits PageLimits{16u << 20, std::chrono::minutes(5)};
 inline constexpr TFetchLimits FileLimits{64u << 20, std::chrono::minutes(15)};
-void SetFetchTimeouts(const TFetchTimeouts& timeouts);
-TFetchTimeouts FetchTimeouts();
 
 // Downloads `url` into its cache file and returns that file's name; with `useCache` a cached copy
-// is returned without any network access. Reports jsConnecting, jsDownloading (fraction received)
-// and jsProcessing through `progress`, which may ask to stop (then EAbort is thrown). A status
-// other than 2xx, an empty body or one beyond `limits`, a broken or short transfer and a time-out
-// throw std::runtime_error ("Cannot open URL ..."); nothing partial or empty is ever left in the
-// cache and an older copy stays. Redirects are followed, at most 10. An address on the user's own
-// machine or network, given or redirected to, is refused in the same way before it is reached.
-std::string FetchURL(const std::string& url, bool useCache, const TProgressCallback& progress = {},
+// is returned without any network access. Keeps to `fetch.Timeouts` and reports jsConnecting,
+// jsDownloading (fraction received) and jsProcessing through `fetch.Progress`, which may ask to
+// stop (then EAbort is thrown). A status other than 2xx, an empty body or one beyond `limits`, a
+// broken or short transfer and a time-out throw std::runtime_error ("Cannot open URL ...");
+// nothing partial or empty is ever left in the cache and an older copy stays. Redirects are
+// followed, at most 10. An address on the user's own machine or network, given or redirected
+// to, is refused in the same way before it is reached.
+std::string FetchURL(const std::string& url, bool useCache, const TFetchContext& fetch = {},
                      const TFetchLimits& limits = PageLimits);
 
 }  // namespace cq

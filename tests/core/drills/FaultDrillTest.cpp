@@ -15,7 +15,6 @@
 #include "core/app/SearchDriver.h"
 #include "core/sites/registry/ProgramSites.h"
 #include "core/transfer/CacheNames.h"
-#include "core/transfer/Fetch.h"
 #include "core/transfer/FileText.h"
 #include "support/FakeSite.h"
 #include "support/FaultOrigin.h"
@@ -82,17 +81,12 @@ class FaultDrill : public testing::Test {
     // Each drill starts from an empty cache, also when they share a process.
     std::error_code ignored;
     fs::remove_all(CacheFolder(), ignored);
-    // A stalled or trickling site fails in seconds, not in minutes; healthy sites keep some room
-    // on a busy machine, where the jobs at idle priority wait for the processor.
-    using std::chrono::milliseconds;
-    SetFetchTimeouts({milliseconds(4000), milliseconds(3000), 1000, milliseconds(3000)});
   }
 
   void TearDown() override {
     origin_.Release();
     driver_.reset();
     EXPECT_TRUE(jobs_.WaitForNone());
-    SetFetchTimeouts({});
   }
 
   // Starts tinyproxy in front of the origin and makes it the proxy of every fetch. Only while
@@ -162,8 +156,12 @@ class FaultDrill : public testing::Test {
   std::unique_ptr<test::Tinyproxy> proxy_;
   test::TNoSaves sink_;
   test::TJobCount jobs_;
+  // A stalled or trickling site fails in seconds, not in minutes; healthy sites keep some room
+  // on a busy machine, where the jobs at idle priority wait for the processor.
   std::unique_ptr<TSearchDriver> driver_ = std::make_unique<TSearchDriver>(
-      sites_.Sites(), sink_, [] {}, jobs_.Factory());
+      sites_.Sites(), sink_, [] {},
+      jobs_.Factory({std::chrono::milliseconds(4000), std::chrono::milliseconds(3000), 1000,
+                     std::chrono::milliseconds(3000)}));
 };
 
 struct TDrillCase {

@@ -17,7 +17,7 @@ using test::TGate;
 class TSilentFailure : public TFakeSite {
  public:
   using TFakeSite::TFakeSite;
-  void Search(const std::string&, TMelodyList&, const TProgressCallback&) const override {
+  void Search(const std::string&, TMelodyList&, const TFetchContext&) const override {
     throw std::runtime_error("");
   }
 };
@@ -26,8 +26,8 @@ class JobsTest : public testing::Test {
  protected:
   void TearDown() override { EXPECT_TRUE(jobs_.WaitForNone()); }
 
-  std::shared_ptr<TJob> MakeJob(TTask task) {
-    return jobs_.Factory()(std::move(task), changed_, finished_);
+  std::shared_ptr<TJob> MakeJob(TTask task, TFetchTimeouts timeouts = {}) {
+    return jobs_.Factory(timeouts)(std::move(task), changed_, finished_);
   }
   // Runs the job body on a thread of the test's own and waits for it.
   static void RunToEnd(const std::shared_ptr<TJob>& job) {
@@ -96,6 +96,14 @@ TEST_F(JobsTest, StartedJobRunsAtIdlePriority) {
   TJob::Start(job);
   ASSERT_TRUE(finished_->Wait(std::chrono::seconds(20)));
   EXPECT_EQ(site_.LastPolicy(), SCHED_IDLE);
+}
+
+TEST_F(JobsTest, JobFetchesUnderItsOwnersTimeLimits) {
+  auto job =
+      MakeJob(SearchTask(site_, "bells"), {std::chrono::seconds(1), std::chrono::seconds(2)});
+  RunToEnd(job);
+  EXPECT_EQ(site_.LastTimeouts().Connect, std::chrono::seconds(1));
+  EXPECT_EQ(site_.LastTimeouts().Stall, std::chrono::seconds(2));
 }
 
 TEST_F(JobsTest, ForgottenJobIsFreedByItsOwnThread) {

@@ -100,8 +100,8 @@ TEST(DefinitionFile, UserFileReplacesShippedAndNamesAreChecked) {
   struct TNamed : TSite {
     std::string GetName() const override { return "Alpha"; }
     std::string GetHomePage() const override { return ""; }
-    void Search(const std::string&, TMelodyList&, const TProgressCallback&) const override {}
-    void LoadMelodyPage(TMelody&, const TProgressCallback&) const override {}
+    void Search(const std::string&, TMelodyList&, const TFetchContext&) const override {}
+    void LoadMelodyPage(TMelody&, const TFetchContext&) const override {}
   } alpha;
   const auto entries =
       LoadDefinitions({(root / "shipped").string(), (root / "user").string()}, {&alpha});

@@ -198,10 +198,10 @@ TEST_F(MidiArchiveTest, DownloadMetByTheWaitingPageWaitsFiveThenTenSecondsCounti
   melody.Links[fmMidi].push_back(
       {"MIDI", "http://midiarchive.example/song/101/midiget.php?getsong=101"});
   std::vector<double> retrying;
-  const TProgressCallback progress = [&](TJobStatus status, double value) {
+  const TFetchContext progress{[&](TJobStatus status, double value) {
     if (status == jsRetrying) retrying.push_back(value);
     return false;
-  };
+  }};
   std::string fileName;
   site_.FetchFile(melody, fmMidi, 0, progress, fileName);
 
@@ -227,9 +227,8 @@ TEST_F(MidiArchiveTest, TheWaitingPageEndsAtAStopRequestOrAfterBoundedRounds) {
   melody.Links[fmMidi].push_back({"MIDI", "http://midiarchive.example/song/101/"});
   std::string fileName;
   int reports = 0;
-  const TProgressCallback stopAtThirdSecond = [&](TJobStatus status, double) {
-    return status == jsRetrying && ++reports == 3;
-  };
+  const TFetchContext stopAtThirdSecond{
+      [&](TJobStatus status, double) { return status == jsRetrying && ++reports == 3; }};
   EXPECT_THROW(site_.FetchFile(melody, fmMidi, 0, stopAtThirdSecond, fileName), EAbort);
   EXPECT_EQ(slept_.size(), 2u);
 

@@ -69,7 +69,7 @@ TEST_F(ScrapingTest, ACachedPageThatCannotBeReadIsFetchedAgain) {
 }
 
 TEST_F(ScrapingTest, StopRequestPassesSilently) {
-  const TProgressCallback stop = [](TJobStatus, double) { return true; };
+  const TFetchContext stop{[](TJobStatus, double) { return true; }};
   TMelodyList melodies;
   EXPECT_THROW(site_.Search("stop", melodies, stop), EAbort);
 }

@@ -103,6 +103,6 @@ class SiteTest : public testing::Test {
   std::filesystem::path folder_;
 };
 
-inline const TProgressCallback NoStop = [](TJobStatus, double) { return false; };
+inline const TFetchContext NoStop{[](TJobStatus, double) { return false; }};
 
 }  // namespace cq::test

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <future>
 #include <stdexcept>
 #include <thread>
 
@@ -22,10 +23,10 @@ using ::testing::HasSubstr;
 TEST_F(FetchTest, ConnectingHasALimitOfItsOwn) {
   // A SOCKS proxy that takes the connection and never answers the greeting (the test server
   // waits for a request line, and hangs up after a few seconds): only the connect limit ends it.
-  SetFetchTimeouts({300ms, 30s});
   ::setenv("http_proxy", ("socks5://127.0.0.1:" + std::to_string(server.Port())).c_str(), 1);
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_THROW(FetchURL("http://silent.example/page.html", true), std::runtime_error);
+  EXPECT_THROW(FetchURL("http://silent.example/page.html", true, {{}, {300ms, 30s}}),
+               std::runtime_error);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
 }
 
@@ -43,13 +44,12 @@ HttpServer::Handler Stalling(Gate& gate) {
 }
 
 TEST_F(FetchTest, AStalledTransferFailsAfterTheStallLimit) {
-  SetFetchTimeouts({30s, 300ms});
   server.On("stall.example", "/s.mid", Stalling(gate));
   const std::string url = "http://stall.example/s.mid";
 
   const auto start = std::chrono::steady_clock::now();
   try {
-    FetchURL(url, true);
+    FetchURL(url, true, {{}, {30s, 300ms}});
     ADD_FAILURE() << "a stalled transfer taken for whole";
   } catch (const std::runtime_error& error) {
     EXPECT_THAT(error.what(), HasSubstr("Cannot open URL"));
@@ -59,8 +59,9 @@ TEST_F(FetchTest, AStalledTransferFailsAfterTheStallLimit) {
   EXPECT_THAT(FilesBeside(url), ElementsAre());
 }
 
-TEST_F(FetchTest, ASlowTrickleIsNotAStall) {
-  SetFetchTimeouts({30s, 1000ms});
+// Two fetches at once, each under its own caller's limits: a trickle of a byte each 300 ms is no
+// stall to one allowed a second without a byte, and too slow for one that asks 1000 bytes a second.
+TEST_F(FetchTest, FetchesAtOnceKeepToLimitsOfTheirOwn) {
   server.On("trickle.example", "/",
             [](const std::string&, const httplib::Request&, httplib::Response& response) {
               response.set_chunked_content_provider("text/plain",
@@ -73,7 +74,12 @@ TEST_F(FetchTest, ASlowTrickleIsNotAStall) {
                                                       return true;
                                                     });
             });
-  EXPECT_EQ(ReadFileText(FetchURL("http://trickle.example/t.txt", true)), "drip");
+  auto patient = std::async(std::launch::async, [] {
+    return ReadFileText(FetchURL("http://trickle.example/patient.txt", true, {{}, {30s, 1000ms}}));
+  });
+  EXPECT_THROW(FetchURL("http://trickle.example/hasty.txt", true, {{}, {30s, 60s, 1000, 400ms}}),
+               std::runtime_error);
+  EXPECT_EQ(patient.get(), "drip");
 }
 
 // A proxy that answers one request with `fast` at once, then `slow` `piece` bytes at a time with
@@ -120,7 +126,6 @@ class Dribbler {
 };
 
 TEST_F(FetchTest, ATrickleFailsBelowTheSpeedFloorOrAfterTheTotalLimit) {
-  SetFetchTimeouts({30s, 60s, 1000, 400ms});
   auto head = [](int length) {
     return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
   };
@@ -136,10 +141,11 @@ TEST_F(FetchTest, ATrickleFailsBelowTheSpeedFloorOrAfterTheTotalLimit) {
       {"body at 200 bytes/s", head(400), Body(400), 10, 50ms, 60s},
       {"body at 4000 bytes/s, past the total", head(4000), Body(4000), 40, 10ms, 300ms},
   };
+  const TFetchContext floor{{}, {30s, 60s, 1000, 400ms}};
   for (const Case& test : cases) {
     const Dribbler dribbler(test.fast, test.slow, test.piece, test.pace);
     const std::string url = "http://slow.example/tone.mid";
-    EXPECT_THROW(FetchURL(url, false, {}, {PageLimits.MaxBytes, test.total}), std::runtime_error)
+    EXPECT_THROW(FetchURL(url, false, floor, {PageLimits.MaxBytes, test.total}), std::runtime_error)
         << test.name;
     EXPECT_THAT(FilesBeside(url), ElementsAre()) << test.name;
   }
@@ -162,7 +168,7 @@ TEST_F(FetchTest, AStopRequestIsHonouredDuringAStall) {
     return stop.load();
   };
 
-  EXPECT_THROW(FetchURL(url, true, callback), EAbort);
+  EXPECT_THROW(FetchURL(url, true, {callback}), EAbort);
   stopper.join();
   EXPECT_THAT(FilesBeside(url), ElementsAre());
 }

@@ -48,11 +48,11 @@ class Recorder {
   std::function<bool(const Report&)> stopWhen;
   std::vector<Report> reports;
 
-  TProgressCallback Callback() {
-    return [this](TJobStatus status, double progress) {
+  TFetchContext Context() {
+    return {[this](TJobStatus status, double progress) {
       reports.push_back({status, progress});
       return stopWhen && stopWhen(reports.back());
-    };
+    }};
   }
 };
 
@@ -74,14 +74,11 @@ inline std::string Body(std::size_t size, char seed = 'a') {
   return body;
 }
 
-// A fresh proxy server per test and the default time limits again afterwards.
+// A fresh proxy server per test.
 class FetchTest : public ::testing::Test {
  protected:
   void SetUp() override { server.BecomeProxy(); }
-  void TearDown() override {
-    gate.Open();
-    SetFetchTimeouts({});
-  }
+  void TearDown() override { gate.Open(); }
 
   // The gate outlives the server, whose destructor waits for handlers that stood at the gate.
   Gate gate;

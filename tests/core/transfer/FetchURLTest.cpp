@@ -57,7 +57,7 @@ TEST_F(FetchTest, CacheHitTouchesNoNetworkAndReportsProcessingOnce) {
   }  // The server is gone: only the cache can answer now.
   Recorder recorder;
 
-  EXPECT_EQ(FetchURL(url, true, recorder.Callback()), name);
+  EXPECT_EQ(FetchURL(url, true, recorder.Context()), name);
 
   ASSERT_EQ(recorder.reports.size(), 1u);
   EXPECT_EQ(recorder.reports[0].status, jsProcessing);
@@ -112,7 +112,7 @@ TEST_F(FetchTest, AStopRequestAbortsSilentlyAndKeepsTheOlderCopy) {
       return stopped;
     };
 
-    EXPECT_THROW(FetchURL(url, false, recorder.Callback()), EAbort) << test.name;
+    EXPECT_THROW(FetchURL(url, false, recorder.Context()), EAbort) << test.name;
 
     EXPECT_EQ(ReadFileText(CacheFileName(url)), "older copy") << test.name;
     EXPECT_THAT(FilesBeside(url), ElementsAre("song.mp3")) << test.name;
@@ -128,7 +128,7 @@ TEST_F(FetchTest, AnExceptionFromTheCallbackLeavesNothingBehind) {
     if (status == jsDownloading) throw std::logic_error("job gone");
     return false;
   };
-  EXPECT_THROW(FetchURL(url, true, callback), std::logic_error);
+  EXPECT_THROW(FetchURL(url, true, {callback}), std::logic_error);
   EXPECT_THAT(FilesBeside(url), ElementsAre());
 }
 

@@ -161,16 +161,16 @@ std::string TDefinitionSite::SearchAddress(const std::string& term, int page) co
 }
 
 void TDefinitionSite::Search(const std::string& term, TMelodyList& melodies,
-                             const TProgressCallback& progress) const {
-  SearchTraced(term, melodies, progress, {});
+                             const TFetchContext& fetch) const {
+  SearchTraced(term, melodies, fetch, {});
 }
 
-void TDefinitionSite::LoadMelodyPage(TMelody& melody, const TProgressCallback& progress) const {
-  LoadMelodyPageTraced(melody, progress, {});
+void TDefinitionSite::LoadMelodyPage(TMelody& melody, const TFetchContext& fetch) const {
+  LoadMelodyPageTraced(melody, fetch, {});
 }
 
 void TDefinitionSite::SearchTraced(const std::string& term, TMelodyList& melodies,
-                                   const TProgressCallback& progress,
+                                   const TFetchContext& fetch,
                                    const TDefinitionTrace& trace) const {
   const TSearchRules& rules = definition_.Search;
   TMelodyList found;
@@ -184,7 +184,7 @@ void TDefinitionSite::SearchTraced(const std::string& term, TMelodyList& melodie
     std::optional<std::string> next;
     std::size_t rowsFound = 0;
     ScrapePreparedPage(
-        *this, url, SearchContext(term), Preparation(definition_.Encoding, rules.FixUps), progress,
+        *this, url, SearchContext(term), Preparation(definition_.Encoding, rules.FixUps), fetch,
         [&](const TElem& root) {
           CheckExpected(rules.Expect, root);
           const std::vector<const TElem*> rows = rules.Rows.Select(root);
@@ -253,7 +253,7 @@ void TDefinitionSite::SearchTraced(const std::string& term, TMelodyList& melodie
   melodies = std::move(found);
 }
 
-void TDefinitionSite::LoadMelodyPageTraced(TMelody& melody, const TProgressCallback& progress,
+void TDefinitionSite::LoadMelodyPageTraced(TMelody& melody, const TFetchContext& fetch,
                                            const TDefinitionTrace& trace) const {
   if (melody.Processed || !definition_.Melody) return;
   const TMelodyRules& rules = *definition_.Melody;
@@ -261,7 +261,7 @@ void TDefinitionSite::LoadMelodyPageTraced(TMelody& melody, const TProgressCallb
   std::array<TMelodyLinkList, FormatCount> links;
   Trace(trace, [&] { return "fetch " + url; });
   ScrapePreparedPage(*this, url, MelodyPageContext(melody),
-                     Preparation(definition_.Encoding, rules.FixUps), progress,
+                     Preparation(definition_.Encoding, rules.FixUps), fetch,
                      [&](const TElem& root) {
                        CheckExpected(rules.Expect, root);
                        const TLinkCount count = ReadLinks(rules.Files, root, url, links, trace);

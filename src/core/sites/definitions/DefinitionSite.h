@@ -20,12 +20,12 @@ class TDefinitionSite : public TSite {
   std::string GetName() const override;
   std::string GetHomePage() const override;
   void Search(const std::string& term, TMelodyList& melodies,
-              const TProgressCallback& progress) const override;
-  void LoadMelodyPage(TMelody& melody, const TProgressCallback& progress) const override;
+              const TFetchContext& fetch) const override;
+  void LoadMelodyPage(TMelody& melody, const TFetchContext& fetch) const override;
 
-  void SearchTraced(const std::string& term, TMelodyList& melodies,
-                    const TProgressCallback& progress, const TDefinitionTrace& trace) const;
-  void LoadMelodyPageTraced(TMelody& melody, const TProgressCallback& progress,
+  void SearchTraced(const std::string& term, TMelodyList& melodies, const TFetchContext& fetch,
+                    const TDefinitionTrace& trace) const;
+  void LoadMelodyPageTraced(TMelody& melody, const TFetchContext& fetch,
                             const TDefinitionTrace& trace) const;
 
   // The file the site comes from (UTF-8).
