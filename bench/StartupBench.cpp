@@ -79,6 +79,8 @@ int main(int argc, char** argv) {
       const QString home =
           scratch.path() + QStringLiteral("/home%1").arg(mode.FirstStart ? run + 1 : 0);
       QDir().mkpath(home);
+      // The home is also the runtime folder, which Qt wants private.
+      QFile::setPermissions(home, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
       if (!mode.FirstStart) StoreSettings(home);
       const double seconds = TimeOneStart(program, home);
       if (seconds < 0) {
