@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "core/platform/SoundCards.h"
 #include "gui/common/QtText.h"
 #include "gui/common/Texts.h"
 
@@ -98,7 +99,9 @@ bool TQtDesktop::OpenUrl(const QUrl& url) {
 }
 
 bool TQtDesktop::HasSoundOutput() {
-  return !QMediaDevices::audioOutputs().isEmpty();
+  // Qt lists the outputs of the sound server; without one the media back end still plays on a
+  // card the driver offers.
+  return !QMediaDevices::audioOutputs().isEmpty() || SoundCardPresent();
 }
 
 bool IsWebAddress(const QUrl& url) {
