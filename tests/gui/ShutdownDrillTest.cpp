@@ -209,13 +209,7 @@ class ShutdownDrillTest : public QObject {
 #endif
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
-    // The sound server's client library and GLib keep what they allocate until the process ends.
-    const QString leaks = test::TestHome() + "/lsan-suppressions.txt";
-    QFile leakFile(leaks);
-    if (leakFile.open(QIODevice::WriteOnly))
-      leakFile.write(
-          "leak:pa_xmalloc\nleak:g_malloc\nleak:libsrt-gnutls.so\nleak:__vasprintf_internal\n");
-    settings << "LSAN_OPTIONS=suppressions=" + leaks;
+    settings << QStringLiteral("LSAN_OPTIONS=suppressions=" CQ_PROGRAM_LEAKS);
 #endif
 #endif
     return settings;
