@@ -209,7 +209,7 @@ class ShutdownDrillTest : public QObject {
 #endif
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
-    settings << QStringLiteral("LSAN_OPTIONS=suppressions=" CQ_PROGRAM_LEAKS);
+    settings << QStringLiteral("LSAN_OPTIONS=suppressions=" CQ_LEAK_SUPPRESSIONS);
 #endif
 #endif
     return settings;

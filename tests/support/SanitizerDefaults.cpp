@@ -12,14 +12,10 @@
 #endif
 
 #if defined(__SANITIZE_ADDRESS__) || defined(CQ_ADDRESS_SANITIZER)
-// What the sound server's client library, GLib and a GStreamer plugin's transport library keep
-// until the process ends; each is left aside by the allocator only they call.
+#include "LeakSuppressions.h"
+
 extern "C" const char* __lsan_default_suppressions() {
-  return "leak:pa_xmalloc\n"
-         "leak:g_malloc\n"
-         "leak:libsrt-gnutls.so\n"
-         // Allocated in the C library for one of them; none of our code formats with it.
-         "leak:__vasprintf_internal\n";
+  return kLeakSuppressions;
 }
 #endif
 
